@@ -64,3 +64,7 @@ using GetDLLVersionFn = int (*)();
 }
 
 constexpr int kGetLastErrorItemMissing = 4;
+
+// The program's one link object, made at start-up from the serial library; null when the
+// library is missing. Tests point it at a simulated link.
+extern TSerialLink* SerialLink;
