@@ -1,0 +1,128 @@
+#include "AppSettings.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QVariant>
+
+#include "BrandProfile.h"
+
+TAppSettings* AppSettings = nullptr;
+
+namespace {
+
+QDate g_today;  // invalid: the real date
+
+const char kComPort[] = "ComPort";
+const char kMainPath[] = "MainPath";
+const char kLanguage[] = "Language";
+const char kLastWarning[] = "LastWarning";
+
+// An integer value. Typed stores (the registry) hand back a number; untyped ones (the INI files
+// of other systems) hand back the decimal text, which must then be a whole integer.
+bool ReadInteger(const QSettings& settings, const char* name, int& out) {
+  const QVariant value = settings.value(name);
+  bool ok = false;
+  int number = 0;
+  switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+      number = value.toInt(&ok);
+      break;
+    case QMetaType::QString:
+      number = value.toString().toInt(&ok, 10);
+      break;
+    default:
+      break;
+  }
+  if (ok) out = number;
+  return ok;
+}
+
+// A text value; an absent one reads as empty.
+bool ReadText(const QSettings& settings, const char* name, QString& out) {
+  const QVariant value = settings.value(name);
+  if (!value.isValid()) {
+    out.clear();
+    return true;
+  }
+  if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray) return false;
+  out = value.toString();
+  return true;
+}
+
+}  // namespace
+
+TAppSettings::TAppSettings(const char* subKey) {
+  SetMainPath(QDir::currentPath());
+  const QString key = QString::fromLatin1(subKey ? subKey : GetBrandRegistryKey());
+  const qsizetype slash = key.indexOf(QLatin1Char('\\'));
+  organisation_ = slash < 0 ? key : key.left(slash);
+  application_ = slash < 0 ? QString() : key.mid(slash + 1);
+  Read();
+}
+
+void TAppSettings::Read() {
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organisation_, application_);
+  if (settings.status() == QSettings::AccessError) return;  // cannot be opened: defaults, silently
+  QString path;
+  bool ok = settings.status() == QSettings::NoError && ReadInteger(settings, kComPort, comPort_) &&
+            ReadText(settings, kMainPath, path);
+  if (ok) {
+    // An absent or empty path keeps the current directory: an empty data folder is never useful.
+    if (!path.isEmpty()) SetMainPath(path);
+    ok = ReadInteger(settings, kLanguage, language_) && ReadInteger(settings, kLastWarning, lastWarning_);
+  }
+  resetNeeded_ = !ok;
+}
+
+TAppSettings::~TAppSettings() {
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organisation_, application_);
+  if (settings.status() == QSettings::AccessError || !settings.isWritable()) return;
+  settings.setValue(kMainPath, mainPath_);
+  settings.setValue(kComPort, comPort_);
+  settings.setValue(kLanguage, language_);
+  settings.setValue(kLastWarning, lastWarning_);
+  settings.sync();
+}
+
+void TAppSettings::SetMainPath(const QString& path) {
+  mainPath_ = path.left(kMainPathMaxLength);
+  configurationsFolder_ = mainPath_ + QStringLiteral("/Configurazioni");
+}
+
+int TAppSettings::GetSetting(int id) const {
+  switch (id) {
+    case SettingComPort: return comPort_;
+    case SettingLanguage: return language_;
+    case SettingFifteen: return setting15_;
+    case SettingLastWarning: return lastWarning_;
+    default: return 0;
+  }
+}
+
+int TAppSettings::SetSetting(int id, int value) {
+  switch (id) {
+    case SettingComPort: comPort_ = value; return 1;
+    case SettingLanguage: language_ = value; return 1;
+    case SettingFifteen: setting15_ = value; return 1;
+    case SettingLastWarning: lastWarning_ = value; return 1;
+    default: return 0;
+  }
+}
+
+QString TAppSettings::ResetMessage() {
+  return QStringLiteral(
+      "Il programma non è in grado di rilevare alcune impostazioni essenziali.\n"
+      "Queste verranno ora resettate: controllarne la correttezza.\n"
+      "In caso di ulteriori problemi ripetere l'installazione del software.");
+}
+
+int DayNumber(const QDate& date) { return static_cast<int>(QDate(1899, 12, 30).daysTo(date)); }
+
+int TodayDayNumber() { return DayNumber(g_today.isValid() ? g_today : QDate::currentDate()); }
+
+ScopedToday::ScopedToday(const QDate& date) : previous_(g_today) { g_today = date; }
+
+ScopedToday::~ScopedToday() { g_today = previous_; }
