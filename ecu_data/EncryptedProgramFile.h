@@ -1,0 +1,23 @@
+#pragma once
+// Reader of encrypted programming files: a 22-byte magic text, a 16-byte key-selection mask,
+// 128 bytes of key material, then the firmware image enciphered with RC4. The RC4 key is the
+// MD5 digest of the key-material bytes that the mask selects (mask byte i, bit b selects
+// material byte i*8 + b, in increasing position).
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// The first bytes of an encrypted programming file (no terminator in the file).
+constexpr char kEncryptedFileMagic[] = "ENCRYPTED_FILE_V_01.01";
+constexpr int kEncryptedMagicSize = 22;
+constexpr int kEncryptedMaskSize = 16;
+constexpr int kEncryptedKeyMaterialSize = 128;
+// Magic, mask and key material: the payload starts here.
+constexpr int kEncryptedHeaderSize = kEncryptedMagicSize + kEncryptedMaskSize + kEncryptedKeyMaterialSize;
+
+// Reads fileName and, on success, fills *outBuffer with the image as the serial library takes
+// it: the payload length L as an unsigned 32-bit little-endian word, then the L clear bytes.
+// The magic is not checked here (the caller looks at it to choose this reader). Returns false,
+// with *outBuffer emptied and released, when the file is missing or unreadable, shorter than the
+// 166-byte header, or outBuffer is null (then nothing happens).
+bool LoadEncryptedFile(const QString& fileName, std::vector<uint8_t>* outBuffer);
