@@ -1,0 +1,48 @@
+#pragma once
+// The stored form of configuration files and scrambled programming files, as pure functions.
+//
+// A stored configuration file is the line "ENCRYPTED_DOZA_FILE" CR LF followed by the INI text
+// with every byte scrambled; a plain working copy is the line "DECRYPTED_DOZA_FILE" CR LF
+// followed by the INI text as it is; files of older versions have no header line and are
+// scrambled from byte 0. Byte i of a body (counted from 0 after the header line) is scrambled
+// with key K of length L as b ^ ((K[i mod L] << (i mod 5)) & 0xFF), its own inverse.
+#include <QByteArray>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+inline constexpr std::string_view kEncryptedMarker = "ENCRYPTED_DOZA_FILE";
+inline constexpr std::string_view kDecryptedMarker = "DECRYPTED_DOZA_FILE";
+
+// Modes of ConvertConfigText (and TEcuData::ConvertConfigFile).
+inline constexpr int kConfigScramble = 0;
+inline constexpr int kConfigUnscramble = 1;
+
+// Scrambles (or unscrambles) size bytes in place, the first with key index 0. key must not be
+// empty.
+void ScrambleBytes(uint8_t* data, size_t size, std::string_view key);
+
+enum class ConfigHeader { Encrypted, Decrypted, None };
+struct ConfigHeaderInfo {
+  ConfigHeader kind = ConfigHeader::None;
+  qsizetype bodyStart = 0;  // first byte after the header line (0 without a header)
+};
+// Looks at the first whitespace-delimited token of a file. After a marker the body starts past
+// the token, any blanks and one line end (CR LF, LF or CR), whichever line ends the file used.
+ConfigHeaderInfo ReadConfigHeader(const QByteArray& content);
+
+// Converts a whole file's content. mode kConfigUnscramble makes a plain copy, kConfigScramble a
+// stored file. With checkHeader, content already in the wanted form comes back unchanged, a
+// header of the other form is dropped, and the wanted header is put in front; without it every
+// byte is converted and no header is written. Empty when the key is empty or the mode unknown.
+std::optional<QByteArray> ConvertConfigText(const QByteArray& content, int mode, bool checkHeader,
+                                            std::string_view key);
+
+// Reads a whole file; false when it cannot be opened or read (a folder cannot be read).
+bool ReadWholeFile(const QString& path, QByteArray* content);
+// Replaces path with content through a temporary file in the same folder renamed over it, so
+// the old file stays as it was on any failure. A target marked read-only (no owner write
+// permission) is refused, whoever runs the program.
+bool WriteFileReplacing(const QString& path, const QByteArray& content);
