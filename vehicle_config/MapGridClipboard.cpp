@@ -1,37 +1,14 @@
 #include "MapGridClipboard.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
+
+#include "DecimalText.h"
 
 namespace MapGridClipboard {
 
-std::string FormatNumber(double v, char sep) {
-  char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
-  std::string s(buf, res.ptr);
-  if (sep != '.') std::replace(s.begin(), s.end(), '.', sep);
-  return s;
-}
+std::string FormatNumber(double v, char sep) { return DecimalText::Format(v, sep); }
 
-double ParseNumber(std::string_view field, char sep) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!field.empty() && blank(field.front())) field.remove_prefix(1);
-  while (!field.empty() && blank(field.back())) field.remove_suffix(1);
-  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-  if (field.empty()) return 0.0;
-  std::string s(field);
-  if (sep != '.') {
-    if (s.find('.') != std::string::npos) return 0.0;  // not a number in the user's form
-    std::replace(s.begin(), s.end(), sep, '.');
-  }
-  // Only digits, one sign, the point and an exponent make a number here (no inf or nan).
-  if (s.find_first_not_of("0123456789.-eE") != std::string::npos) return 0.0;
-  double v = 0.0;
-  const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(v)) return 0.0;
-  return v;
-}
+double ParseNumber(std::string_view field, char sep) { return DecimalText::Parse(field, sep).value_or(0.0); }
 
 std::string Format(const std::vector<std::vector<double>>& rows, char sep) {
   std::string out;

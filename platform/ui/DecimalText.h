@@ -1,0 +1,24 @@
+#pragma once
+// Numbers as the user reads and types them: general format with up to 15 significant digits
+// and the user's decimal separator, the way the class library's float-to-text and
+// text-to-float conversions work. The conversions themselves never depend on the process
+// locale: the separator is passed in.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace DecimalText {
+
+// General format: the shortest of fixed and exponent notation with `digits` significant digits,
+// trailing zeros dropped (4.008, 0.333333333333333, 20, 1e-05).
+std::string Format(double v, char decimalSeparator, int digits = 15);
+// A decimal number with the given separator: optional sign, digits, separator, exponent;
+// blanks around it allowed. Anything else (also "inf", "nan", the other separator) is no number.
+std::optional<double> Parse(std::string_view text, char decimalSeparator);
+// A decimal integer with optional sign and blanks around it, in the int range.
+std::optional<int> ParseInt(std::string_view text);
+
+// The decimal separator of the user's locale (one character; '.' when it has no one-byte form).
+char UserDecimalSeparator();
+
+}  // namespace DecimalText

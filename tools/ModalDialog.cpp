@@ -1,0 +1,17 @@
+#include "ModalDialog.h"
+
+#include <QPushButton>
+
+TModalDialog::TModalDialog(QWidget* owner, Qt::WindowFlags flags) : QDialog(owner, flags) {}
+
+int TModalDialog::ShowModal() { return exec() == mrOk ? mrOk : mrCancel; }
+
+QPushButton* TModalDialog::AddCloseButton(const QString& text, const QString& name, int result) {
+  auto* b = new QPushButton(text, this);
+  b->setObjectName(name);
+  b->setAutoDefault(false);
+  connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
+  return b;
+}
+
+void TModalDialog::done(int r) { QDialog::done(r == mrOk ? mrOk : mrCancel); }

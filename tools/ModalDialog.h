@@ -1,0 +1,22 @@
+#pragma once
+// Base of the small modal dialogs: they end with the modal result OK (1) or Cancel (2); Esc
+// and the window's close button end as Cancel.
+#include <QDialog>
+
+class QPushButton;
+
+class TModalDialog : public QDialog {
+  Q_OBJECT
+ public:
+  static constexpr int mrOk = 1;
+  static constexpr int mrCancel = 2;
+
+  explicit TModalDialog(QWidget* owner, Qt::WindowFlags flags = {});
+  // Shows the dialog modally; returns mrOk or mrCancel.
+  int ShowModal();
+
+ protected:
+  // A button that closes the dialog with `result`.
+  QPushButton* AddCloseButton(const QString& text, const QString& name, int result);
+  void done(int r) override;
+};
