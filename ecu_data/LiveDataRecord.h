@@ -34,6 +34,7 @@ struct LiveDataRecord {
     kFlagCutoff = 0x04,
     kFlagGas = 0x10,
     kFlagLambdaEnabled = 0x20,
+    kFlagLambda2Enabled = 0x40,
   };
 
   uint16_t rpm = 0;

@@ -56,11 +56,20 @@ class TSerialLink {
   virtual ~TSerialLink() = default;
 };
 
+// Version record of the serial library: major, minor, release, build.
+struct FILE_VERSION_DATA {
+  uint32_t major = 0;
+  uint32_t minor = 0;
+  uint32_t release = 0;
+  uint32_t build = 0;
+};
+
 // Exports of the serial library, as the program looks them up.
 extern "C" {
 using CreateClassInstanceFn = TSerialLink* (*)();
 using DestroyClassInstanceFn = void (*)(TSerialLink*);
-using GetDLLVersionFn = int (*)();
+// Fills the version record; false when it cannot.
+using GetDLLVersionFn = bool (*)(FILE_VERSION_DATA*);
 }
 
 constexpr int kGetLastErrorItemMissing = 4;
