@@ -147,4 +147,462 @@ TEST_F(EcuDataTest, DefaultsNeedNoLinkObject) {
   EXPECT_EQ(alone.RifGiri[0], 500);
 }
 
+TEST_F(EcuDataTest, EdgeCasesOfTheTypedAccessors) {
+  data.SetMappa(0, 0, 0.019);
+  EXPECT_EQ(data.Mappa[0][0], 0);
+  data.SetMappa(0, 0, 25.0);
+  EXPECT_EQ(data.Mappa[0][0], 5000);
+  EXPECT_DOUBLE_EQ(data.GetMappa(0, 0), 20.0);
+  data.SetMappa(0, 0, -1.0);
+  EXPECT_EQ(data.Mappa[0][0], 0);
+  data.SetMappa(12, 0, 5.0);  // outside: nothing happens
+  EXPECT_EQ(data.GetMappa(12, 0), 0.0);
+
+  data.SetPassi(0, 3, 1276);
+  EXPECT_EQ(data.PassiIngr[0], 24);
+  data.SetPassi(0, 3, 1275);
+  EXPECT_EQ(data.PassiIngr[0], 255);
+  EXPECT_EQ(data.GetPassi(0, 3), 1275);
+
+  ASSERT_TRUE(data.IsSensoreLivelloInvertito());
+  data.SetRifSensore(1, 200);
+  EXPECT_EQ(data.RifSensore[1], 55);
+  EXPECT_EQ(data.GetRifSensore(1), 200);
+
+  data.SetCorrezioneLivello(2, -15);
+  EXPECT_EQ(data.CorrezioneLivello[2], 99);
+  EXPECT_EQ(data.GetCorrezioneLivello(2), -10);
+
+  EXPECT_EQ(data.GetCentroGiri(12), 6750);
+  EXPECT_EQ(data.GetCentroGiri(1), 750);
+  EXPECT_EQ(data.GetCentroGiri(0), 0);
+  EXPECT_NEAR(data.GetCentroMAP(12), (87 + 95) / 2.0 * 5 / 255 + 0.1, 1e-12);
+  EXPECT_EQ(data.GetGiriCentroFascia(1), 750);
+  EXPECT_EQ(data.GetGiriCentroFascia(6), 0);
+
+  data.SetMappaArr(0, 0, 255);
+  EXPECT_EQ(data.MappaArr[0][0], 125);
+  data.SetArricchimento(0, 1, 300);
+  EXPECT_EQ(data.ArrPerTps[0], 250);
+  data.SetCoeffPressDiff(0, -6.5);
+  EXPECT_EQ(data.CoeffPressDiff[0], -13);
+  data.SetCoeffPressDiff(0, 100);
+  EXPECT_EQ(data.CoeffPressDiff[0], 120);
+  data.SetCoeffTemp(0, -0.03);  // -1.5 rounds away from zero
+  EXPECT_EQ(data.Coeff[0], -2);
+  data.SetCoeffTemp(0, 5.0);
+  EXPECT_EQ(data.Coeff[0], 127);
+  data.SetTempoCicchettoTemp(0, 9.0);
+  EXPECT_EQ(data.TempoCicchettoTemp[0], 250);
+  data.SetTempCicchetto(0, -40);
+  EXPECT_EQ(data.GetTempCicchetto(0), -20);
+  data.SetRifTemp(0, 55);
+  data.SetRifTemp(9, 55);
+  EXPECT_EQ(data.Rif[0], 0);
+  EXPECT_EQ(data.Rif[9], 255);
+  data.SetOpzioneVettura(1, true);
+  EXPECT_TRUE(data.GetOpzioneVettura(1));
+  EXPECT_FALSE(data.GetOpzioneVettura(2));
+  data.SetSequenzaIniezione(5, 1, 8);  // order numbers stop at 7
+  EXPECT_EQ(data.SequenzaIniezione[5], 0);
+  data.SetSequenzaIniezione(5, 2, 1);
+  EXPECT_EQ(data.GetSequenzaIniezione(5, 2), 1);
+  EXPECT_EQ(data.SequenzaIniezione[5], 0x80);
+}
+
+TEST_F(EcuDataTest, RifPressDiffGivesBackTheHundredthShown) {
+  for (int raw = 0; raw <= 255; ++raw) {
+    data.RifPressDiff[0] = raw;
+    data.SetRifPressDiff(0, data.GetRifPressDiff(0));
+    ASSERT_EQ(data.RifPressDiff[0], raw);
+  }
+  data.SetRifPressDiff(1, 0.62);
+  EXPECT_EQ(data.RifPressDiff[1], 62);
+}
+
+// Every setter group: where Changed is set and whether the official flag is cleared.
+TEST_F(EcuDataTest, SetterGroupsOnAcceptedAndRefusedWrites) {
+  enum Group { A, B, C, D };
+  struct Case {
+    const char* name;
+    Group group;
+    std::function<void(TEcuData&)> set;
+    std::function<int64_t(const TEcuData&)> held;
+  };
+  const std::vector<Case> cases = {
+      {"SetMappa", A, [](TEcuData& d) { d.SetMappa(1, 1, 5.0); }, [](auto& d) { return d.Mappa[1][1]; }},
+      {"SetMappaBenzina", A, [](TEcuData& d) { d.SetMappaBenzina(1, 1, 5.0); },
+       [](auto& d) { return d.MappaBenzina[1][1]; }},
+      {"SetZonaAdattativa", A, [](TEcuData& d) { d.SetZonaAdattativa(0, 0, 1, 7); },
+       [](auto& d) { return d.ZonaCella[0][0]; }},
+      {"SetRifMAP", A, [](TEcuData& d) { d.SetRifMAP(3, 2.0); }, [](auto& d) { return d.RifMAP[3]; }},
+      {"SetRifGiri", A, [](TEcuData& d) { d.SetRifGiri(0, 700); }, [](auto& d) { return d.RifGiri[0]; }},
+      {"SetRifOpenLoop", A, [](TEcuData& d) { d.SetRifOpenLoop(0, 2, 3); },
+       [](auto& d) { return d.RifOpenLoop[0]; }},
+      {"SetPassi", A, [](TEcuData& d) { d.SetPassi(0, 4, 500); }, [](auto& d) { return d.PassiSmag[0]; }},
+      {"SetTipoEmulazione", A, [](TEcuData& d) { d.SetTipoEmulazione(1); },
+       [](auto& d) { return d.TempoBasso; }},
+      {"SetTipoSensore", A, [](TEcuData& d) { d.SetTipoSensore(2); }, [](auto& d) { return d.TipoSensore; }},
+      {"SetRifSensore", A, [](TEcuData& d) { d.SetRifSensore(0, 10); }, [](auto& d) { return d.RifSensore[0]; }},
+      {"SetCorrezioneLivello", A, [](TEcuData& d) { d.SetCorrezioneLivello(0, 50); },
+       [](auto& d) { return d.CorrezioneLivello[0]; }},
+      {"SetArricchimento", A, [](TEcuData& d) { d.SetArricchimento(0, 5, 100); },
+       [](auto& d) { return d.VarCumulo[0]; }},
+      {"SetMappaArr", A, [](TEcuData& d) { d.SetMappaArr(0, 0, 100); }, [](auto& d) { return d.MappaArr[0][0]; }},
+      {"SetRifCumulo", A, [](TEcuData& d) { d.SetRifCumulo(0, -20); }, [](auto& d) { return d.RifCumulo[0]; }},
+      {"SetOffsetPendenza", A, [](TEcuData& d) { d.SetOffsetPendenza(3, 7); },
+       [](auto& d) { return d.PendenzaDiff; }},
+      {"SetRifPressDiff", A, [](TEcuData& d) { d.SetRifPressDiff(0, 0.5); },
+       [](auto& d) { return d.RifPressDiff[0]; }},
+      {"SetRifGas", A, [](TEcuData& d) { d.SetRifGas(0, 15); }, [](auto& d) { return d.RifGas[0]; }},
+      {"SetCoeffGas", A, [](TEcuData& d) { d.SetCoeffGas(0, 90); }, [](auto& d) { return d.CoeffGas[0]; }},
+      {"SetDiagnosi", A, [](TEcuData& d) { d.SetDiagnosi(0, 2, 5); }, [](auto& d) { return d.Abilitazione[0]; }},
+      {"SetCoeffTemp", A, [](TEcuData& d) { d.SetCoeffTemp(0, 0.5); }, [](auto& d) { return d.Coeff[0]; }},
+      {"SetRifTemp", A, [](TEcuData& d) { d.SetRifTemp(3, 55); }, [](auto& d) { return d.Rif[3]; }},
+      {"SetModoCambio", B, [](TEcuData& d) { d.SetModoCambio(2); }, [](auto& d) { return d.GiriPerCambio; }},
+      {"SetTempoCutoff", B, [](TEcuData& d) { d.SetTempoCutoff(1, 1.0); },
+       [](auto& d) { return d.AperturaCutoff; }},
+      {"SetCoeffPressDiff", B, [](TEcuData& d) { d.SetCoeffPressDiff(0, 5); },
+       [](auto& d) { return d.CoeffPressDiff[0]; }},
+      {"SetTempoCicchettoTemp", B, [](TEcuData& d) { d.SetTempoCicchettoTemp(0, 3.0); },
+       [](auto& d) { return d.TempoCicchettoTemp[0]; }},
+      {"SetTempCicchetto", B, [](TEcuData& d) { d.SetTempCicchetto(0, 0); },
+       [](auto& d) { return d.TempCicchetto[0]; }},
+      {"SetMonoFuel", B, [](TEcuData& d) { d.SetMonoFuel(1); }, [](auto& d) { return d.MonoFuel; }},
+      {"SetSequenzaIniezione", B, [](TEcuData& d) { d.SetSequenzaIniezione(0, 1, 5); },
+       [](auto& d) { return d.SequenzaIniezione[0]; }},
+      {"SetSegnaleGiri", C, [](TEcuData& d) { d.SetSegnaleGiri(true); }, [](auto& d) { return d.Flag1; }},
+      {"SetFlag1", C, [](TEcuData& d) { d.SetFlag1(3, true); }, [](auto& d) { return d.Flag1; }},
+      {"SetArrUscitaMin", C, [](TEcuData& d) { d.SetArrUscitaMin(0, 20); },
+       [](auto& d) { return d.ArrUscitaMin[0]; }},
+      {"SetCicliCutoff", C, [](TEcuData& d) { d.SetCicliCutoff(1, 5); }, [](auto& d) { return d.CicliCutoff; }},
+      {"SetTempoAperturaIniettore", D, [](TEcuData& d) { d.SetTempoAperturaIniettore(1, 2.0); },
+       [](auto& d) { return d.TempoAperturaIniettore; }},
+      {"SetOpzioneVettura", D, [](TEcuData& d) { d.SetOpzioneVettura(1, true); },
+       [](auto& d) { return d.DatiEcu35[1]; }},
+  };
+  for (const Case& c : cases) {
+    for (const bool accept : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (accept ? " accepted" : " refused"));
+      TEcuData d("groups");
+      d.DatiEcu35[0] |= 0x80;  // official
+      d.NumeroZone = TEcuData::kZone;
+      const int64_t before = c.held(d);
+      link.open = accept;  // a closed fake link refuses every write
+      c.set(d);
+      if (accept) {
+        EXPECT_NE(c.held(d), before);
+        EXPECT_EQ(d.Changed, c.group != D);
+        EXPECT_EQ(d.IsUfficiale(), c.group == C || c.group == D);
+      } else {
+        EXPECT_EQ(c.held(d), before);
+        EXPECT_EQ(d.Changed, c.group == A);
+        EXPECT_TRUE(d.IsUfficiale());
+      }
+    }
+  }
+}
+
+TEST_F(EcuDataTest, WithoutWriteThroughSettersStoreAndWriteNothing) {
+  data.WriteThrough = false;
+  link.Clear();
+  data.SetRifGiri(0, 700);
+  data.SetMappa(0, 0, 3.0);
+  data.SetFlag1(3, true);
+  EXPECT_EQ(data.RifGiri[0], 700);
+  EXPECT_EQ(data.Mappa[0][0], 750);
+  EXPECT_TRUE(data.GetFlag1(3));
+  EXPECT_TRUE(link.log.empty());
+  // The zone kinds written to the ECU store only what the ECU took: nothing here.
+  data.SetZonaAdattativa(0, 0, 1, 3);
+  EXPECT_EQ(data.ZonaCella[0][0], 0);
+}
+
+TEST_F(EcuDataTest, DescriptionWritesItsCharactersAndATerminatorWhenShort) {
+  link.Clear();
+  data.SetDescription("ABCDEFGHIJKLMNOPQRSTUVWXY");
+  ASSERT_EQ(link.log.size(), 18u);
+  EXPECT_EQ(link.log.front(), "WE 0x35 2 65");
+  EXPECT_EQ(link.log.back(), "WE 0x35 19 82");
+  EXPECT_STREQ(data.GetDescription(), "ABCDEFGHIJKLMNOPQR");
+
+  link.Clear();
+  data.SetDescription("");
+  EXPECT_EQ(link.log, (std::vector<std::string>{"WE 0x35 2 0"}));
+  EXPECT_STREQ(data.GetDescription(), "");
+
+  link.Clear();
+  data.SetDescription("Ok");
+  EXPECT_EQ(link.log, (std::vector<std::string>{"WE 0x35 2 79", "WE 0x35 3 107", "WE 0x35 4 0"}));
+  EXPECT_STREQ(data.GetDescription(), "Ok");
+  EXPECT_FALSE(data.Changed);
+  const RecordingSink::Message posted{WM_ECUCHANGED, 0, EcuDescriptionChanged};
+  EXPECT_EQ(sink.posted, (std::vector<RecordingSink::Message>(3, posted)));
+
+  // A refusal stores nothing and tells nobody.
+  link.refused.insert(0x35);
+  sink.posted.clear();
+  data.SetDescription("Other");
+  EXPECT_STREQ(data.GetDescription(), "Ok");
+  EXPECT_TRUE(sink.posted.empty());
+}
+
+TEST_F(EcuDataTest, FuelFlagIsAnnouncedWithItsOldValueBeforeTheWrite) {
+  ASSERT_FALSE(data.GetFlag1(4));
+  data.SetFlag1(4, true);
+  EXPECT_TRUE(data.GetFlag1(4));
+  EXPECT_EQ(data.Flag1, 0x6E);
+  EXPECT_EQ(sink.posted, (std::vector<RecordingSink::Message>{{WM_ECUCHANGED, 0, EcuFuelChanged}}));
+  data.SetFlag1(4, false);
+  EXPECT_EQ(sink.posted.back().wParam, 1);
+  // Kinds 1 and 2 are set by clearing their bit.
+  data.SetFlag1(1, false);
+  EXPECT_EQ(data.Flag1 & 0x20, 0x20);
+  EXPECT_FALSE(data.GetFlag1(1));
+}
+
+TEST_F(EcuDataTest, ChangeoverModeKeepsTheRememberedRpm) {
+  data.SetValue(0x210, 2500);
+  ASSERT_EQ(data.GiriPerCambio, 2501);
+  data.SetModoCambio(2);
+  data.SetModoCambio(2);
+  EXPECT_EQ(data.GetModoCambio(), 2);
+  EXPECT_EQ(data.GiriPerCambio, 0);
+  data.SetModoCambio(0);
+  EXPECT_EQ(data.GiriPerCambio, 2500);
+  EXPECT_EQ(link.Only("WV").back(), "WV 0x210 2500");
+
+  // An ECU read with rpm 0 and nothing remembered switches on at 1000 rpm, never at 0 or 1.
+  TEcuData fresh("read");
+  fresh.GiriPerCambio = 0;
+  fresh.CambioDisattivo = false;
+  fresh.GiriCambioMemo = 0;
+  fresh.SetModoCambio(1);
+  EXPECT_EQ(fresh.GiriPerCambio, 1001);
+}
+
+TEST_F(EcuDataTest, CutoffModeRemembersTheRpmInUse) {
+  data.SetValue(0x216, 2200);
+  data.SetModoCutoff(0);
+  data.SetModoCutoff(0);
+  EXPECT_EQ(data.GiriCutoff, 10000);
+  EXPECT_EQ(data.GetModoCutoff(), 0);
+  data.SetModoCutoff(1);
+  EXPECT_EQ(data.GiriCutoff, 2200);
+  EXPECT_EQ(data.CicliCutoff, 0x13);
+  EXPECT_EQ(data.GetModoCutoff(), 1);
+  data.SetModoCutoff(2);
+  EXPECT_EQ(data.CicliCutoff, 0x33);
+  EXPECT_EQ(data.GetModoCutoff(), 2);
+}
+
+TEST_F(EcuDataTest, CutoffRampSteps) {
+  link.Clear();
+  data.SetTempoCutoff(1, 1.0);  // 50 ticks over 2 gaps
+  EXPECT_EQ(data.AperturaCutoff, 25);
+  EXPECT_DOUBLE_EQ(data.GetTempoCutoff(1), 1.0);
+  data.SetTempoCutoff(2, 0.01);  // rounds to 1 tick: the step is raised to 1
+  EXPECT_EQ(data.ChiusuraCutoff, 1);
+  EXPECT_EQ(link.Only("WV"), (std::vector<std::string>{"WV 0x5a 25", "WV 0x59 1"}));
+
+  // Older ECUs (version byte 0) take the legacy ramp instead.
+  data.Identita[3] = 0;
+  link.Clear();
+  data.SetTempoCutoff(2, 1.0);
+  data.SetTempoCutoff(1, 0.4);
+  EXPECT_EQ(link.Only("WV"), (std::vector<std::string>{"WV 0x17 50", "WV 0x18 1", "WV 0x4d 80"}));
+  EXPECT_EQ(data.RampaChiusura, 50);
+  EXPECT_EQ(data.RampaApertura, 80);
+  EXPECT_EQ(data.ChiusuraCutoff, 25);
+  EXPECT_EQ(data.AperturaCutoff, 10);
+
+  data.RampFromSteps();
+  EXPECT_EQ(data.RampaChiusura, 50);
+  EXPECT_EQ(data.RampaApertura, 80);
+  data.RampaChiusura = 60;
+  data.RampaApertura = 99;
+  data.StepsFromRamp();
+  EXPECT_EQ(data.ChiusuraCutoff, 30);
+  EXPECT_EQ(data.AperturaCutoff, 1);  // 1 / 2 = 0, raised to 1
+}
+
+TEST_F(EcuDataTest, CutoffWithOneCycleOrNoneLeavesTheSteps) {
+  for (const int cycles : {0, 1}) {
+    SCOPED_TRACE(cycles);
+    data.CicliCutoff = 0x30 | cycles;
+    data.ChiusuraCutoff = 7;
+    data.AperturaCutoff = 8;
+    link.Clear();
+    data.SetTempoCutoff(1, 1.0);
+    data.SetTempoCutoff(2, 1.0);
+    data.StepsFromRamp();
+    EXPECT_EQ(data.ChiusuraCutoff, 7);
+    EXPECT_EQ(data.AperturaCutoff, 8);
+    EXPECT_TRUE(link.log.empty());
+    EXPECT_EQ(data.GetTempoCutoff(1), 0.0);
+    data.RampFromSteps();
+    EXPECT_EQ(data.RampaChiusura, 0);
+    EXPECT_EQ(data.RampaApertura, 100);
+  }
+}
+
+TEST_F(EcuDataTest, AccelerationEnrichmentShiftsTheEnrichmentTables) {
+  data.SetArricchimentoAccelerazione(30);
+  EXPECT_EQ(data.ArricchimentoAccelerazione, 30);
+  EXPECT_EQ(data.GetMappaArr(0, 0), 110);
+  EXPECT_EQ(data.GetMappaArr(3, 5), 50);
+  EXPECT_EQ(data.GetMappaArr(4, 5), 20);  // row 4 is not in use
+  EXPECT_EQ(data.GetArrUscitaMin(0), 180);
+  data.SetArricchimentoAccelerazione(-200);  // clamped at 0
+  EXPECT_EQ(data.GetMappaArr(0, 0), 0);
+  EXPECT_EQ(data.GetArrUscitaMin(0), 0);
+
+  link.refused.insert(0x58);
+  data.SetArricchimentoAccelerazione(10);
+  EXPECT_EQ(data.ArricchimentoAccelerazione, -200);
+  EXPECT_EQ(data.GetMappaArr(0, 0), 0);
+}
+
+TEST_F(EcuDataTest, AdaptiveZones) {
+  data.ZonaCella[2][3] = 7;
+  data.CoefficienteZona[7] = 10;
+  data.CorrezioneZona[7] = 30;
+  data.ValoreZona[7] = -5;
+  // Before the zone tables are known, zone kinds read 0 and are not set.
+  for (const int kind : {2, 3, 4, 6}) EXPECT_EQ(data.GetZonaAdattativa(2, 3, kind), 0) << kind;
+  data.SetZonaAdattativa(2, 3, 3, 50);
+  EXPECT_EQ(data.CoefficienteZona[7], 10);
+
+  data.NumeroZone = TEcuData::kZone;
+  EXPECT_EQ(data.GetZonaAdattativa(2, 3, 1), 7);
+  EXPECT_EQ(data.GetZonaAdattativa(2, 3, 2), 120);
+  EXPECT_EQ(data.GetZonaAdattativa(2, 3, 3), 10);
+  EXPECT_EQ(data.GetZonaAdattativa(2, 3, 4), 12);
+  EXPECT_EQ(data.GetZonaAdattativa(2, 3, 6), -20);
+  data.SetZonaAdattativa(2, 3, 3, 300);
+  EXPECT_EQ(data.CoefficienteZona[7], 255);
+  data.SetZonaAdattativa(2, 3, 4, -1000);  // q = -250 -> -127
+  EXPECT_EQ(data.CorrezioneZona[7], 255 * -127);
+  data.SetZonaAdattativa(2, 3, 6, 41);
+  EXPECT_EQ(data.ValoreZona[7], 10);
+  data.SetZonaAdattativa(2, 3, 5, 99);
+  EXPECT_EQ(data.GetZonaAdattativa(2, 3, 5), 99);
+  data.SetZonaAdattativa(2, 3, 1, 500);
+  EXPECT_EQ(data.ZonaCella[2][3], 144);
+  data.SetZonaAdattativa(2, 3, 1, -4);
+  EXPECT_EQ(data.ZonaCella[2][3], 0);
+
+  data.ValoreZona[7] = 3;
+  EXPECT_TRUE(data.AzzeraAdatta());
+  EXPECT_EQ(data.CoefficienteZona[7], 0);
+  EXPECT_EQ(data.ValoreZona[7], 0);
+  EXPECT_EQ(data.ValoreCella[2][3], 0);
+  EXPECT_EQ(link.Only("WE").size(), 3u * 145u + 3u);
+  data.CoefficienteZona[7] = 4;
+  link.refused.insert(0x3D);
+  EXPECT_FALSE(data.AzzeraAdatta());
+  EXPECT_EQ(data.CoefficienteZona[7], 4);  // the ECU kept it, so does the data set
+}
+
+TEST_F(EcuDataTest, EmulationPresetsAndSensorTypes) {
+  data.NumeroOnde = 255;
+  EXPECT_EQ(data.GetTipoEmulazione(), 4);
+  data.NumeroOnde = 2;
+  EXPECT_EQ(data.GetTipoEmulazione(), 3);
+  link.refused.insert(0x222);
+  link.Clear();
+  data.SetTipoEmulazione(0);
+  EXPECT_EQ(link.log, (std::vector<std::string>{"WV 0x20 0", "WV 0x21 0", "WV 0x222 50"}));
+  EXPECT_EQ(data.GetTipoEmulazione(), 3);
+  data.WriteThrough = false;  // written anyway, stored anyway
+  data.SetTipoEmulazione(0);
+  EXPECT_EQ(data.GetTipoEmulazione(), 0);
+
+  data.WriteThrough = true;
+  data.SetTipoSensore(1);
+  EXPECT_EQ(data.TipoSensore, 2);
+  EXPECT_EQ(data.GetTipoSensore(), 1);
+  EXPECT_EQ(Vec(data.RifSensore), (std::vector<int32_t>{17, 44, 77, 100}));
+  data.SetTipoSensore(8);
+  EXPECT_EQ(data.TipoSensore, 2);
+  data.TipoSensore = 5;
+  EXPECT_EQ(data.GetTipoSensore(), -1);
+}
+
+TEST_F(EcuDataTest, ProbeCountRewritesDiagnosisAndSequence) {
+  link.At(0x239, 0) = 0x7FF;
+  data.TipoIniezione = 5;  // six cylinders
+  link.Clear();
+  data.SetNumeroSonde(2);
+  EXPECT_EQ(data.GetNumeroSonde(), 2);
+  EXPECT_FALSE(data.Flag1 & 0x04);
+  EXPECT_EQ(data.Stato[0], 0xFF);
+  EXPECT_EQ(Vec(data.SequenzaIniezione),
+            (std::vector<int32_t>{0, 0x84, 1, 0x85, 2, 0x86, 0, 0}));
+  EXPECT_TRUE(data.IsDoppiaSonda());
+  data.SetNumeroSonde(1);
+  EXPECT_EQ(Vec(data.SequenzaIniezione), (std::vector<int32_t>{0, 5, 2, 6, 1, 4, 0, 0}));
+}
+
+TEST_F(EcuDataTest, DefaultSequenceByCylinderCount) {
+  struct Case {
+    int cylinders;
+    int probes;
+    std::vector<int32_t> sequence;
+  } cases[] = {
+      {2, 1, {0, 1, 7, 7, 7, 7, 7, 7}},
+      {3, 1, {0, 2, 1, 7, 7, 7, 7, 7}},
+      {5, 2, {0, 1, 3, 4, 2, 7, 7, 7}},
+      {8, 1, {0, 4, 3, 7, 5, 2, 6, 1}},
+      {8, 2, {0, 0x84, 3, 0x87, 0x85, 2, 0x86, 1}},
+      {7, 1, {7, 7, 7, 7, 7, 7, 7, 7}},  // no default: left as it is
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cylinders);
+    std::fill(std::begin(data.SequenzaIniezione), std::end(data.SequenzaIniezione), 7);
+    data.Flag1 = c.probes == 1 ? 0x6C : 0x68;
+    data.TipoIniezione = c.cylinders - 1;
+    data.SetSequenzaDefault();
+    EXPECT_EQ(Vec(data.SequenzaIniezione), c.sequence);
+  }
+}
+
+TEST_F(EcuDataTest, FirmwareVersionOnFailureIsZero) {
+  link.At(0x24C) = 700;
+  link.At(0x25B) = 0x8310;
+  bool ok = false;
+  EXPECT_EQ(data.ReadVersioneEcu(1, &ok), 700);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(data.ReadVersioneEcu(2), 0x8310);
+  link.missing.insert(0x24C);
+  EXPECT_EQ(data.ReadVersioneEcu(1, &ok), 0);
+  EXPECT_FALSE(ok);
+}
+
+TEST_F(EcuDataTest, VehicleDataAndLookups) {
+  data.SetDatoVetturaStr(2, "Euro 6 molto lungo");
+  EXPECT_STREQ(data.Euro, "Euro 6 mol");
+  data.SetDatoVetturaStr(1, nullptr);
+  EXPECT_STREQ(data.DescrizAuto, "");
+  data.SetDatoVettura(8, 6);
+  data.SetDatoVettura(10, 1);
+  EXPECT_EQ(data.NCilindri, 6);
+  data.SetPotenza(75.5f);
+  EXPECT_EQ(data.Potenza, 75.5f);
+
+  const int32_t table[] = {4, 7, 7};
+  EXPECT_EQ(TEcuData::IndexOf(table, 3, 7), 1);
+  EXPECT_EQ(TEcuData::IndexOf(table, 3, 5), -1);
+  EXPECT_EQ(TEcuData::IndexOf(table, 0, 4), -1);
+
+  EXPECT_TRUE(data.HasAdattativita());
+  EXPECT_TRUE(data.IsMappaArricchimento());
+  EXPECT_FALSE(data.IsDoppiaSonda());  // one probe
+  EXPECT_FALSE(data.GetTipoLambdaBit0());
+  data.TipoDiLambda = 25;
+  EXPECT_TRUE(data.GetTipoLambdaBit0());
+  EXPECT_EQ(TEcuData::GetRifPressDiffMetano(7), 1.95);
+  EXPECT_EQ(TEcuData::GetCoeffPressDiffGpl(9), 0.0);
+}
+
 }  // namespace
