@@ -22,11 +22,11 @@ std::array<double, kMapSize + 1> LoadBounds(std::span<const double, kMapSize> bp
   return b;
 }
 
-std::array<int, kCumuloRefs + 1> CumuloBounds(std::span<const int, kCumuloRefs> refs) {
+std::array<int, kCumuloRefs + 1> CumuloBounds(std::span<const int> refs) {
   std::array<int, kCumuloRefs + 1> b{};
-  b[0] = 0;
-  for (int i = 1; i < kCumuloRefs; ++i) b[i] = (refs[i - 1] + refs[i]) / 2;  // toward zero
-  b[kCumuloRefs] = b[kCumuloRefs - 1] + 10;
+  const int n = std::clamp(static_cast<int>(refs.size()), 1, kCumuloRefs);
+  for (int i = 1; i < n; ++i) b[i] = (refs[i - 1] + refs[i]) / 2;  // toward zero
+  b[n] = b[n - 1] + 10;
   return b;
 }
 

@@ -23,8 +23,9 @@ enum ChangeMode : uint8_t { ModeAbsolute = 0, ModeLinear = 1, ModePercent = 2 };
 std::array<int, kMapSize + 1> RpmBounds(std::span<const int, kMapSize> rpmBreakpoints);
 // The same on the MAP breakpoints in volts: [0] = 0, midpoints, [12] = [11] + 0.1.
 std::array<double, kMapSize + 1> LoadBounds(std::span<const double, kMapSize> mapVolts);
-// Accumulation bounds: [0] = 0, [i] = (ref[i-1] + ref[i]) / 2 toward zero, [5] = [4] + 10.
-std::array<int, kCumuloRefs + 1> CumuloBounds(std::span<const int, kCumuloRefs> refs);
+// Accumulation bounds on the n references in use (at most 5): [0] = 0, [i] = (ref[i-1] +
+// ref[i]) / 2 toward zero, [n] = [n-1] + 10; entries after [n] are 0.
+std::array<int, kCumuloRefs + 1> CumuloBounds(std::span<const int> refs);
 // Differential-pressure bounds: [i] = (ref[i] + ref[i+1]) x 0.5.
 std::array<double, kSmallColumns - 1> PressDiffBounds(std::span<const double, kSmallColumns> refs);
 

@@ -26,6 +26,14 @@ std::string Format(double v, char sep, int digits) {
   return s;
 }
 
+std::string Fixed(double v, int decimals, char sep) {
+  char buf[400];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  std::string s(buf, res.ptr);
+  if (sep != '.') std::replace(s.begin(), s.end(), '.', sep);
+  return s;
+}
+
 std::optional<double> Parse(std::string_view text, char sep) {
   text = Trim(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);

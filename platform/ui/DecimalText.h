@@ -12,6 +12,8 @@ namespace DecimalText {
 // General format: the shortest of fixed and exponent notation with `digits` significant digits,
 // trailing zeros dropped (4.008, 0.333333333333333, 20, 1e-05).
 std::string Format(double v, char decimalSeparator, int digits = 15);
+// Fixed format with `decimals` digits after the separator (2.25 -> "2,25").
+std::string Fixed(double v, int decimals, char decimalSeparator);
 // A decimal number with the given separator: optional sign, digits, separator, exponent;
 // blanks around it allowed. Anything else (also "inf", "nan", the other separator) is no number.
 std::optional<double> Parse(std::string_view text, char decimalSeparator);

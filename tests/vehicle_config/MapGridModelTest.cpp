@@ -46,6 +46,8 @@ TEST(MapGridBounds, MidpointsAndEnds) {
   const std::array<int, 5> cum = {-15, -10, 20, 30, 41};
   const auto cb = CumuloBounds(cum);
   EXPECT_EQ((std::array<int, 6>{0, -12, 5, 25, 35, 45}), cb);
+  // Four rows in use: the last bound follows the fourth reference.
+  EXPECT_EQ((std::array<int, 6>{0, -12, 5, 25, 35, 0}), CumuloBounds(std::span<const int>(cum.data(), 4)));
 
   const std::array<double, 9> press = {0.47, 0.55, 0.61, 0.68, 0.76, 0.82, 0.90, 1.00, 1.10};
   const auto pb = PressDiffBounds(press);
