@@ -1,0 +1,43 @@
+#pragma once
+// The keyboard focus chain that the entry fields share: each field links a next and a
+// previous control; Enter and the arrow keys follow the links. A link may be any widget; the
+// walk passes through linked entry fields that cannot take the focus and ends at any other
+// control that cannot. A linked widget that is destroyed becomes no link.
+#include <QPointer>
+#include <QWidget>
+
+class TFocusChain {
+ public:
+  QWidget* Next() const { return next_; }
+  QWidget* Prev() const { return prev_; }
+  void SetNext(QWidget* w) { next_ = w; }
+  void SetPrev(QWidget* w) { prev_ = w; }
+
+  // The control the focus goes to forwards (backwards), or nullptr: the link itself when it can
+  // take the focus, else the walk through a linked entry field's own links. A chain that closes
+  // on itself without a control that can take the focus gives nullptr.
+  QWidget* Walk(bool forward) const;
+  // Gives the focus to the walk's result; false when there is none.
+  bool MoveFocus(bool forward) const;
+
+  // Visible and enabled up to its window, and a widget that takes the focus at all.
+  static bool CanTakeFocus(const QWidget* w);
+  // Focus changes that leave a control where it was: another window became active, or a popup
+  // (a context menu, an option list's own list) opened or closed.
+  static bool IsTransientFocusChange(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+  }
+
+ private:
+  QPointer<QWidget> next_;
+  QPointer<QWidget> prev_;
+};
+
+// Implemented by the entry fields, so the walk can pass through them.
+class IFocusChainMember {
+ public:
+  virtual const TFocusChain& FocusChain() const = 0;
+
+ protected:
+  ~IFocusChainMember() = default;
+};
