@@ -1,6 +1,7 @@
 #include "KeyComboBox.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -14,8 +15,6 @@ bool TypesCharacter(const QKeyEvent* e) {
   return !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
          e->text().size() == 1 && e->text().at(0).isPrint();
 }
-
-bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 }  // namespace
 
@@ -78,33 +77,51 @@ void TKeyComboBox::ForwardToList(QKeyEvent* e) {
   if (row >= 0 && row != currentIndex()) SelectByUser(row);
 }
 
-// Keys with the list open. Returns whether the key is consumed.
-bool TKeyComboBox::ListKeyPress(QKeyEvent* e) {
-  const bool alt = e->modifiers() & Qt::AltModifier;
+// The keys that the open list handles by the table; the others are the base list's.
+bool TKeyComboBox::IsListKey(const QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return true;
+    case Qt::Key_Up:
+      return true;
+    case Qt::Key_Down:
+      return !(e->modifiers() & Qt::AltModifier);  // Alt+Down closes the list (its own key)
+    default:
+      return TypesCharacter(e);
+  }
+}
+
+// A key of IsListKey with the list open.
+void TKeyComboBox::ListKeyPress(QKeyEvent* e) {
   const int last = count() - 1;
   switch (e->key()) {
     case Qt::Key_Escape:
       SetDroppedDown(false);
       changed_ = false;
       setCurrentIndex(entryIndex_);
-      return true;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-      return true;
+      return;
     case Qt::Key_Up:
     case Qt::Key_Down: {
-      if (alt) return false;  // Alt+arrow closes the list (the list's own key)
       const bool up = e->key() == Qt::Key_Up;
       if (last >= 0 && currentIndex() == (up ? 0 : last))
         SelectByUser(up ? last : 0);
       else
         ForwardToList(e);
-      return true;
+      return;
     }
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
       ForwardToList(e);
-      return true;
+      return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      return;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
       // The highlight may have moved with the mouse: that is the selection Enter takes.
@@ -112,31 +129,43 @@ bool TKeyComboBox::ListKeyPress(QKeyEvent* e) {
       if (row >= 0 && row != currentIndex()) SelectByUser(row);
       SetDroppedDown(false);
       PressEnter();
-      return true;
+      return;
     }
-    default:
-      if (TypesCharacter(e)) {
-        changed_ = DroppedDown();
-        return true;
-      }
-      return false;
+    default:  // typed characters reach nothing
+      changed_ = DroppedDown();
+      return;
   }
 }
 
 bool TKeyComboBox::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == view() && !forwarding_ && DroppedDown()) {
-    if (e->type() == QEvent::ShortcutOverride && IsEnter(static_cast<QKeyEvent*>(e)->key())) {
-      // The list would close and select on the override already: take Enter as a key press.
-      e->accept();
+  // With the list open the focus is in the list: the program moving it elsewhere is leaving.
+  if (watched == view() && e->type() == QEvent::FocusOut && DroppedDown() && !IntoList() &&
+      QApplication::focusWidget() != this &&
+      !TFocusChain::IsTransientFocusChange(static_cast<QFocusEvent*>(e)->reason()))
+    Leave();
+  if (watched == view() && !forwarding_ && DroppedDown() &&
+      (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress)) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (IsListKey(key)) {
+      // The list acts on some keys at the override already (Enter, Esc): take them all here,
+      // as key presses.
+      if (e->type() == QEvent::ShortcutOverride) {
+        e->accept();
+        return true;
+      }
+      ListKeyPress(key);
       return true;
     }
-    if (e->type() == QEvent::KeyPress && ListKeyPress(static_cast<QKeyEvent*>(e))) return true;
   }
   return QComboBox::eventFilter(watched, e);
 }
 
 void TKeyComboBox::keyPressEvent(QKeyEvent* e) {
-  if (DroppedDown() && ListKeyPress(e)) return;
+  if (DroppedDown() && IsListKey(e)) {
+    ListKeyPress(e);
+    e->accept();
+    return;
+  }
   const bool alt = e->modifiers() & Qt::AltModifier;
   switch (e->key()) {
     case Qt::Key_Escape:
@@ -150,7 +179,7 @@ void TKeyComboBox::keyPressEvent(QKeyEvent* e) {
       return;
     case Qt::Key_Up:
     case Qt::Key_Down:
-      if (alt) break;  // Alt+Down opens the list
+      if (alt && e->key() == Qt::Key_Down) break;  // Alt+Down opens the list
       chain_.MoveFocus(e->key() == Qt::Key_Down);
       e->accept();
       return;
@@ -191,10 +220,19 @@ void TKeyComboBox::focusInEvent(QFocusEvent* e) {
   QComboBox::focusInEvent(e);
 }
 
+// Whether the focus has gone into the list's own window (opening the list moves it there).
+bool TKeyComboBox::IntoList() const {
+  const QWidget* now = QApplication::focusWidget();
+  return now && view()->window()->isAncestorOf(now);
+}
+
+void TKeyComboBox::Leave() {
+  inside_ = false;
+  SetDroppedDown(false);
+}
+
 void TKeyComboBox::focusOutEvent(QFocusEvent* e) {
-  if (!TFocusChain::IsTransientFocusChange(e->reason())) {
-    inside_ = false;
-    SetDroppedDown(false);
-  }
+  // The focus may go into the list without the popup reason.
+  if (!IntoList() && !TFocusChain::IsTransientFocusChange(e->reason())) Leave();
   QComboBox::focusOutEvent(e);
 }

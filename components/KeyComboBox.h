@@ -68,9 +68,12 @@ class TKeyComboBox : public QComboBox, public IFocusChainMember {
   void PressEnter();
   void Change(bool listOpen);
   void SelectByUser(int index);
-  bool ListKeyPress(QKeyEvent* e);
+  static bool IsListKey(const QKeyEvent* e);
+  void ListKeyPress(QKeyEvent* e);
   void ForwardToList(QKeyEvent* e);
   void OnActivated();
+  bool IntoList() const;
+  void Leave();
 
   TFocusChain chain_;
   int dataCode_ = -1;

@@ -1,10 +1,14 @@
 #include "NumericEdit.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPointer>
 
-TNumericEdit::TNumericEdit(QWidget* parent) : QLineEdit(parent) { setText(QStringLiteral("0")); }
+TNumericEdit::TNumericEdit(QWidget* parent) : QLineEdit(parent) {
+  setText(QStringLiteral("0"));
+  setAcceptDrops(false);  // text comes in through the key filter (or a paste)
+}
 
 void TNumericEdit::ShowText(const QString& t) {
   if (t != text()) setText(t);
@@ -74,21 +78,32 @@ void TNumericEdit::keyPressEvent(QKeyEvent* e) {
     return;
   }
   QChar key = typed.at(0);
-  const QString selected = selectedText();
-  const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
-  const bool pass = core_.FilterKey(key, text(), caret, selected) == TNumericEditCore::TKeyVerdict::Pass;
-  if (!pass || (maxLength_ > 0 && text().size() - selected.size() >= maxLength_)) {
-    e->accept();
-    return;
-  }
+  e->accept();
+  if (!Admits(key)) return;
   if (key == typed.at(0)) {
     QLineEdit::keyPressEvent(e);
   } else {
     QKeyEvent replaced(e->type(), e->key(), e->modifiers(), QString(key), e->isAutoRepeat(),
                        e->count());
     QLineEdit::keyPressEvent(&replaced);
-    e->accept();
   }
+}
+
+// Text composed by an input method goes through the key filter as typed keys do.
+void TNumericEdit::inputMethodEvent(QInputMethodEvent* e) {
+  const QString commit = e->commitString();
+  e->accept();
+  if (isReadOnly()) return;
+  for (QChar key : commit)
+    if (key.isPrint() && Admits(key)) insert(QString(key));
+}
+
+// Whether a typed character goes on to the text (key may become the decimal separator).
+bool TNumericEdit::Admits(QChar& key) const {
+  const QString selected = selectedText();
+  const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+  return core_.FilterKey(key, text(), caret, selected) == TNumericEditCore::TKeyVerdict::Pass &&
+         (maxLength_ == 0 || text().size() - selected.size() < maxLength_);
 }
 
 void TNumericEdit::focusInEvent(QFocusEvent* e) {

@@ -80,9 +80,11 @@ class TNumericEdit : public QLineEdit, public IFocusChainMember {
   void keyPressEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
 
  private:
   void PressEnter();
+  bool Admits(QChar& key) const;
   void ShowText(const QString& t);
 
   TNumericEditCore core_;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QLocale>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -25,6 +27,19 @@ inline void Type(const QString& text) {
   QWidget* target = KeyTarget();
   ASSERT_NE(target, nullptr);
   QTest::keyClicks(target, text);
+}
+
+// Gives the dialog a default "Ok" button that accepts it, shows and activates the dialog, and
+// puts the focus on field.
+inline void ShowWithDefaultButton(QDialog& dialog, QWidget* field) {
+  auto* ok = new QPushButton("Ok", &dialog);
+  ok->move(0, 40);
+  ok->setDefault(true);
+  QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  field->setFocus(Qt::TabFocusReason);
 }
 
 class ComponentsWindowTest : public ::testing::Test {

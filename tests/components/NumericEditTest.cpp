@@ -1,6 +1,6 @@
 // The numeric entry field as the user drives it: typing, Enter, Esc, leaving, and the focus chain.
-#include <QDialog>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -73,6 +73,15 @@ TEST_F(NumericEditWidget, TypingPassesOnlyWhatMakesANumber) {
   }
 }
 
+TEST_F(NumericEditWidget, InputMethodTextGoesThroughTheFilter) {
+  a->SetPrecision(1);
+  a->setFocus(Qt::TabFocusReason);
+  QInputMethodEvent composed;
+  composed.setCommitString("1a,2.-3");
+  QApplication::sendEvent(a, &composed);
+  EXPECT_EQ(a->text(), "123");
+}
+
 TEST_F(NumericEditWidget, EnterConfirmsTellsTheFormAndMovesOn) {
   a->SetMaxValue(255);
   a->SetNextControl(b);
@@ -104,14 +113,7 @@ TEST_F(NumericEditWidget, EnterWithNowhereToGoSelectsTheText) {
 TEST_F(NumericEditWidget, ReturnNeverFiresTheDialogsDefaultButton) {
   QDialog dialog;
   auto* field = new TNumericEdit(&dialog);
-  auto* ok = new QPushButton("Ok", &dialog);
-  ok->move(0, 40);
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-  field->setFocus(Qt::TabFocusReason);
+  ShowWithDefaultButton(dialog, field);
   QSignalSpy accepted(&dialog, &QDialog::accepted);
   Press(Qt::Key_Return);
   Press(Qt::Key_Enter);
