@@ -112,7 +112,8 @@ int TDatiMappati::AddMilliVolts(int rpm, double volts, int32_t millivolts, int v
   const int32_t key = KeyField(added, g_sortKey);
   const auto place = std::find_if(samples_.begin(), samples_.end(),
                                   [&](const MapSample& s) { return KeyField(s, g_sortKey) > key; });
-  return static_cast<int>(samples_.insert(place, added) - samples_.begin());
+  const auto inserted = samples_.insert(place, added);
+  return static_cast<int>(inserted - samples_.begin());
 }
 
 void TDatiMappati::AssignList(std::vector<MapSample>& list) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "EcuData.h"
+#include "FakeLink.h"
 #include "MapSpline.h"
 
 namespace {
@@ -196,8 +197,10 @@ TEST_F(FitMapSplineTest, TheFitIsExactAtItsNodes) {
   s.push_back({1750, 400, 6000, 0, 0, 0});
   s.push_back({4250, 700, 9000, 0, 0, 0});
   ASSERT_TRUE(FitMapSpline(s, true, false));
-  for (const MapSample& n : s)
-    if (n.row != 0) EXPECT_EQ(PetrolRaw(n.row, n.col), n.value / 4) << n.row << "," << n.col;
+  for (const MapSample& n : s) {
+    if (n.row == 0) continue;  // the two points off the breakpoints
+    EXPECT_EQ(PetrolRaw(n.row, n.col), n.value / 4) << n.row << "," << n.col;
+  }
 }
 
 TEST_F(FitMapSplineTest, SingularSetsLeaveEveryMapUntouched) {
@@ -262,6 +265,25 @@ TEST_F(FitMapSplineTest, BlendScalesTheGasMapPerMille) {
         EXPECT_EQ(data_.Mappa[r][c], RawOfMs(t)) << r << "," << c;
       }
   }
+}
+
+TEST_F(FitMapSplineTest, CellsAreWrittenThroughToTheEcu) {
+  FakeLink link;
+  ScopedLink scoped(&link);
+  data_.WriteThrough = true;
+  const std::vector<MapSample> s = {Node(5, 0, 1000), Node(5, 11, 2000), Node(11, 0, 3000)};
+  ASSERT_TRUE(FitMapSpline(s, true, false));
+  const auto writes = link.Only("WC");
+  ASSERT_EQ(writes.size(), 144u);
+  EXPECT_EQ(writes[0].rfind("WC 0x24f 0 0 ", 0), 0u) << writes[0];
+  EXPECT_EQ(link.At(0x24F, 5 * 256 + 11), 500);
+  EXPECT_EQ(PetrolRaw(5, 11), 500);
+
+  // Refused cells keep their value.
+  link.refused.insert(FakeLink::KeyOf(0x20E));
+  const int32_t before = data_.Mappa[7][7];
+  ASSERT_TRUE(FitMapSpline(s, false, false));
+  EXPECT_EQ(data_.Mappa[7][7], before);
 }
 
 TEST_F(FitMapSplineTest, FiftyRandomPointsAgreeWithAnIndependentSolverWithinOneRawUnit) {
