@@ -215,6 +215,12 @@ TEST_F(KeyComboWidget, EnterNeverFiresTheDialogsDefaultButton) {
   EXPECT_FALSE(list->DroppedDown());
   EXPECT_EQ(list->currentIndex(), 1);
   EXPECT_EQ(accepted.count(), 0);
+  QSignalSpy rejected(&dialog, &QDialog::rejected);
+  list->SetDroppedDown(true);
+  Press(Qt::Key_Escape);  // the open list takes Esc
+  EXPECT_EQ(rejected.count(), 0);
+  Press(Qt::Key_Escape);  // the closed list passes it on
+  EXPECT_EQ(rejected.count(), 1);
 }
 
 TEST_F(KeyComboWidget, ChainPassesANumericFieldThatCannotTakeTheFocus) {

@@ -119,6 +119,9 @@ TEST_F(NumericEditWidget, ReturnNeverFiresTheDialogsDefaultButton) {
   Press(Qt::Key_Enter);
   EXPECT_EQ(accepted.count(), 0);
   EXPECT_TRUE(dialog.isVisible());
+  QSignalSpy rejected(&dialog, &QDialog::rejected);
+  Press(Qt::Key_Escape);  // Esc restores and goes on to the dialog
+  EXPECT_EQ(rejected.count(), 1);
 }
 
 TEST_F(NumericEditWidget, EscRestoresTheValueConfirmedLast) {
