@@ -75,8 +75,9 @@ void DecodeKey(const BrandRow& row, char* dest) {
 }
 
 void CopyText(char* dest, size_t size, const char* src) {
-  std::strncpy(dest, src, size - 1);
-  dest[size - 1] = '\0';
+  const size_t n = strnlen(src, size - 1);
+  std::memcpy(dest, src, n);
+  dest[n] = '\0';
 }
 
 }  // namespace
