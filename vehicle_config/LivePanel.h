@@ -99,19 +99,24 @@ class TLivePanel {
   static int RoundEven(double v);
   static TTraceRecord TraceRecordFrom(const TLiveValues& v, const TPetrolCorrection& c);
 
-  // One tick: decodes what the link delivered (size <= 0: nothing new), then computes the
-  // panel. pressureOf turns the record into the pressure value (the data set's rule).
+  // Takes what the link delivered (size <= 0: nothing new) into the record and the live
+  // values. pressureOf turns the record into the gas pressure (the data set's rule).
+  template <class PressureFn>
+  void Decode(const uint8_t* data, int size, bool twoProbes, PressureFn&& pressureOf) {
+    if (!data || size <= 0) return;
+    record_.Decode(data, size, twoProbes);
+    values_ = ValuesFrom(record_, pressureOf(record_));
+  }
+  // Computes the panel from the live values; counts the tick for the slow fields.
+  void Refresh(const TLiveTickInputs& in);
+  // Decode and Refresh of one tick.
   template <class PressureFn>
   const TLivePanelView& Tick(const uint8_t* data, int size, const TLiveTickInputs& in,
                              PressureFn&& pressureOf) {
-    if (data && size > 0) {
-      record_.Decode(data, size, in.twoProbes);
-      values_ = ValuesFrom(record_, pressureOf(record_));
-    }
+    Decode(data, size, in.twoProbes, pressureOf);
     Refresh(in);
     return view_;
   }
-  void Refresh(const TLiveTickInputs& in);
 
   void SetTexts(const TLivePanelTexts& texts) { texts_ = texts; }
   const TLivePanelTexts& Texts() const { return texts_; }

@@ -64,6 +64,9 @@ class TTraceRecorder {
   // After Stop: deletes the temporary file.
   void Discard();
 
+  // Folder of the temporary files; a change applies from the next Start.
+  void SetFolder(const QString& folder) { folder_ = folder; }
+  const QString& Folder() const { return folder_; }
   bool IsRecording() const { return recording_; }
   int Format() const { return format_; }
   // The temporary file of the last Start (empty before).
