@@ -97,6 +97,7 @@ bool FitMapSpline(const std::vector<MapSample>& samples, bool setPetrol, bool bl
   TEcuData& data = *EcuData;
   const double rpmTop = data.GetRifGiri(11);
   const double mapTop = data.GetRifMAP(11);
+  if (rpmTop <= 0 || mapTop <= 0) return false;  // the axes cannot normalise the points
   std::vector<SplinePoint> points(samples.size());
   std::vector<double> targets(samples.size());
   for (size_t i = 0; i < samples.size(); ++i) {
@@ -105,6 +106,8 @@ bool FitMapSpline(const std::vector<MapSample>& samples, bool setPetrol, bool bl
   }
   std::vector<double> coefficients;
   if (!SolveSpline(points, targets, coefficients)) return false;
+  for (double c : coefficients)
+    if (!std::isfinite(c)) return false;
 
   for (int r = 0; r < 12; ++r) {
     for (int c = 0; c < 12; ++c) {

@@ -33,5 +33,6 @@ bool SolveSpline(std::span<const SplinePoint> points, std::span<const double> ta
 // map scaled per mille by the fitted value (blend, which also stores the value as the cell's
 // local adaptive value), or the gas map itself, raised to the injector opening time. Returns
 // false, with no map touched, when the points cannot define a surface (fewer than three,
-// duplicates, all on one line, or a numerically singular system).
+// duplicates, all on one line, or a numerically singular system) or when the last breakpoint
+// of an axis is not positive.
 bool FitMapSpline(const std::vector<MapSample>& samples, bool setPetrol, bool blend);

@@ -226,6 +226,14 @@ TEST_F(FitMapSplineTest, SingularSetsLeaveEveryMapUntouched) {
     }
 }
 
+TEST_F(FitMapSplineTest, ZeroLastBreakpointIsRefused) {
+  const std::vector<MapSample> s = {Node(5, 0, 1000), Node(5, 11, 2000), Node(11, 0, 3000)};
+  data_.RifGiri[11] = 0;
+  data_.SetMappaBenzina(4, 4, 7.5);
+  EXPECT_FALSE(FitMapSpline(s, true, false));
+  EXPECT_EQ(data_.MappaBenzina[4][4], 1875);
+}
+
 TEST_F(FitMapSplineTest, GasCellsAreRaisedToTheOpeningTimeAndCappedByTheMap) {
   const std::vector<MapSample> s = {Node(5, 0, 500), Node(5, 11, 30000), Node(11, 0, 9000)};
   ASSERT_TRUE(FitMapSpline(s, false, false));
