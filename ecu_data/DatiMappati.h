@@ -52,9 +52,9 @@ class TDatiMappati {
 
   // Acquired-points text file: a header line "n.\tGiri\tTempo\tMap", then one line per point:
   // order, rpm, time, map (mV), tab-separated, LF line ends.
-  // Returns 1 when read to the end, 0 when the file cannot be opened or a line does not hold four
-  // integers (the points read before it are kept). Unless appending, the store is cleared first;
-  // appended points get new order numbers.
+  // Returns 1 when read to the end, 0 when the file cannot be opened, holds no point after the
+  // header, or a line does not hold four integers (the points read before it are kept). Unless
+  // appending, the store is cleared first; appended points get new order numbers.
   int ReadFromFile(const QString& fileName, bool append);
   // Returns 1 when written, 0 when the list is empty or the file could not be written (an
   // existing file is then left as it was).
