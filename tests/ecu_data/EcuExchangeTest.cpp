@@ -315,7 +315,9 @@ TEST_F(ExchangeTest, ReadAllBranchesOnVersionEnrichmentAndRowCount) {
     Reset();
     data.ReadAll();
     EXPECT_EQ(Log(), ReadAllGolden(c.shape).lines);
-    if (c.shape.enrichmentMap) EXPECT_EQ(data.NumeroRigheArr, c.shape.enrichmentRows);
+    if (c.shape.enrichmentMap) {
+      EXPECT_EQ(data.NumeroRigheArr, c.shape.enrichmentRows);
+    }
   }
 }
 
