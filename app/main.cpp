@@ -1,16 +1,8 @@
-// Start-up of the program.
-#include <QApplication>
-#include <QLabel>
-
-#include "BrandProfile.h"
+// The program's entry point: the application object, then the start-up sequence.
+#include "Application.h"
+#include "Startup.h"
 
 int main(int argc, char** argv) {
-  SelectBrand(kThisBuildBrandBit);
-  QApplication app(argc, argv);
-  app.setApplicationName(QString::fromLatin1(GetBrandTitle()));
-  QLabel window(QString::fromLatin1(GetBrandTitle()));
-  window.setWindowTitle(QString::fromLatin1(GetBrandTitle()));
-  window.resize(480, 120);
-  window.show();
-  return app.exec();
+  TApplication app(argc, argv);
+  return RunProgram();
 }

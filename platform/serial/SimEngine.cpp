@@ -17,7 +17,6 @@ constexpr uint64_t kCounterUnitMs = 1200000;  // running-time counters count 20 
 constexpr double kRiseRpmPerMs = 2.5;
 constexpr double kFallRpmPerMs = 1.5;
 constexpr int kLevelReading = 128;
-constexpr uint32_t kResyncMs = 86400000;  // a gap beyond a day is a change of clock
 
 uint8_t Byte(double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
 uint8_t Volts(double v) { return Byte(v * 51.0); }
@@ -116,11 +115,6 @@ bool SimEngine::ProbeReady() const { return running_ && engineMs_ >= kProbeWarmM
 void SimEngine::Advance(uint32_t now, SimMemory& memory) {
   if (running_) {
     uint32_t elapsed = now - lastTick_;
-    if (elapsed > kResyncMs) {
-      // The clock jumped (another clock was installed): take up its time, age nothing.
-      lastTick_ = now;
-      elapsed = 0;
-    }
     while (elapsed >= 50) {
       // Long gaps are caught up in coarse steps.
       const uint32_t dt = elapsed > 60000 ? 1000 : 50;

@@ -222,13 +222,4 @@ TEST_F(SimLiveTest, RunningTimesAndFailingSelfChecks) {
   EXPECT_EQ(stato[0], 0);
 }
 
-TEST_F(SimLiveTest, AnotherClockDoesNotAgeTheEngine) {
-  for (int i = 0; i < 100; ++i) Tick();
-  FakeClock other;  // behind the first one
-  ecu_.UseClock(&other);
-  EXPECT_EQ(Read(0x23B), 0);
-  EXPECT_LT(ecu_.Engine().EngineMs(), 16000u);
-  ecu_.UseClock(nullptr);
-}
-
 }  // namespace

@@ -1,0 +1,85 @@
+#include "FormAttesa.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "Animate.h"
+#include "PrivateMessage.h"
+#include "Progress.h"
+
+TFormAttesa::TFormAttesa(QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowMinMaxButtonsHint),
+      Label1(new QLabel(QStringLiteral("Messaggio di attesa..."), this)),
+      ProgressBar1(new QProgressBar(this)),
+      Label2(new QLabel(this)),
+      Animate1(new TAnimate(this)),
+      Button1(new QPushButton(QStringLiteral("&Annulla"), this)) {
+  setObjectName(QStringLiteral("FormAttesa"));
+  setWindowTitle(QStringLiteral("Finestra di attesa"));
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setWordWrap(true);
+  ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+  ProgressBar1->setRange(0, kProgressMax);
+  ProgressBar1->setValue(0);
+  ProgressBar1->setTextVisible(false);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Animate1->setObjectName(QStringLiteral("Animate1"));
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setEnabled(false);
+  Button1->hide();
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(Animate1);
+  top->addWidget(Label1, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(ProgressBar1);
+  layout->addWidget(Label2);
+  layout->addWidget(Button1, 0, Qt::AlignHCenter);
+  setMinimumWidth(380);
+  Animate1->SetActive(true);
+
+  activation_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                        [this](Qt::ApplicationState state) {
+                          if (state == Qt::ApplicationActive) ApplicationActivated();
+                        });
+}
+
+void TFormAttesa::ApplicationActivated() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && (w->windowState() & Qt::WindowMinimized))
+      w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+}
+
+void TFormAttesa::ShowPosition(int position) {
+  ProgressBar1->setValue(position);
+  Label2->setText(QString::number(position) + QStringLiteral("% ") + suffix_);
+}
+
+void TFormAttesa::SetProgress(int amount, bool set) {
+  ShowPosition(NextProgress(ProgressBar1->value(), amount, set ? 0 : 1));
+  Label2->repaint();
+}
+
+void TFormAttesa::customEvent(QEvent* e) {
+  const PrivateMessageEvent* m = AsPrivateMessage(e, WM_PROGRESS);
+  if (!m) {
+    QDialog::customEvent(e);
+    return;
+  }
+  ShowPosition(NextProgress(ProgressBar1->value(), m->WParam(), m->LParam()));
+  // The operation runs on this thread: paint every form now so the display follows it.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible()) w->repaint();
+}
+
+void TFormAttesa::closeEvent(QCloseEvent* e) {
+  disconnect(activation_);
+  QDialog::closeEvent(e);
+}

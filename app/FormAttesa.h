@@ -1,0 +1,45 @@
+#pragma once
+// The wait window shown around a long operation: a message, a progress bar with its percentage
+// text and a running animation. Progress arrives through SetProgress or WM_PROGRESS.
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class TAnimate;
+
+class TFormAttesa : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TFormAttesa(QWidget* owner = nullptr);
+
+  QLabel* Label1;
+  QProgressBar* ProgressBar1;
+  QLabel* Label2;
+  TAnimate* Animate1;
+  QPushButton* Button1;
+
+  // The text shown after the percentage (for example " Completato ").
+  void SetSuffix(const QString& suffix) { suffix_ = suffix; }
+  const QString& Suffix() const { return suffix_; }
+
+  // set: the position becomes amount; otherwise amount is added. Label2 shows the position,
+  // "% " and the suffix and is painted at once.
+  void SetProgress(int amount, bool set);
+
+  // While the window exists: the application coming back active restores its minimised
+  // windows.
+  void ApplicationActivated();
+
+ protected:
+  // WM_PROGRESS: lParam 0 sets, any other value adds; then every form paints at once.
+  void customEvent(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void ShowPosition(int position);
+
+  QString suffix_;
+  QMetaObject::Connection activation_;
+};

@@ -1,0 +1,18 @@
+#include "FormMessaggio.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+TFormMessaggio::TFormMessaggio(QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      Messaggio(new QLabel(QStringLiteral("Messaggio....."), this)) {
+  setObjectName(QStringLiteral("FormMessaggio"));
+  setWindowTitle(QStringLiteral("FormMessaggio"));
+  Messaggio->setObjectName(QStringLiteral("Messaggio"));
+  Messaggio->setAlignment(Qt::AlignCenter);
+  Messaggio->setWordWrap(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(24, 18, 24, 18);
+  layout->addWidget(Messaggio);
+  setMinimumWidth(300);
+}

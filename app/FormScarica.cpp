@@ -1,0 +1,97 @@
+#include "FormScarica.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "BrandProfile.h"
+#include "FileTimes.h"
+
+TFormScarica* FormScarica = nullptr;
+
+TFormScarica::TFormScarica(QWidget* owner)
+    : TModalDialog(owner),
+      LabelFile(new QLabel(QStringLiteral("File:"))),
+      LabelN(new QLabel),
+      Label1(new QLabel(QStringLiteral("Data:"))),
+      LabelD(new QLabel),
+      ButtonCambia(new QPushButton(QStringLiteral("&Cambia file"))),
+      ButtonRiprogr(new QPushButton(QStringLiteral("&Programma"))),
+      ButtonAnnulla(new QPushButton(QStringLiteral("&Annulla"))) {
+  setObjectName(QStringLiteral("FormScarica"));
+  setWindowTitle(QStringLiteral("Programmazione centralina"));
+  LabelFile->setObjectName(QStringLiteral("LabelFile"));
+  LabelN->setObjectName(QStringLiteral("LabelN"));
+  Label1->setObjectName(QStringLiteral("Label1"));
+  LabelD->setObjectName(QStringLiteral("LabelD"));
+  ButtonCambia->setObjectName(QStringLiteral("ButtonCambia"));
+  ButtonRiprogr->setObjectName(QStringLiteral("ButtonRiprogr"));
+  ButtonRiprogr->setDefault(true);
+  ButtonAnnulla->setObjectName(QStringLiteral("ButtonAnnulla"));
+
+  OpenDialogFile.Title = QStringLiteral("Apri file di programmazione");
+  OpenDialogFile.InitialDir = QStringLiteral("./Programmazione");
+  OpenDialogFile.Filter = QStringLiteral("File programmazione|*.") +
+                          QString::fromLatin1(GetBrandProgramExt()) +
+                          QStringLiteral("|File Motorola S|*.s19");
+  OpenDialogFile.DefaultExt.clear();
+
+  connect(ButtonCambia, &QPushButton::clicked, this, &TFormScarica::ButtonCambiaClick);
+  connect(ButtonRiprogr, &QPushButton::clicked, this, [this] { done(mrOk); });
+  connect(ButtonAnnulla, &QPushButton::clicked, this, [this] { done(mrCancel); });
+
+  auto* info = new QGridLayout;
+  info->addWidget(LabelFile, 0, 0);
+  info->addWidget(LabelN, 0, 1);
+  info->addWidget(Label1, 1, 0);
+  info->addWidget(LabelD, 1, 1);
+  info->setColumnStretch(1, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(ButtonCambia);
+  buttons->addStretch(1);
+  buttons->addWidget(ButtonRiprogr);
+  buttons->addWidget(ButtonAnnulla);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(info);
+  layout->addLayout(buttons);
+  setMinimumWidth(400);
+}
+
+void TFormScarica::ChooseProgramFile() {
+  if (OpenDialogFile.FileName.isEmpty()) {
+    if (!OpenDialogFile.Execute(parentWidget())) {
+      setResult(mrCancel);
+      return;
+    }
+  }
+  ShowProgramFileInfo();
+  exec();
+}
+
+void TFormScarica::ButtonCambiaClick() {
+  if (OpenDialogFile.Execute(this)) ShowProgramFileInfo();
+}
+
+void TFormScarica::ShowProgramFileInfo() {
+  LabelN->setText(QFileInfo(OpenDialogFile.FileName).fileName());
+  const QDateTime created = FileCreationTime(OpenDialogFile.FileName);
+  LabelD->setText(created.isValid() ? FormatProgramFileDate(created.toLocalTime().date())
+                                    : QStringLiteral("sconosciuta"));
+}
+
+QString LocaleDateSeparator() {
+  const QString format = QLocale().dateFormat(QLocale::ShortFormat);
+  for (const QChar c : format)
+    if (!c.isLetterOrNumber() && c != QLatin1Char('\'')) return QString(c);
+  return QStringLiteral("/");
+}
+
+QString FormatProgramFileDate(const QDate& date) {
+  const QString sep = LocaleDateSeparator();
+  return QString::number(date.day()) + sep + QString::number(date.month()) + sep +
+         QString::number(date.year());
+}

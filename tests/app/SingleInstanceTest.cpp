@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include "BrandProfile.h"
+#include "SingleInstance.h"
+
+TEST(SingleInstance, LaterStartAsksTheFirstToComeForward) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString name = dir.filePath(QStringLiteral("Mutex2001"));
+  SelectBrand(kThisBuildBrandBit);
+  QWidget main;
+  main.setWindowTitle(QString::fromLatin1(GetBrandTitle()));
+  main.show();
+  main.setWindowState(Qt::WindowMinimized);
+
+  TSingleInstance first(name);
+  ASSERT_TRUE(first.Claim());
+  QSignalSpy asked(&first, &TSingleInstance::ActivationRequested);
+  TSingleInstance second(name);
+  EXPECT_FALSE(second.Claim());
+  ASSERT_TRUE(asked.wait(5000));
+  EXPECT_FALSE(main.windowState() & Qt::WindowMinimized);
+}
+
+TEST(SingleInstance, NameLeftBehindByAnUncleanEndIsTakenOver) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString name = dir.filePath(QStringLiteral("Mutex2001"));
+  QFile stale(name);
+  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+  stale.close();
+  TSingleInstance first(name);
+  EXPECT_TRUE(first.Claim());
+  TSingleInstance second(name);
+  EXPECT_FALSE(second.Claim());
+}
