@@ -14,6 +14,8 @@
 #include "AppSettings.h"
 #include "Application.h"
 #include "BrandProfile.h"
+#include "DatiMappati.h"
+#include "EcuData.h"
 #include "FormScarica.h"
 #include "FormSplash.h"
 #include "Language.h"
@@ -22,16 +24,6 @@
 #include "Prompt.h"
 #include "SerialLink.h"
 #include "SingleInstance.h"
-
-// Until the data set and the acquisition store land, start-up makes what exists.
-#if __has_include("EcuData.h")
-#include "EcuData.h"
-#define ECU_STARTUP_HAS_ECU_DATA 1
-#endif
-#if __has_include("DatiMappati.h")
-#include "DatiMappati.h"
-#define ECU_STARTUP_HAS_DATI_MAPPATI 1
-#endif
 
 QLibrary* SerialModule = nullptr;
 
@@ -130,12 +122,8 @@ class Program {
     SerialLink->SetLinkParamD(30, 600);
 
     // Data set, acquisition store, resident forms.
-#ifdef ECU_STARTUP_HAS_ECU_DATA
     EcuData = new TEcuData("default");
-#endif
-#ifdef ECU_STARTUP_HAS_DATI_MAPPATI
     DatiMappati = new TDatiMappati();
-#endif
     formMain_ = new PlaceholderMainWindow;
     formConfig_ = options.createFormConfig ? options.createFormConfig()
                                            : PlaceholderForm("FormConfig");
@@ -163,14 +151,10 @@ class Program {
 
     delete AppSettings;  // writes the settings back
     AppSettings = nullptr;
-#ifdef ECU_STARTUP_HAS_ECU_DATA
     delete EcuData;
     EcuData = nullptr;
-#endif
-#ifdef ECU_STARTUP_HAS_DATI_MAPPATI
     delete DatiMappati;
     DatiMappati = nullptr;
-#endif
     if (SerialLink) {
       if (destroyLink_)
         destroyLink_(SerialLink);

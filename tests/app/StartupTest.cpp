@@ -14,6 +14,7 @@
 #include "AppSettings.h"
 #include "BrandProfile.h"
 #include "Clock.h"
+#include "DatiMappati.h"
 #include "EcuData.h"
 #include "FormScarica.h"
 #include "FormSplash.h"
@@ -56,6 +57,7 @@ class StartupTest : public ::testing::Test {
     qputenv("TMPDIR", previousTmp);
     EXPECT_EQ(AppSettings, nullptr);
     EXPECT_EQ(EcuData, nullptr);
+    EXPECT_EQ(DatiMappati, nullptr);
     EXPECT_EQ(SerialLink, nullptr);
     EXPECT_EQ(SerialModule, nullptr);
     EXPECT_EQ(LanguageModule, nullptr);
@@ -117,6 +119,7 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
     languages = LanguageCount;
     title = MainWindow()->windowTitle();
     EXPECT_NE(EcuData, nullptr);
+    EXPECT_NE(DatiMappati, nullptr);
     EXPECT_NE(FormScarica, nullptr);
     auto simulated = reinterpret_cast<SimulatedEcu* (*)(TSerialLink*)>(
         SerialModule->resolve("_SimulatedEcu"));
