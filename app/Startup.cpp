@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEventLoop>
@@ -33,17 +34,24 @@ QString ProgramFolderLibrary(const QString& name) {
   return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 }
 
-// The main window until its own class is part of the program: the product title, and the
-// splash from construction to the first idle moment, kept up at least its minimum time.
+// The main window until its own class is part of the program: the stored language, the
+// product title, the splash from construction to the first idle moment (kept up at least its
+// minimum time), and an open link disconnected when the window closes.
 class PlaceholderMainWindow final : public QMainWindow {
  public:
   PlaceholderMainWindow() : splash_(this) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Initializing..."));
     resize(800, 564);
+    CurrentLanguage = LanguageFromSetting(AppSettings->GetSetting(SettingLanguage));
+    ReadLanguageNumbers();
   }
 
  protected:
+  void closeEvent(QCloseEvent* e) override {
+    if (SerialLink && SerialLink->IsLinkOpen()) SerialLink->Disconnect();
+    QMainWindow::closeEvent(e);
+  }
   void showEvent(QShowEvent* e) override {
     QMainWindow::showEvent(e);
     if (shown_ || e->spontaneous()) return;

@@ -203,10 +203,16 @@ TEST_F(StartupTest, SettingsOfThePreviousRunAreKept) {
     s.setValue("LastWarning", 45000);
   }
   int language = -1;
-  StartupOptions o = CloseAtFirstIdle([&] { language = AppSettings->GetSetting(SettingLanguage); });
+  QString text;
+  StartupOptions o = CloseAtFirstIdle([&] {
+    language = CurrentLanguage;
+    text = Tr(96);
+  });
   EXPECT_EQ(RunProgram(o), 0);
   EXPECT_TRUE(prompts.Shown().empty());
   EXPECT_EQ(language, 1);
+  EXPECT_EQ(text, QStringLiteral("Connecting..."));
+  EXPECT_EQ(Stored().value("Language").toInt(), 1);
   EXPECT_EQ(Stored().value("ComPort").toInt(), 3);
   EXPECT_EQ(Stored().value("LastWarning").toInt(), 45000);
 }
@@ -222,4 +228,29 @@ TEST_F(StartupTest, UnsupportedPlatformStopsBeforeAnything) {
   EXPECT_FALSE(QFile::exists(dir.filePath("settings/Tarn/2001.conf")));
   EXPECT_TRUE(PlatformSupported(QStringLiteral("winnt")));
   EXPECT_TRUE(PlatformSupported(QStringLiteral("linux")));
+}
+
+TEST_F(StartupTest, StoredLanguageOutOfRangeRunsInLanguageZero) {
+  for (int stored : {-3, 2, 5}) {
+    Stored().setValue("Language", stored);
+    int language = -1;
+    EXPECT_EQ(RunProgram(CloseAtFirstIdle([&] { language = CurrentLanguage; })), 0);
+    EXPECT_EQ(language, 0) << stored;
+  }
+}
+
+TEST_F(StartupTest, ClosingTheMainWindowDisconnectsAnOpenLink) {
+  int openBefore = -1, openAfter = -1;
+  StartupOptions o;
+  o.beforeLoop = [&] {
+    QTimer::singleShot(0, [&] {
+      SerialLink->OpenLink();
+      openBefore = SerialLink->IsLinkOpen();
+      MainWindow()->close();
+      openAfter = SerialLink->IsLinkOpen();
+    });
+  };
+  EXPECT_EQ(RunProgram(o), 0);
+  EXPECT_NE(openBefore, 0);
+  EXPECT_EQ(openAfter, 0);
 }
