@@ -86,10 +86,10 @@ class MainWindowWatcher final : public QObject {
     // The window's own close handling decides (it may refuse); the loop ends only when it
     // accepts.
     main_->removeEventFilter(this);
-    const bool handled = QCoreApplication::sendEvent(main_, e);
+    QCoreApplication::sendEvent(main_, e);
     if (main_) main_->installEventFilter(this);
     if (e->isAccepted()) loop_->quit();
-    return handled || true;
+    return true;
   }
 
  private:
