@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -62,6 +64,16 @@ std::optional<QByteArray> ConvertConfigText(const QByteArray& content, int mode,
   return out;
 }
 
+bool IsConfigText(const QByteArray& plainCopy, bool requireLineEnd) {
+  const qsizetype start = ReadConfigHeader(plainCopy).bodyStart;
+  if (start >= plainCopy.size()) return false;
+  for (qsizetype i = start; i < plainCopy.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(plainCopy[i]);
+    if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F) return false;
+  }
+  return !requireLineEnd || plainCopy.endsWith('\n');
+}
+
 bool ReadWholeFile(const QString& path, QByteArray* content) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
@@ -73,10 +85,21 @@ bool ReadWholeFile(const QString& path, QByteArray* content) {
 
 bool WriteFileReplacing(const QString& path, const QByteArray& content) {
   const QFileInfo target(path);
-  if (target.exists() && (!target.isFile() || !(target.permissions() & QFileDevice::WriteOwner))) return false;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  // Without a commit the temporary file is discarded and the target is not touched.
-  if (file.write(content) != content.size()) return false;
-  return file.commit();
+  const bool exists = target.exists();
+  if (exists && (!target.isFile() || !(target.permissions() & QFileDevice::WriteOwner))) return false;
+  // The sibling goes away by itself unless the rename below takes it.
+  QTemporaryFile sibling(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+  if (!sibling.open()) return false;
+  const QFileDevice::Permissions permissions =
+      exists ? target.permissions()
+             : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+  if (sibling.write(content) != content.size() || !sibling.flush() || !sibling.setPermissions(permissions)) return false;
+  sibling.close();
+  if (sibling.error() != QFileDevice::NoError) return false;
+  std::error_code error;
+  std::filesystem::rename(QFile::encodeName(sibling.fileName()).toStdString(),
+                          QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
+  if (error) return false;
+  sibling.setAutoRemove(false);  // it is the target now
+  return true;
 }

@@ -11,10 +11,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 inline constexpr std::string_view kEncryptedMarker = "ENCRYPTED_DOZA_FILE";
 inline constexpr std::string_view kDecryptedMarker = "DECRYPTED_DOZA_FILE";
+
+// The one message of every configuration-file failure; the dialogs show it.
+inline constexpr char kConfigFileErrorText[] = "Impossibile aprire il file";
+
+// Raised by TEcuData::OpenConfigIni when the stored file cannot be read, unscrambled or is not a
+// configuration; the load and save operations catch it and return 0.
+class EConfigFileError : public std::runtime_error {
+ public:
+  EConfigFileError() : std::runtime_error(kConfigFileErrorText) {}
+};
 
 // Modes of ConvertConfigText (and TEcuData::ConvertConfigFile).
 inline constexpr int kConfigScramble = 0;
@@ -39,6 +50,13 @@ ConfigHeaderInfo ReadConfigHeader(const QByteArray& content);
 // byte is converted and no header is written. Empty when the key is empty or the mode unknown.
 std::optional<QByteArray> ConvertConfigText(const QByteArray& content, int mode, bool checkHeader,
                                             std::string_view key);
+
+// Whether a plain copy holds text an INI reader can take: a body after the header line that is
+// not empty and has no control characters but tab, CR and LF (a file scrambled with another key,
+// or not a configuration at all, unscrambles to bytes far outside that), and, with
+// requireLineEnd, ends with a line end (the program ends every file it writes with one, so a
+// stored file that does not was cut short).
+bool IsConfigText(const QByteArray& plainCopy, bool requireLineEnd);
 
 // Reads a whole file; false when it cannot be opened or read (a folder cannot be read).
 bool ReadWholeFile(const QString& path, QByteArray* content);

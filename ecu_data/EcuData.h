@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 class IniFile;
 
@@ -359,6 +360,47 @@ class TEcuData {
   bool ApplyPresetArricchimento();
   void SaveUndoMappa(bool benzina);
   bool RestoreUndoMappa(bool benzina);
+
+  // ---- configuration files (EcuConfigFile.cpp, EcuConfigContent.cpp) ------------------------
+  // Failures: OpenConfigIni raises EConfigFileError ("Impossibile aprire il file",
+  // ConfigFileFormat.h); every other operation here raises nothing and reports by its result.
+  // The stored file is only ever replaced whole (a temporary sibling renamed over it).
+  bool SetFileKey(const char* text);   // false, key unchanged, for null, "" or 50+ characters
+  bool SetFilePath(const char* text);  // false, path unchanged, when it does not fit FilePath
+  // mode 1 (kConfigUnscramble) makes a plain copy, 0 (kConfigScramble) a stored file; key null =
+  // FileKey. False (destination untouched) for equal names or an unreadable or unwritable file.
+  bool ConvertConfigFile(const char* source, const char* destination, int mode, bool checkHeader,
+                         const char* key = nullptr);
+  // Opens the INI copy in the temporary folder: empty, or (unscramble) the unscrambled content of
+  // FilePath, which must read as configuration text.
+  void OpenConfigIni(bool unscramble);
+  // Releases the copy. With writeBack, a new or changed copy, or one loaded from a file not yet
+  // in the stored form, is scrambled over FilePath; false when that failed.
+  bool CloseConfigIni(bool writeBack = true);
+  // While the copy is open: true when the key exists (and, for numbers, reads as one); the
+  // field changes only then. Strings keep at most size - 1 characters.
+  bool ReadIniInteger(int32_t& field, const char* key, const char* section);
+  bool ReadIniBool(bool& field, const char* key, const char* section);
+  bool ReadIniString(char* buffer, const char* key, const char* section, int size);
+  void WriteIniInteger(int32_t value, const char* key, const char* section);
+  void WriteIniBool(bool value, const char* key, const char* section);
+  void WriteIniString(const char* value, const char* key, const char* section);
+  bool IniValueExists(const char* section, const char* key);
+  // A scrambled programming file as [u32 little-endian length][unscrambled bytes] in *image;
+  // false with *image emptied on any failure. checkHeader has no effect: every file is
+  // unscrambled from byte 0.
+  bool LoadProgrammingFile(const char* name, std::vector<uint8_t>* image, bool checkHeader = false,
+                           const char* key = nullptr);
+  // 1, or 0 after any failure. A failed save leaves the stored file, FilePath and Changed as
+  // they were; a failed load (unreadable, empty, cut short, foreign or damaged file) leaves the
+  // whole data set as it was. name null = FilePath.
+  int SaveConfiguration(const char* name = nullptr, bool mapsOnly = false);
+  int LoadConfiguration(const char* name = nullptr, bool mapsOnly = false);
+  // The gas map and both axes of another file into the caller's buffers.
+  int LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int32_t rpmAxis[kMapSize],
+                  int32_t mapAxis[kMapSize]);
+  bool IniRewrite = false;  // the open copy goes back over FilePath on close
+  // ---- end of configuration files ------------------------------------------------------------
 
  private:
   // The official flag is cleared by the first edit (in the ECU as well).

@@ -101,6 +101,7 @@ QByteArray IniFile::Text() const {
 }
 
 bool IniFile::LoadFromFile(const QString& path) {
+  fileName_ = path;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     SetText({});
@@ -115,8 +116,9 @@ bool IniFile::LoadFromFile(const QString& path) {
   return true;
 }
 
-bool IniFile::SaveToFile(const QString& path) const {
-  QFile file(path);
+bool IniFile::UpdateFile() const {
+  if (fileName_.isEmpty()) return false;
+  QFile file(fileName_);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
   const QByteArray bytes = Text();
   const bool written = file.write(bytes) == bytes.size() && file.flush();

@@ -20,10 +20,12 @@ class IniFile {
   void SetText(const QByteArray& text);
   // The document as text: every line ends with CR LF.
   QByteArray Text() const;
-  // Reads a whole file into the document; false (document emptied) when it cannot be read.
+  // Opens the document on a file and reads it; false (document emptied) when it cannot be read.
   bool LoadFromFile(const QString& path);
-  // Writes the document over path (truncating it); false when the file cannot be written.
-  bool SaveToFile(const QString& path) const;
+  // The file the document was opened on.
+  const QString& FileName() const { return fileName_; }
+  // Writes the document over its file (truncating it); false when the file cannot be written.
+  bool UpdateFile() const;
   // A write has happened since the last SetText or LoadFromFile.
   bool IsModified() const { return modified_; }
 
@@ -69,5 +71,6 @@ class IniFile {
   std::vector<std::string> preamble_;  // lines before the first section
   std::vector<Section> sections_;
   std::unordered_map<std::string, size_t> sectionIndex_;  // folded name -> first section
+  QString fileName_;
   bool modified_ = false;
 };

@@ -72,7 +72,8 @@ TEST(ConfigFileFormat, ConversionBetweenStoredFilePlainCopyAndLegacyFile) {
   EXPECT_EQ(ConvertConfigText(plain, kConfigScramble, true, key), stored);
   EXPECT_EQ(ConvertConfigText(stored, kConfigUnscramble, true, key), plain);
   // A plain copy saved with LF line ends keeps the first character of its text.
-  EXPECT_EQ(ConvertConfigText("DECRYPTED_DOZA_FILE \n" + ini, kConfigScramble, true, key), stored);
+  EXPECT_EQ(ConvertConfigText("DECRYPTED_DOZA_FILE\n" + ini, kConfigScramble, true, key), stored);
+  EXPECT_EQ(ConvertConfigText("DECRYPTED_DOZA_FILE \t\r\n" + ini, kConfigScramble, true, key), stored);
   // Already in the wanted form: unchanged.
   EXPECT_EQ(ConvertConfigText(stored, kConfigScramble, true, key), stored);
   EXPECT_EQ(ConvertConfigText(plain, kConfigUnscramble, true, key), plain);

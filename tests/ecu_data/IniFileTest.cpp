@@ -84,12 +84,16 @@ TEST(IniFile, FileRoundTripAndUnreadableFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath("a.ini");
   IniFile ini;
+  EXPECT_FALSE(ini.UpdateFile());  // opened on no file
+  EXPECT_FALSE(ini.LoadFromFile(path));
   ini.WriteString("S", "K", "v");
-  ASSERT_TRUE(ini.SaveToFile(path));
+  ASSERT_TRUE(ini.UpdateFile());
   IniFile back;
   ASSERT_TRUE(back.LoadFromFile(path));
   EXPECT_EQ(back.Text(), ini.Text());
   EXPECT_FALSE(back.LoadFromFile(dir.filePath("missing.ini")));
   EXPECT_TRUE(back.Sections().empty());
-  EXPECT_FALSE(ini.SaveToFile(dir.filePath("no/such/folder.ini")));
+  IniFile nowhere;
+  nowhere.LoadFromFile(dir.filePath("no/such/folder.ini"));
+  EXPECT_FALSE(nowhere.UpdateFile());
 }
