@@ -1,5 +1,12 @@
 #include "ConfigFileFormat.h"
 
+#include <QtGlobal>
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#endif
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -9,6 +16,17 @@
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+bool SyncToDisk(int fd) {
+#if defined(Q_OS_UNIX)
+  return ::fdatasync(fd) == 0;
+#elif defined(Q_OS_WIN)
+  return ::_commit(fd) == 0;
+#else
+  (void)fd;
+  return true;
+#endif
+}
 
 }  // namespace
 
@@ -94,6 +112,9 @@ bool WriteFileReplacing(const QString& path, const QByteArray& content) {
       exists ? target.permissions()
              : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
   if (sibling.write(content) != content.size() || !sibling.flush() || !sibling.setPermissions(permissions)) return false;
+  // The new content must be on the disk before it takes the old file's name: a power cut after
+  // the rename must not leave an empty configuration in place of the old one.
+  if (!SyncToDisk(sibling.handle())) return false;
   sibling.close();
   if (sibling.error() != QFileDevice::NoError) return false;
   std::error_code error;
