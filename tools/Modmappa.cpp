@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "DecimalText.h"
+#include "DialogButtons.h"
 
 TFormModMappa::TFormModMappa(QWidget* owner) : TModalDialog(owner) {
   setObjectName("FormModMappa");
@@ -38,13 +38,10 @@ TFormModMappa::TFormModMappa(QWidget* owner) : TModalDialog(owner) {
   ButtonOK->setDefault(true);
   ButtonAnnulla = AddCloseButton("Annulla", "ButtonAnnulla", mrCancel);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ButtonOK);
-  buttons->addWidget(ButtonAnnulla);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Edit1);
   layout->addWidget(GroupModalita);
-  layout->addLayout(buttons);
+  layout->addLayout(DialogButtonRow({ButtonOK, ButtonAnnulla}));
 }
 
 int TFormModMappa::EditIntCell(int* value, uint8_t* mode) {

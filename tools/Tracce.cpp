@@ -1,9 +1,10 @@
 #include "Tracce.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "DialogButtons.h"
 
 TFormGestioneTracce::TFormGestioneTracce(QWidget* owner) : TModalDialog(owner, Qt::Tool) {
   setObjectName("FormGestioneTracce");
@@ -13,13 +14,9 @@ TFormGestioneTracce::TFormGestioneTracce(QWidget* owner) : TModalDialog(owner, Q
   ButtonOk = AddCloseButton("OK", "ButtonOk", mrOk);
   ButtonOk->setDefault(true);
   ButtonAnnulla = AddCloseButton("Annulla", "ButtonAnnulla", mrCancel);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ButtonOk);
-  buttons->addWidget(ButtonAnnulla);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PanelTracce, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(DialogButtonRow({ButtonOk, ButtonAnnulla}));
 }
 
 QCheckBox* TFormGestioneTracce::CheckTrack(int index) const {
