@@ -283,6 +283,7 @@ void TFormConfig::FormShow() {
     MenuCorrAssoluto->setChecked(EcuData->GetFlag1(1));
     MenuArrAssoluto->setChecked(EcuData->GetFlag1(2));
   }
+  MenuGrafico->setEnabled(static_cast<bool>(TraceViewerFn()));
   for (TConfigPage* page : pages_) page->FormShow();
   tabs_->SetPageVisible(TabCorrezioni, EcuData && EcuData->HasDatiAggiuntivi);
   pages_[ActivePage()]->PageShow();

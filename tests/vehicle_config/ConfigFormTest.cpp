@@ -535,3 +535,45 @@ TEST_F(ConfigFormTest, TranslationLoadsTextsAndKeepsDesignTextsTheLanguageLacks)
   EXPECT_EQ(form_->Text(9999, "riserva"), "riserva");
   EXPECT_EQ(page_->translations, 1);
 }
+
+TEST_F(ConfigFormTest, SpaceOnTheMapPageTakesARoadMappingSample) {
+  // The road-mapping menu items, as their unit adds them.
+  auto* acquire = new QAction("Acquisisci", form_.get());
+  acquire->setObjectName("MenuAcqMappatura");
+  acquire->setEnabled(false);
+  auto* petrol = new QAction("Usa benzina", form_.get());
+  petrol->setObjectName("MenuUsaBenzina");
+  int samples = 0;
+  QObject::connect(acquire, &QAction::triggered, [&] { ++samples; });
+
+  Key(Qt::Key_Space);  // neither mapping mode nor the map page: no sample
+  EXPECT_EQ(samples, 0);
+  EXPECT_TRUE(form_->SpacePressed);
+  EXPECT_TRUE(petrol->isEnabled());
+  form_->SetActivePage(TabMappa);
+  Key(Qt::Key_Space);
+  EXPECT_EQ(samples, 1);
+  EXPECT_FALSE(petrol->isEnabled());
+  // In mapping mode Space samples on any page.
+  form_->SetActivePage(TabLambda);
+  acquire->setEnabled(true);
+  Key(Qt::Key_Space);
+  EXPECT_EQ(samples, 2);
+}
+
+TEST_F(ConfigFormTest, TraceViewerGetsTheNameSavedLast) {
+  QStringList shown;
+  TFormConfig::SetTraceViewer([&](QWidget*, const QString& file) { shown.append(file); });
+  form_->MenuCominciaDrtClick();
+  const QString saved = traceDir_.filePath("vista.txt");
+  dialogs_.Choose(saved);
+  form_->MenuTerminaDrtClick();
+  dialogs_.Choose(saved);
+  form_->MenuGraficoClick();
+  TFormConfig::SetTraceViewer(nullptr);
+  EXPECT_EQ(shown, QStringList({saved}));
+  ASSERT_EQ(dialogs_.Shown().size(), 2u);
+  EXPECT_FALSE(dialogs_.Shown()[1].save);
+  EXPECT_EQ(dialogs_.Shown()[1].fileName, saved);  // proposed
+  EXPECT_EQ(dialogs_.Shown()[1].title, "Apri file dati in tempo reale");
+}
