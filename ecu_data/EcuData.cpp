@@ -343,7 +343,9 @@ void TEcuData::SetMappaBenzina(int row, int col, double ms) {
 }
 
 double TEcuData::GetRifMAP(int i) const {
-  return InRange(i, kMapSize) ? EcuConv::RawToVolt(RifMAP[i]) : 0.0;
+  // raw x 5 / 255: one rounding only, so a breakpoint of a whole number of millivolts and the
+  // midpoint of two breakpoints come out exact (a point halfway stays with the lower one).
+  return InRange(i, kMapSize) ? RifMAP[i] * 5.0 / 255.0 : 0.0;
 }
 
 void TEcuData::SetRifMAP(int i, double volts) {

@@ -66,6 +66,26 @@ TEST_F(DatiMappatiTest, PointsGoToTheNearestBreakpointHalfwayToTheLower) {
   EXPECT_EQ(row, 4);
 }
 
+// Breakpoint pairs whose midpoint is a whole number of millivolts: a point read from a file
+// at exactly that midpoint goes to the lower breakpoint, whatever the rounding of the volts.
+TEST_F(DatiMappatiTest, PointExactlyHalfwayBetweenMapBreakpointsGoesToTheLower) {
+  struct Case {
+    int32_t lower, upper;  // raw breakpoints 3 and 4
+    int millivolts;        // their midpoint
+  } cases[] = {{49, 53, 1000}, {98, 106, 2000}, {148, 209, 3500}, {196, 212, 4000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lower);
+    for (int k = 0; k < 12; ++k) data_.RifMAP[k] = k < 3 ? 10 * k : k == 3 ? c.lower : c.upper + (k - 4) * 3;
+    ASSERT_EQ((c.lower + c.upper) * 2500, c.millivolts * 255);
+    int row = -1, col = -1;
+    CellOfPoint(3000, c.millivolts / 1000.0, row, col);
+    EXPECT_EQ(row, 3);
+    WriteText("half.txt", "n.\tGiri\tTempo\tMap\n1\t3000\t4000\t" + QByteArray::number(c.millivolts) + "\n");
+    ASSERT_EQ(store_.ReadFromFile(Path("half.txt"), false), 1);
+    EXPECT_EQ(store_.Samples().at(0).row, 3);
+  }
+}
+
 TEST_F(DatiMappatiTest, SecondPointOfACellOverwritesTheFirstInItsPlace) {
   EXPECT_EQ(store_.Add(Rpm(5), Volts(2), 4000, 0), 0);
   EXPECT_EQ(store_.Add(Rpm(1), Volts(2), 3000, 0), 0);  // lower rpm goes first
