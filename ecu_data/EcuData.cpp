@@ -697,19 +697,24 @@ void TEcuData::SetCicliCutoff(int which, int n) {
   Changed = true;
 }
 
+namespace {
+// The ramp and steps of a hand-edited file can be any integers: the conversions saturate.
+int32_t Saturated(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+}  // namespace
+
 void TEcuData::RampFromSteps() {
-  const int k = std::max((CicliCutoff & 15) - 1, 0);
+  const int64_t k = std::max((CicliCutoff & 15) - 1, 0);
   RampaValida = 1;
-  RampaChiusura = k * ChiusuraCutoff;
-  RampaApertura = 100 - k * AperturaCutoff;
+  RampaChiusura = Saturated(k * ChiusuraCutoff);
+  RampaApertura = Saturated(100 - k * AperturaCutoff);
 }
 
 void TEcuData::StepsFromRamp() {
   const int cycles = CicliCutoff & 15;
   if (cycles <= 1) return;
-  const int k = cycles - 1;
-  ChiusuraCutoff = RampaValida != 0 ? RampaChiusura / RampaValida / k : 1;
-  AperturaCutoff = (100 - RampaApertura) / k;
+  const int64_t k = cycles - 1;
+  ChiusuraCutoff = RampaValida != 0 ? Saturated(int64_t{RampaChiusura} / RampaValida / k) : 1;
+  AperturaCutoff = Saturated((100 - int64_t{RampaApertura}) / k);
   if (RampaChiusura != 0) {
     if (ChiusuraCutoff == 0) ChiusuraCutoff = 1;
     if (AperturaCutoff == 0) AperturaCutoff = 1;

@@ -446,6 +446,39 @@ TEST_F(EcuDataTest, CutoffWithOneCycleOrNoneLeavesTheSteps) {
   }
 }
 
+// The ramp values of a hand-edited configuration file can be anything: converting them must
+// neither trap (INT_MIN / -1) nor overflow, and saturates instead.
+TEST_F(EcuDataTest, CutoffRampConversionsOfWildValuesSaturate) {
+  constexpr int32_t kMin = INT32_MIN, kMax = INT32_MAX;
+  struct Case {
+    int32_t chiusura, valida, apertura;  // ramp read from a file
+    int32_t stepChiusura, stepApertura;  // steps over one gap (CicliCutoff low nibble 2)
+  } cases[] = {
+      {kMin, -1, kMin, kMax, kMax},
+      {kMax, 1, kMax, kMax, 100 - kMax},
+      {60, 2, 80, 30, 20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chiusura);
+    data.CicliCutoff = 0x32;
+    data.RampaChiusura = c.chiusura;
+    data.RampaValida = c.valida;
+    data.RampaApertura = c.apertura;
+    data.StepsFromRamp();
+    EXPECT_EQ(data.ChiusuraCutoff, c.stepChiusura);
+    EXPECT_EQ(data.AperturaCutoff, c.stepApertura);
+  }
+  data.CicliCutoff = 0x3F;  // 14 gaps
+  data.ChiusuraCutoff = kMax;
+  data.AperturaCutoff = kMin;
+  data.RampFromSteps();
+  EXPECT_EQ(data.RampaChiusura, kMax);
+  EXPECT_EQ(data.RampaApertura, kMax);
+  data.AperturaCutoff = kMax;
+  data.RampFromSteps();
+  EXPECT_EQ(data.RampaApertura, kMin);
+}
+
 TEST_F(EcuDataTest, AccelerationEnrichmentShiftsTheEnrichmentTables) {
   data.SetArricchimentoAccelerazione(30);
   EXPECT_EQ(data.ArricchimentoAccelerazione, 30);
