@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "Clock.h"
+#include "Config.h"
 #include "Prompt.h"
 #include "Startup.h"
 
@@ -77,7 +78,9 @@ TEST(SecondInstance, BringsTheFirstForwardAndEndsWithZero) {
   });
 
   StartupOptions o;
+  o.createFormConfig = []() -> QWidget* { return FormConfig = new TFormConfig(nullptr); };
   o.beforeLoop = [&] {
+    EXPECT_NE(FormConfig, nullptr);
     QMainWindow* main = MainWindow();
     ASSERT_NE(main, nullptr);
     main->setWindowState(Qt::WindowMinimized);
@@ -88,6 +91,7 @@ TEST(SecondInstance, BringsTheFirstForwardAndEndsWithZero) {
   };
   EXPECT_EQ(RunProgram(o), 0);
   qputenv("TMPDIR", previousTmp);
+  EXPECT_EQ(FormConfig, nullptr);
 
   EXPECT_TRUE(finished);
   EXPECT_EQ(exitStatus, QProcess::NormalExit);
