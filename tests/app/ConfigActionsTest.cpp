@@ -1,0 +1,205 @@
+// The main window's configuration actions against the simulated ECU in a temporary data folder.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTimer>
+
+#include "ConfigFileFormat.h"
+#include "ConfigFixture.h"
+#include "File.h"
+#include "NumericEdit.h"
+
+namespace {
+
+class ConfigActions : public ConfigFixture {
+ protected:
+  // The main window's file dialogs pick files in folders that exist.
+  ConfigActions() { QDir().mkpath(Path("Configurazioni")); }
+  bool Save(const QString& relative) {
+    dialogs_.Choose(Path(relative));
+    return ExecuteSalva(&main_, main_.saveDialog);
+  }
+};
+
+// A fuel dialog that answers from a script.
+int g_fuelResult = 2;
+int g_fuelChoice = 0;
+int g_fuelShown = -1;
+int ScriptedFuelDialog(QWidget*, int* fuelIndex) {
+  g_fuelShown = *fuelIndex;
+  *fuelIndex = g_fuelChoice;
+  return g_fuelResult;
+}
+
+}  // namespace
+
+TEST_F(ConfigActions, AskSaveChangesPaths) {
+  EXPECT_EQ(AskSaveChanges(&main_, main_.saveDialog), PromptNo);  // nothing changed: no question
+  EXPECT_TRUE(prompts_.Shown().empty());
+
+  const struct {
+    int answer;
+    bool chooseFile;  // the save dialog picks a file (else it is cancelled)
+    int result;
+    bool saved;
+  } cases[] = {
+      {PromptYes, true, PromptYes, true},
+      {PromptYes, false, PromptCancel, false},  // nothing saved: the caller must not go on
+      {PromptNo, false, PromptNo, false},
+      {PromptCancel, false, PromptCancel, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    prompts_.Clear();
+    data_.SetMappa(0, 0, 1.0 + n);
+    const QString file = QStringLiteral("Configurazioni/Ask%1.trm").arg(n++);
+    prompts_.Answer(c.answer);
+    if (c.answer == PromptYes) {
+      if (c.chooseFile)
+        dialogs_.Choose(Path(file));
+      else
+        dialogs_.Cancel();
+    }
+    EXPECT_EQ(AskSaveChanges(&main_, main_.saveDialog), c.result) << n;
+    ASSERT_EQ(prompts_.Shown().size(), 1u);
+    EXPECT_EQ(prompts_.Shown()[0].text, "Salvare i dati in memoria in un file?");
+    EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Warning);
+    EXPECT_EQ(prompts_.Shown()[0].caption, "Finestra principale");
+    EXPECT_EQ(Exists(file), c.saved) << n;
+    EXPECT_EQ(data_.Changed, !c.saved) << n;
+  }
+  EXPECT_TRUE(dialogs_.Shown().back().overwritePrompt);
+}
+
+TEST_F(ConfigActions, SaveTakesTheDescriptionFromTheFileName) {
+  ASSERT_TRUE(Save("Configurazioni/Polo 1400.trm"));
+  EXPECT_STREQ(data_.GetDescription(), "Polo 1400");
+  EXPECT_FALSE(data_.Changed);
+  EXPECT_STREQ(data_.FileKey, GetBrandFileKey());
+  // A failed save says so and keeps the unsaved state.
+  data_.SetMappa(0, 0, 2.0);
+  QDir().mkpath(Path("Configurazioni/Folder.trm"));
+  EXPECT_FALSE(Save("Configurazioni/Folder.trm"));
+  EXPECT_EQ(PromptTexts(), QStringList{kConfigFileErrorText});
+  EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
+  EXPECT_TRUE(data_.Changed);
+}
+
+// File Apri: the loaded file goes to the ECU; a file that cannot be loaded writes nothing.
+TEST_F(ConfigActions, OpenLoadsAndWritesOrReportsTheFailure) {
+  data_.SetMappa(5, 6, 2.5);
+  ASSERT_TRUE(Save("Configurazioni/Uno.trm"));
+  data_.SetMappa(5, 6, 1.0);
+  data_.Changed = false;
+  ecu_.ClearCalls();
+  dialogs_.Choose(Path("Configurazioni/Uno.trm"));
+  ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
+  EXPECT_TRUE(prompts_.Shown().empty());
+  EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
+  EXPECT_EQ(PetrolMapRows(), 12);
+
+  WriteFile("Configurazioni/Rotto.trm", "ENCRYPTED_DOZA_FILE\r\n\x01\x02\x03");
+  ecu_.ClearCalls();
+  dialogs_.Choose(Path("Configurazioni/Rotto.trm"));
+  ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
+  EXPECT_EQ(PromptTexts(), QStringList{kConfigFileErrorText});
+  EXPECT_EQ(prompts_.Shown()[0].caption, "Finestra principale");
+  EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
+  EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
+
+  // Unsaved changes and Cancel: no open dialog at all.
+  prompts_.Clear();
+  data_.SetMappa(5, 6, 3.0);
+  const size_t dialogsShown = dialogs_.Shown().size();
+  prompts_.Answer(PromptCancel);
+  ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
+  EXPECT_EQ(dialogs_.Shown().size(), dialogsShown);
+  EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 3.0);
+}
+
+// The plain copy goes to the first free Dec<n> name and is opened in the text editor.
+TEST_F(ConfigActions, PlainCopyForTheTextEditor) {
+  ASSERT_TRUE(Save("Configurazioni/Punto.trm"));
+  WriteFile("Configurazioni/Decrypted/Dec1.Punto.trm", "old");
+  WriteFile("Configurazioni/Decrypted/DEC2.punto.TRM", "old");
+  EXPECT_EQ(PlainCopyPath(base_, "Punto.trm"), Path("Configurazioni/Decrypted/Dec3.Punto.trm"));
+  EXPECT_EQ(PlainCopyPath(base_, "Altro.trm"), Path("Configurazioni/Decrypted/Dec1.Altro.trm"));
+
+  dialogs_.Choose(Path("Configurazioni/Punto.trm"));
+  ExecuteBloccoNote(&main_, main_.openDialog, base_);
+  EXPECT_TRUE(prompts_.Shown().empty());
+  ASSERT_EQ(editor_.Opened().size(), 1u);
+  EXPECT_EQ(editor_.Opened()[0], Path("Configurazioni/Decrypted/Dec3.Punto.trm"));
+  QByteArray plain;
+  ASSERT_TRUE(ReadWholeFile(editor_.Opened()[0], &plain));
+  EXPECT_TRUE(plain.startsWith("DECRYPTED_DOZA_FILE\r\n"));
+  EXPECT_TRUE(plain.contains("[Versione]"));
+  EXPECT_TRUE(plain.contains("NomeConfigurazione=Punto"));
+
+  // Without the copies' folder the copy still goes there; a file that cannot be read is no copy.
+  QDir(Path("Configurazioni/Decrypted")).removeRecursively();
+  dialogs_.Choose(Path("Configurazioni/Punto.trm"));
+  ExecuteBloccoNote(&main_, main_.openDialog, base_);
+  ASSERT_EQ(editor_.Opened().size(), 2u);
+  EXPECT_EQ(editor_.Opened()[1], Path("Configurazioni/Decrypted/Dec1.Punto.trm"));
+  dialogs_.Choose(Path("Configurazioni/Missing.trm"));
+  ExecuteBloccoNote(&main_, main_.openDialog, base_);
+  EXPECT_EQ(editor_.Opened().size(), 2u);
+  EXPECT_EQ(PromptTexts(), QStringList{"Impossibile decriptare il file"});
+  EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
+}
+
+// Entry 5 with an empty folder: the message instead of the dialog; with a file the dialog opens
+// without the displacement.
+TEST_F(ConfigActions, LoadEntryNeedsAFile) {
+  ExecuteApriConf(&main_, base_);
+  EXPECT_EQ(PromptTexts(), QStringList{"Nessun file presente in memoria!"});
+  EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Warning);
+
+  ASSERT_TRUE(Save("Configurazioni/Tre.trm"));
+  prompts_.Clear();
+  bool shown = false;
+  QTimer::singleShot(0, [&] {
+    auto* form = qobject_cast<TFormFile*>(QApplication::activeModalWidget());
+    ASSERT_NE(form, nullptr);
+    shown = true;
+    EXPECT_EQ(form->GetMode(), TFormFile::ModeLoad);
+    EXPECT_TRUE(form->EditCilindrata->isHidden());
+    EXPECT_TRUE(form->LabelCilindrata->isHidden());
+    form->reject();
+  });
+  ExecuteApriConf(&main_, base_);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(prompts_.Shown().empty());
+  EXPECT_EQ(FormFile, nullptr);
+}
+
+TEST_F(ConfigActions, FuelQuestionChangesOnlyOnANewFuel) {
+  SetFuelDialog(&ScriptedFuelDialog);
+  data_.SetFlag1(4, false);
+  ecu_.ClearCalls();
+  const struct {
+    int result, choice;
+    bool cng;
+  } steps[] = {{1, 0, false}, {2, 1, false}, {1, 1, true}, {1, 1, true}, {1, 0, false}};
+  for (const auto& s : steps) {
+    const bool before = data_.GetFlag1(4);
+    ecu_.ClearCalls();
+    g_fuelResult = s.result;
+    g_fuelChoice = s.choice;
+    AskFuelType(&main_);
+    EXPECT_EQ(g_fuelShown, before ? 1 : 0);
+    EXPECT_EQ(data_.GetFlag1(4), s.cng);
+    if (s.cng == before) {
+      EXPECT_EQ(EcuWrites(), 0);
+      continue;
+    }
+    for (int i = 0; i < TEcuData::kCurve; ++i)
+      EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), s.cng ? TEcuData::GetRifPressDiffMetano(i)
+                                                        : TEcuData::GetRifPressDiffGpl(i));
+  }
+  SetFuelDialog(nullptr);
+  g_fuelShown = -1;
+  AskFuelType(&main_);  // no dialog installed: nothing asked
+  EXPECT_EQ(g_fuelShown, -1);
+}

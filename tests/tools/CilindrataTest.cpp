@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "Cilindrata.h"
+#include "ConfigActions.h"
+#include "KeyComboBox.h"
+#include "NumericEdit.h"
+#include "SimEcuFixture.h"
+
+namespace {
+
+// Runs `act` on the modal dialog once its loop runs.
+void WhenModal(std::function<void(TFormCilindrata&)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* dialog = qobject_cast<TFormCilindrata*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    act(*dialog);
+  });
+}
+
+}  // namespace
+
+TEST(FormCilindrata, OkIsRefusedBelow500WhileTheDisplacementIsShown) {
+  ScriptedPrompts prompts;
+  ScopedPrompts use(&prompts);
+  const struct {
+    bool fuelOnly;
+    int cc;
+    bool ok;  // OK (else Annulla)
+    int result;
+    bool refused;
+  } cases[] = {
+      {false, 499, true, 0, true},  {false, 500, true, TModalDialog::mrOk, false},
+      {false, 0, false, TModalDialog::mrCancel, false},
+      {true, 0, true, TModalDialog::mrOk, false},  // the field is hidden: any value goes
+  };
+  for (const auto& c : cases) {
+    prompts.Clear();
+    TFormCilindrata dialog(nullptr, c.fuelOnly);
+    dialog.show();
+    dialog.EditCilindrata->SetInt(c.cc);
+    (c.ok ? dialog.ButtonOk : dialog.ButtonAnnulla)->click();
+    EXPECT_EQ(dialog.result(), c.result) << c.cc;
+    EXPECT_EQ(dialog.isVisible(), c.refused) << c.cc;
+    ASSERT_EQ(prompts.Shown().size(), c.refused ? 1u : 0u) << c.cc;
+    if (c.refused) {
+      EXPECT_EQ(prompts.Shown()[0].text, "Immettere un valore corretto per la cilindrata");
+      EXPECT_EQ(prompts.Shown()[0].caption, "Inizializzazione taratura");
+      EXPECT_EQ(prompts.Shown()[0].icon, PromptIcon::Stop);
+    }
+  }
+}
+
+TEST(FormCilindrata, FullAndFuelOnlyForms) {
+  TFormCilindrata full(nullptr, false);
+  EXPECT_EQ(full.windowTitle(), "Inizializzazione taratura");
+  EXPECT_EQ(full.LabelResetCarburazione->text(),
+            "il proseguimento della procedura potrà cancellare i parametri attuali della "
+            "carburazione");
+  ASSERT_EQ(full.ComboCarburante->count(), 2);
+  EXPECT_EQ(full.ComboCarburante->itemText(0), "GPL");
+  EXPECT_EQ(full.ComboCarburante->itemText(1), "Metano");
+  EXPECT_EQ(full.EditCilindrata->NextControl(), full.ComboCarburante);
+  EXPECT_EQ(full.EditCilindrata->MaxValue(), 5000);
+  EXPECT_FALSE(full.EditCilindrata->isHidden());
+  EXPECT_FALSE(full.CheckTurbo->isHidden());
+
+  TFormCilindrata fuel(nullptr, true);
+  EXPECT_EQ(fuel.windowTitle(), "Selezionare il tipo di carburante");
+  EXPECT_EQ(fuel.LabelResetCarburazione->text(),
+            "La variazione del carburante potrà modificare alcuni parametri della carburazione");
+  EXPECT_TRUE(fuel.LabelCilindrata->isHidden());
+  EXPECT_TRUE(fuel.EditCilindrata->isHidden());
+  EXPECT_TRUE(fuel.CheckTurbo->isHidden());
+  fuel.show();
+  QApplication::setActiveWindow(&fuel);
+  EXPECT_EQ(QApplication::focusWidget(), fuel.ButtonOk);
+  // The attention line stands above the fuel label and the buttons below the list.
+  EXPECT_LT(fuel.LabelAttenzione->y(), fuel.LabelCarburante->y());
+  EXPECT_GT(fuel.ButtonOk->y(), fuel.ComboCarburante->y());
+}
+
+class FuelQuestion : public SimEcuFixture {
+ protected:
+  FuelQuestion() { SetFuelDialog(&RunFuelOnlyDialog); }
+  ~FuelQuestion() override { SetFuelDialog(nullptr); }
+};
+
+// The question at start-up through the real dialog: a new fuel sets the flag and the nine
+// pressure compensation points of that fuel; the same fuel again, or Cancel, touches nothing.
+TEST_F(FuelQuestion, NewFuelTakesItsPressureDefaults) {
+  data_.SetFlag1(4, false);
+  ecu_.ClearCalls();
+  WhenModal([](TFormCilindrata& d) {
+    EXPECT_TRUE(d.FuelOnly());
+    EXPECT_EQ(d.ComboCarburante->currentIndex(), 0);
+    d.ButtonOk->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_FALSE(data_.GetFlag1(4));
+  EXPECT_TRUE(ecu_.Calls().empty()) << ecu_.CallText();
+
+  WhenModal([](TFormCilindrata& d) {
+    d.ComboCarburante->setCurrentIndex(1);
+    d.ButtonAnnulla->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_FALSE(data_.GetFlag1(4));
+  EXPECT_TRUE(ecu_.Calls().empty()) << ecu_.CallText();
+
+  WhenModal([](TFormCilindrata& d) {
+    d.ComboCarburante->setCurrentIndex(1);
+    d.ButtonOk->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_TRUE(data_.GetFlag1(4));
+  for (int i = 0; i < TEcuData::kCurve; ++i) {
+    EXPECT_DOUBLE_EQ(data_.GetCoeffPressDiff(i), TEcuData::GetCoeffPressDiffMetano(i)) << i;
+    EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), TEcuData::GetRifPressDiffMetano(i)) << i;
+  }
+  EXPECT_GT(ecu_.Calls().size(), 0u);
+
+  WhenModal([](TFormCilindrata& d) {
+    EXPECT_EQ(d.ComboCarburante->currentIndex(), 1);
+    d.ComboCarburante->setCurrentIndex(0);
+    d.ButtonOk->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_FALSE(data_.GetFlag1(4));
+  for (int i = 0; i < TEcuData::kCurve; ++i) {
+    EXPECT_DOUBLE_EQ(data_.GetCoeffPressDiff(i), TEcuData::GetCoeffPressDiffGpl(i)) << i;
+    EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), TEcuData::GetRifPressDiffGpl(i)) << i;
+  }
+}
