@@ -284,11 +284,16 @@ void TFormConfig::FormShow() {
     MenuArrAssoluto->setChecked(EcuData->GetFlag1(2));
   }
   MenuGrafico->setEnabled(static_cast<bool>(TraceViewerFn()));
+  DataReloaded();
   for (TConfigPage* page : pages_) page->FormShow();
   tabs_->SetPageVisible(TabCorrezioni, EcuData && EcuData->HasDatiAggiuntivi);
   pages_[ActivePage()]->PageShow();
   Timer1->start();
   FormResize();
+}
+
+void TFormConfig::DataReloaded() {
+  for (TConfigPage* page : pages_) page->DataReloaded();
 }
 
 void TFormConfig::FormActivate() {

@@ -106,6 +106,10 @@ class TFormConfig : public QDialog, public IGridHost {
   // Starts this program in place of the composer found (tests).
   void SetComposerProgram(const QString& path) { composerProgram_ = path; }
 
+  // The data set was read from the ECU, loaded from a file or preset: every page recomputes
+  // what it derives from it (the grids' cell bounds). Showing the form does it too.
+  void DataReloaded();
+
   // ---- texts ---------------------------------------------------------------------------------
   // Loads every text of the form in the current language (the main window calls it at start
   // and on every change of language).

@@ -67,6 +67,8 @@ class TConfigPage : public QWidget {
   virtual void PageResize() {}
   // The form is translated: load the page's texts (TFormConfig::Text).
   virtual void Translate() {}
+  // The data set was read, loaded or preset anew: recompute what follows from it (grid bounds).
+  virtual void DataReloaded() {}
 
  private:
   TFormConfig* form_;

@@ -220,6 +220,17 @@ void TDrawGrid::DrawCellText(QPainter& p, const QRect& cell, const QString& text
   if (align & Qt::AlignRight) r.setRight(r.right() - margin);
   if (align & Qt::AlignLeft) r.setLeft(r.left() + margin);
   if (!(align & (Qt::AlignTop | Qt::AlignBottom))) align |= Qt::AlignVCenter;
+  // A text wider than its cell is drawn in a smaller font, down to 5 points.
+  const int needed = p.fontMetrics().horizontalAdvance(text);
+  if (needed > r.width() && r.width() > 0 && p.font().pointSizeF() > 0) {
+    p.save();
+    QFont f = p.font();
+    f.setPointSizeF(std::max(5.0, f.pointSizeF() * r.width() / needed));
+    p.setFont(f);
+    p.drawText(r, static_cast<int>(align) | Qt::TextSingleLine, text);
+    p.restore();
+    return;
+  }
   p.drawText(r, static_cast<int>(align) | Qt::TextSingleLine, text);
 }
 

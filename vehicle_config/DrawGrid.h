@@ -49,7 +49,7 @@ class TDrawGrid : public QWidget {
   void SetSelection(const MapGrid::Block& grid);
 
   // Text in a cell: `margin` pixels from the edge it is aligned to, centred vertically unless
-  // the alignment says top or bottom.
+  // the alignment says top or bottom; a text too wide for the cell is drawn smaller.
   static void DrawCellText(QPainter& p, const QRect& cell, const QString& text, Qt::Alignment align,
                            int margin);
   // The working-point marker: a filled circle of 20 x 20 pixels centred on `centre`; only the

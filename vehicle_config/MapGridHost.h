@@ -25,5 +25,19 @@ class IGridHost {
 // runs with the chosen mode (0..2) under the hourglass cursor and the grid is repainted. The
 // live tick starts again whatever the result. False when there is no dialog or it was
 // cancelled.
+// Opens the breakpoint editor `Dialog` (owned by the host's window) with the live tick stopped;
+// then `grid` recomputes its bounds from what the editor stored and repaints.
+template <class Dialog, class Grid>
+void EditBreakpoints(IGridHost& host, Grid* grid) {
+  host.StopLiveTimer();
+  {
+    Dialog dialog(host.DialogOwner());
+    dialog.ShowModal();
+  }
+  grid->RecomputeBounds();
+  grid->repaint();
+  host.StartLiveTimer();
+}
+
 bool RunCellDialog(IGridHost& host, QWidget* grid, const std::function<int(TFormModMappa&)>& open,
                    const std::function<void(uint8_t mode)>& apply);

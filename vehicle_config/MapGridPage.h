@@ -1,0 +1,46 @@
+#pragma once
+// The map page (TabMappa): the injection map grid with its three views, the breakpoint
+// editor button and the grid's popup menu. Road mapping adds its own controls to this page.
+#include "ConfigPage.h"
+
+class QPushButton;
+class QRadioButton;
+class TMapGrid;
+
+class TPageMappa final : public TConfigPage {
+  Q_OBJECT
+ public:
+  TPageMappa(TFormConfig* form, ConfigPageId id);
+
+  void PageShow() override;  // TabMappaShow
+  void LiveTick(const TLivePanel& live, bool active) override;
+  void FormShow() override;
+  void PageResize() override;
+  void Translate() override;
+  void DataReloaded() override;
+
+  // The view radio buttons (one handler for the three); a click fired by Space only clears
+  // the form's Space flag.
+  void CheckMappaGasClick(QRadioButton* sender);
+  // The breakpoint editor, with the live tick stopped; the bounds follow its changes.
+  void ButtonCentriCelleClick();
+
+  QRadioButton* CheckMappaGas = nullptr;
+  QRadioButton* CheckMappaBenzina = nullptr;
+  QRadioButton* CheckEntrambeMappe = nullptr;
+  QPushButton* ButtonCentriCelle = nullptr;
+  TMapGrid* DrawGridMap = nullptr;
+
+ signals:
+  // The petrol view was chosen (true) or the gas or both-maps view (false): road mapping checks
+  // or unchecks its use-petrol option.
+  void PetrolViewChosen(bool petrol);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  QRadioButton* RadioOfView() const;
+  void ApplyView(QRadioButton* button);
+};
