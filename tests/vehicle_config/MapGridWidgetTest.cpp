@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QClipboard>
@@ -316,4 +317,48 @@ TEST_F(MapGridWidget, SmallGridsKeepTheReferencesIncreasing) {
   EXPECT_DOUBLE_EQ(press.PressDiffBounds()[0], (data_.GetRifPressDiff(0) + 0.58) * 0.5);
   press.LiveTick(0, 300);  // 3 bar: beyond the last bound
   EXPECT_EQ(press.HighlightColumn(), 8);
+
+  // Squirt grid: temperatures are clamped to -20..80 before the order check; times in seconds.
+  TSmallGrid squirt(TSmallGrid::Cicchetto, &host_);
+  EXPECT_EQ(squirt.ColCount(), 3);
+  squirt.SetSelection({0, 2, 0, 2});
+  host_.Answer("95", 0);
+  QTest::keyClick(&squirt, Qt::Key_Return);
+  EXPECT_EQ(data_.GetTempCicchetto(2), 80);
+  squirt.SetSelection({1, 0, 1, 2});
+  host_.Answer("0.5", 1, [&](TFormModMappa& d) { EXPECT_EQ(d.Edit1->text(), "2.5"); });
+  QTest::keyClick(&squirt, Qt::Key_Return);
+  EXPECT_DOUBLE_EQ(data_.GetTempoCicchettoTemp(0), 3.0);
+  EXPECT_DOUBLE_EQ(data_.GetTempoCicchettoTemp(2), 1.5);
+}
+
+TEST_F(MapGridWidget, UpAndDownAtTheEdgesLeaveTheGrid) {
+  QWidget page;
+  auto* before = new QLineEdit(&page);
+  TSmallGrid* grid = new TSmallGrid(TSmallGrid::PressDiff, &host_, &page);
+  auto* after = new QLineEdit(&page);
+  QWidget::setTabOrder(before, grid);
+  QWidget::setTabOrder(grid, after);
+  page.show();
+  QApplication::setActiveWindow(&page);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+  grid->setFocus();
+  grid->SetCurrent(2, 0);
+  QTest::keyClick(grid, Qt::Key_Down);  // row 0 -> row 1, inside the grid
+  EXPECT_EQ(grid->Row(), 1);
+  QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);  // with Shift: stays
+  EXPECT_EQ(QApplication::focusWidget(), grid);
+  QTest::keyClick(grid, Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), after);
+  grid->setFocus();
+  grid->SetCurrent(2, 0);
+  QTest::keyClick(grid, Qt::Key_Up);
+  EXPECT_EQ(QApplication::focusWidget(), before);
+  // Shift+arrows extend the selection from the current cell.
+  grid->setFocus();
+  grid->SetCurrent(2, 1);
+  QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(grid->Selection().left, 2);
+  EXPECT_EQ(grid->Selection().right, 4);
 }
