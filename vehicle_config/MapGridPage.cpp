@@ -37,6 +37,10 @@ TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, i
     r->installEventFilter(this);
   }
   connect(ButtonCentriCelle, &QPushButton::clicked, this, &TPageMappa::ButtonCentriCelleClick);
+  // "Visualizza grafico mappa" of the grid's menu runs road mapping's map chart command.
+  connect(DrawGridMap, &TMapGrid::MapChartRequested, this, [this] {
+    if (auto* chart = Form() ? Form()->findChild<QAction*>("MenuGraficoMappa") : nullptr) chart->trigger();
+  });
   ButtonCentriCelle->installEventFilter(this);
 
   auto* top = new QHBoxLayout;
@@ -77,7 +81,9 @@ void TPageMappa::ApplyView(QRadioButton* sender) {
                                                              : TMapGrid::ViewGas;
   sender->setChecked(true);
   DrawGridMap->SetView(view);
-  emit PetrolViewChosen(view == TMapGrid::ViewBenzina);
+  // Road mapping's use-petrol option follows the view: checked with the petrol map shown.
+  if (auto* usaBenzina = Form() ? Form()->findChild<QAction*>("MenuUsaBenzina") : nullptr)
+    usaBenzina->setChecked(view == TMapGrid::ViewBenzina);
 }
 
 void TPageMappa::ButtonCentriCelleClick() {

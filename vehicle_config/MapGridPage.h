@@ -31,11 +31,6 @@ class TPageMappa final : public TConfigPage {
   QPushButton* ButtonCentriCelle = nullptr;
   TMapGrid* DrawGridMap = nullptr;
 
- signals:
-  // The petrol view was chosen (true) or the gas or both-maps view (false): road mapping checks
-  // or unchecks its use-petrol option.
-  void PetrolViewChosen(bool petrol);
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* e) override;

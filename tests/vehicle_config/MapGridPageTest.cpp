@@ -4,6 +4,7 @@
 // the map page.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -150,8 +151,10 @@ TEST_F(MapGridPageTest, TheLiveTickStopsWhileACellOrBreakpointDialogIsOpen) {
 
 TEST_F(MapGridPageTest, SpaceClickOnAViewButtonIsSwallowedOnce) {
   form_->SetActivePage(TabMappa);
-  bool petrolChosen = false;
-  QObject::connect(map_, &TPageMappa::PetrolViewChosen, [&](bool p) { petrolChosen = p; });
+  // Road mapping's use-petrol option, as its menu will hold it.
+  auto* usaBenzina = new QAction("&Usa valore benzina", form_.get());
+  usaBenzina->setObjectName("MenuUsaBenzina");
+  usaBenzina->setCheckable(true);
   form_->SpacePressed = true;
   map_->CheckMappaBenzina->click();
   EXPECT_FALSE(form_->SpacePressed);
@@ -159,12 +162,12 @@ TEST_F(MapGridPageTest, SpaceClickOnAViewButtonIsSwallowedOnce) {
   EXPECT_TRUE(map_->CheckMappaGas->isChecked());
   map_->CheckMappaBenzina->click();
   EXPECT_EQ(map_->DrawGridMap->GetView(), TMapGrid::ViewBenzina);
-  EXPECT_TRUE(petrolChosen);
+  EXPECT_TRUE(usaBenzina->isChecked());
   // A mouse press clears the flag, so the click that follows counts.
   form_->SpacePressed = true;
   QTest::mouseClick(map_->CheckEntrambeMappe, Qt::LeftButton);
   EXPECT_EQ(map_->DrawGridMap->GetView(), TMapGrid::ViewEntrambe);
-  EXPECT_FALSE(petrolChosen);
+  EXPECT_FALSE(usaBenzina->isChecked());
 }
 
 TEST_F(MapGridPageTest, EnrichmentAndCorrectionHighlightsFromTheLiveTick) {
