@@ -1,6 +1,13 @@
 #include "FocusChain.h"
 
+#include <QKeyEvent>
 #include <vector>
+
+bool TypesCharacter(const QKeyEvent* e) {
+  const Qt::KeyboardModifiers mods = e->modifiers();
+  if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) return false;
+  return e->text().size() == 1 && e->text().at(0).isPrint();
+}
 
 bool TFocusChain::CanTakeFocus(const QWidget* w) {
   if (!w || w->focusPolicy() == Qt::NoFocus) return false;

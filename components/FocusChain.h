@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QKeyEvent;
+
 class TFocusChain {
  public:
   QWidget* Next() const { return next_; }
@@ -32,6 +34,11 @@ class TFocusChain {
   QPointer<QWidget> next_;
   QPointer<QWidget> prev_;
 };
+
+// Whether a key press types a character the entry fields filter: one printable character that
+// is no shortcut. Ctrl without Alt makes a shortcut (copy, paste, select all); a character typed
+// with Alt, AltGr (Ctrl+Alt on Windows) or Meta is still typed.
+bool TypesCharacter(const QKeyEvent* e);
 
 // Implemented by the entry fields, so the walk can pass through them.
 class IFocusChainMember {

@@ -8,16 +8,6 @@
 #include <QPointer>
 #include <QWheelEvent>
 
-namespace {
-
-// A key that types a character (and is no shortcut).
-bool TypesCharacter(const QKeyEvent* e) {
-  return !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
-         e->text().size() == 1 && e->text().at(0).isPrint();
-}
-
-}  // namespace
-
 TKeyComboBox::TKeyComboBox(QWidget* parent) : QComboBox(parent) {
   // The open list receives the keys itself: watch them there, ahead of the list's own handling.
   view()->installEventFilter(this);

@@ -71,12 +71,11 @@ void TNumericEdit::keyPressEvent(QKeyEvent* e) {
   }
   // Shortcuts (copy, paste, select all, undo) and keys that type nothing (caret moves, Delete)
   // are the base edit's; a pasted text that is not a number falls back on the accepted value.
-  const QString typed = e->text();
-  if ((e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ||
-      typed.size() != 1 || !typed.at(0).isPrint()) {
+  if (!TypesCharacter(e)) {
     QLineEdit::keyPressEvent(e);
     return;
   }
+  const QString typed = e->text();
   QChar key = typed.at(0);
   e->accept();
   if (!Admits(key)) return;

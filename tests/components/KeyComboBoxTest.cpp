@@ -255,4 +255,22 @@ TEST_F(KeyComboWidget, LeavingClosesTheList) {
   EXPECT_EQ(combo->currentIndex(), 1);  // nothing restored on leaving
 }
 
+// A character typed with Alt, AltGr (Ctrl+Alt on Windows) or Meta reaches nothing either: no
+// search by initial letter, open or closed.
+TEST_F(KeyComboWidget, CharactersTypedWithModifiersReachNothing) {
+  for (bool open : {false, true}) {
+    for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::AltModifier),
+                                       Qt::ControlModifier | Qt::AltModifier,
+                                       Qt::KeyboardModifiers(Qt::MetaModifier)}) {
+      SCOPED_TRACE(QString("%1 mods %2").arg(open ? "open" : "closed").arg(int(mods), 0, 16).toStdString());
+      Start(0, open);
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_C, mods, QStringLiteral("c"));
+      QApplication::sendEvent(KeyTarget(), &press);
+      if (open) Press(Qt::Key_Return);  // takes what the open list highlights
+      EXPECT_EQ(combo->currentIndex(), 0);
+      EXPECT_EQ(changes, 0);
+    }
+  }
+}
+
 }  // namespace

@@ -263,4 +263,35 @@ TEST_F(NumericEditWidget, MaxLengthLimitsTypingOnly) {
   EXPECT_EQ(a->text(), "12345.5");
 }
 
+// A character typed with Alt, AltGr (Ctrl+Alt on Windows) or Meta is still a typed character:
+// it goes through the key filter. Ctrl alone makes a shortcut (copy, paste...).
+TEST_F(NumericEditWidget, CharactersTypedWithModifiersGoThroughTheFilter) {
+  struct Case {
+    Qt::KeyboardModifiers mods;
+    Qt::Key key;
+    const char* text;
+    const char* after;
+  };
+  const Case cases[] = {
+      {Qt::AltModifier, Qt::Key_A, "a", "12"},
+      {Qt::ControlModifier | Qt::AltModifier, Qt::Key_At, "@", "12"},
+      {Qt::MetaModifier, Qt::Key_X, "x", "12"},
+      {Qt::GroupSwitchModifier, Qt::Key_BracketLeft, "[", "12"},
+      {Qt::AltModifier, Qt::Key_Period, ".", "12"},  // Precision 1: no separator
+      {Qt::ControlModifier | Qt::AltModifier, Qt::Key_3, "3", "123"},
+  };
+  a->SetPrecision(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    a->SetInt(12);
+    a->setFocus(Qt::TabFocusReason);
+    a->deselect();
+    a->end(false);
+    QKeyEvent press(QEvent::KeyPress, c.key, c.mods, QString::fromLatin1(c.text));
+    QApplication::sendEvent(a, &press);
+    EXPECT_EQ(a->text(), c.after);
+    button->setFocus(Qt::TabFocusReason);
+  }
+}
+
 }  // namespace
