@@ -10,7 +10,12 @@ double Volts(uint8_t raw) { return raw * 5.0 / 255.0; }
 double Ms(uint16_t raw) { return raw * 0.004; }
 double Hundredth(double v) { return std::round(v * 100.0) / 100.0; }
 
-QString Fixed2(double v) { return QLocale().toString(v, 'f', 2); }
+// Two decimals with the locale's decimal separator and no grouping (1234,50, never 1.234,50).
+QString Fixed2(double v) {
+  QLocale locale;
+  locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+  return locale.toString(v, 'f', 2);
+}
 
 // The interval of value v on 12 ascending breakpoints: below the first (0, 0), above the
 // last (11, 11), else the i with bp[i] < v < bp[i + 1]. A value on a breakpoint finds none.

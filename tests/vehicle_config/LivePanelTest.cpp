@@ -216,3 +216,25 @@ TEST(LivePanel, PanelTextsUseTheLocaleSeparator) {
   EXPECT_TRUE(TTraceRecorder::RecordLine(0, panel.TraceRecord(), 1).contains("\t1.96\t"));
   QLocale::setDefault(QLocale::system());
 }
+
+// Values of 1000 and more show without grouping, in every locale.
+TEST(LivePanel, PanelNumbersHaveNoThousandsSeparator) {
+  const struct {
+    QLocale locale;
+    double perMille;
+    const char* text;
+  } cases[] = {
+      {QLocale(QLocale::Italian, QLocale::Italy), 1234.5, "1234,50"},
+      {QLocale(QLocale::Italian, QLocale::Italy), -2000, "-2000,00"},
+      {QLocale(QLocale::English, QLocale::UnitedStates), 1234.5, "1234.50"},
+      {QLocale(QLocale::German, QLocale::Germany), 1000000, "1000000,00"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.text);
+    QLocale::setDefault(k.locale);
+    TPetrolCorrection c;
+    c.perMille = k.perMille;
+    EXPECT_EQ(TLivePanel::PetrolCorrectionText(3.0, c, TLivePanelTexts{}), k.text);
+  }
+  QLocale::setDefault(QLocale::system());
+}
