@@ -135,6 +135,11 @@ bool TTraceRecorder::Stop() {
 
 TTraceRecorder::SaveResult TTraceRecorder::SaveAs(const QString& target) {
   const bool existed = QFileInfo::exists(target);
+  // The temporary file itself chosen: the trace is already there (copying it over itself and
+  // removing the temporary file would lose it).
+  if (existed && !tempPath_.isEmpty() &&
+      QFileInfo(target).canonicalFilePath() == QFileInfo(tempPath_).canonicalFilePath())
+    return SaveResult::Saved;
   const auto failed = existed ? SaveResult::NotReplaced : SaveResult::NotWritten;
   QFile in(tempPath_);
   if (!in.open(QIODevice::ReadOnly)) return failed;

@@ -191,6 +191,17 @@ TEST(TraceRecorder, SaveCancelAndTargetsThatCannotBeReplaced) {
     EXPECT_EQ(rec.SaveAs(d.filePath("altra.txt")), TTraceRecorder::SaveResult::Saved);
     EXPECT_EQ(ReadAll(d.filePath("altra.txt")), kept);
   }
+  {  // The temporary file itself chosen as the name (through another spelling of its path): the
+     // trace is already there and stays.
+    TTraceRecorder rec(dir.path());
+    rec.Start(1, kStart, 0);
+    rec.Append(170, SampleRecords()[0]);
+    rec.Stop();
+    const QByteArray kept = ReadAll(rec.TempPath());
+    const QString sameFile = d.filePath("./" + QFileInfo(rec.TempPath()).fileName());
+    EXPECT_EQ(rec.SaveAs(sameFile), TTraceRecorder::SaveResult::Saved);
+    EXPECT_EQ(ReadAll(rec.TempPath()), kept);
+  }
   {  // Cancel: the temporary file is deleted.
     TTraceRecorder rec(dir.path());
     rec.Start(2, kStart, 0);
