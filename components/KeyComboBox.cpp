@@ -47,9 +47,10 @@ void TKeyComboBox::Change(bool listOpen) {
   PressEnter();
 }
 
-// Qt reports a pick from the open list after it has closed the list; the base list's own keys
-// and the wheel with the list closed come through here as well.
-void TKeyComboBox::OnActivated() { Change(!closedListAction_); }
+// Qt reports a pick from the open list after it has closed the list, as the native list does:
+// a change with the list closed, confirmed at once. The base list's own keys and the wheel with
+// the list closed come through here as well.
+void TKeyComboBox::OnActivated() { Change(DroppedDown()); }
 
 // A change made on the open list: the selection follows at once, as the list's highlight.
 void TKeyComboBox::SelectByUser(int index) {
@@ -186,9 +187,7 @@ void TKeyComboBox::keyPressEvent(QKeyEvent* e) {
       }
       break;
   }
-  closedListAction_ = true;
   QComboBox::keyPressEvent(e);
-  closedListAction_ = false;
 }
 
 void TKeyComboBox::wheelEvent(QWheelEvent* e) {
@@ -196,9 +195,7 @@ void TKeyComboBox::wheelEvent(QWheelEvent* e) {
     e->ignore();  // goes on to the parent, which may scroll
     return;
   }
-  closedListAction_ = true;
   QComboBox::wheelEvent(e);
-  closedListAction_ = false;
 }
 
 void TKeyComboBox::focusInEvent(QFocusEvent* e) {

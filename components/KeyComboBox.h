@@ -15,8 +15,8 @@
 // the list. The wheel changes the selection only while the list has the focus.
 // Keys, list open: Up on the first item wraps to the last, Down on the last to the first;
 // Esc closes the list and restores the entry selection; Enter closes it and confirms;
-// Left/Right and typed characters do nothing. A pick with the mouse changes the selection
-// but, as any change with the list open, waits for Enter.
+// Left/Right and typed characters do nothing. A pick with the mouse closes the list and then
+// changes the selection, so it is confirmed at once.
 #include <QComboBox>
 
 #include "FocusChain.h"
@@ -82,6 +82,5 @@ class TKeyComboBox : public QComboBox, public IFocusChainMember {
   bool changed_ = false;  // list opened or selection changed: Enter confirms instead of opening
   bool moveFocus_ = true;
   bool inside_ = false;          // between entering and leaving
-  bool closedListAction_ = false;  // the base list is handling a key or the wheel, list closed
   bool forwarding_ = false;      // a key is being handed to the open list itself
 };
