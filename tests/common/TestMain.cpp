@@ -2,9 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Each test program gets a temporary folder of its own: test programs run side by side, and
+  // tests that count or clean up temporary files must see only their own.
+  QTemporaryDir privateTemp(QDir::tempPath() + QStringLiteral("/ecutest-XXXXXX"));
+  if (privateTemp.isValid()) qputenv("TMPDIR", QFile::encodeName(privateTemp.path()));
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
