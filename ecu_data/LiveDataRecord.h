@@ -54,6 +54,15 @@ struct LiveDataRecord {
   int16_t correction2 = 0;
   uint16_t injection2 = 0;
 
+  // The scalings every reader applies.
+  static double Volts(uint8_t raw) { return raw * 5.0 / 255.0; }
+  static double Ms(uint16_t raw) { return raw * 0.004; }
+  // A lambda reading on the good side of its reference: above it when the probe type's bit 0
+  // is set, below it otherwise.
+  static bool LambdaGood(double lambda, double reference, bool typeBit0) {
+    return typeBit0 ? lambda > reference : lambda < reference;
+  }
+
   // Writes the record into a 30-byte buffer (reserved bytes zero).
   void Encode(uint8_t out[kSize]) const;
   // Reads the fields a delivery of `size` bytes carries. The bank-2 fields are taken only when

@@ -6,8 +6,7 @@
 
 namespace {
 
-double Volts(uint8_t raw) { return raw * 5.0 / 255.0; }
-double Ms(uint16_t raw) { return raw * 0.004; }
+using Rec = LiveDataRecord;
 double Hundredth(double v) { return std::round(v * 100.0) / 100.0; }
 
 // Two decimals with the locale's decimal separator and no grouping (1234,50, never 1.234,50).
@@ -44,20 +43,20 @@ bool FindInterval(const T (&bp)[12], V v, int* lo, int* hi) {
 TLiveValues TLivePanel::ValuesFrom(const LiveDataRecord& r, int pressure) {
   TLiveValues v;
   v.rpm = r.rpm;
-  v.lambda = Volts(r.lambda);
-  v.tps = Volts(r.tps);
-  v.map = Volts(r.map);
+  v.lambda = Rec::Volts(r.lambda);
+  v.tps = Rec::Volts(r.tps);
+  v.map = Rec::Volts(r.map);
   v.correction = r.correction;
-  v.gasInjection = Ms(r.gasInjection);
-  v.petrolInjection = Ms(r.petrolInjection);
+  v.gasInjection = Rec::Ms(r.gasInjection);
+  v.petrolInjection = Rec::Ms(r.petrolInjection);
   v.cumulo = r.cumulo;
-  v.enrichment = Ms(r.enrichment);
+  v.enrichment = Rec::Ms(r.enrichment);
   v.flag1 = r.flag1;
   v.temperatureRaw = r.temperature;
   v.level = r.level;
-  v.lambda2 = Volts(r.lambda2);
+  v.lambda2 = Rec::Volts(r.lambda2);
   v.correction2 = r.correction2;
-  v.injection2 = Ms(r.injection2);
+  v.injection2 = Rec::Ms(r.injection2);
   v.pressure = pressure;
   return v;
 }
@@ -108,10 +107,6 @@ uint32_t TLivePanel::MarkerColor(int flag1) {
   return (flag1 & LiveDataRecord::kFlagMarker) ? 0x008000 : 0x0000FF;
 }
 
-bool TLivePanel::LambdaGood(double lambda, double reference, bool typeBit0) {
-  return typeBit0 ? lambda > reference : lambda < reference;
-}
-
 int TLivePanel::RoundEven(double v) {
   if (!std::isfinite(v)) return 0;
   const double clamped = std::fmax(-2e9, std::fmin(2e9, v));
@@ -160,8 +155,8 @@ void TLivePanel::Refresh(const TLiveTickInputs& in) {
   w.enrichment = Fixed2(v.enrichment);
   w.rpm = QString::number(v.rpm) + texts_.rpm;
   w.tpsRed = (v.flag1 & LiveDataRecord::kFlagTps) != 0;
-  w.lambdaGreen = LambdaGood(v.lambda, in.lambdaReference, in.lambdaTypeBit0);
-  w.lambda2Green = LambdaGood(v.lambda2, in.lambdaReference, in.lambdaTypeBit0);
+  w.lambdaGreen = Rec::LambdaGood(v.lambda, in.lambdaReference, in.lambdaTypeBit0);
+  w.lambda2Green = Rec::LambdaGood(v.lambda2, in.lambdaReference, in.lambdaTypeBit0);
   w.lambdaEnabled = (v.flag1 & LiveDataRecord::kFlagLambdaEnabled) != 0;
   w.cutoff = (v.flag1 & LiveDataRecord::kFlagCutoff) != 0;
   w.markerColor = MarkerColor(v.flag1);

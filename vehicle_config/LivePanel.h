@@ -93,8 +93,6 @@ class TLivePanel {
   static int TemperatureBand(int t, const int ref[9]);
   // Working-point marker colour from FLAG1.
   static uint32_t MarkerColor(int flag1);
-  // Lambda on the good side of its reference for the probe type.
-  static bool LambdaGood(double lambda, double reference, bool typeBit0);
   // Rounds a double to a whole number, halves to even.
   static int RoundEven(double v);
   static TTraceRecord TraceRecordFrom(const TLiveValues& v, const TPetrolCorrection& c);

@@ -94,10 +94,10 @@ TEST(LivePanel, MarkerColourAndLambdaSide) {
   EXPECT_EQ(TLivePanel::MarkerColor(0x02), 0x000000u);
   EXPECT_EQ(TLivePanel::MarkerColor(0x10), 0x0000FFu);
   EXPECT_EQ(TLivePanel::MarkerColor(0x12), 0x008000u);
-  EXPECT_TRUE(TLivePanel::LambdaGood(0.8, 0.45, true));
-  EXPECT_FALSE(TLivePanel::LambdaGood(0.2, 0.45, true));
-  EXPECT_TRUE(TLivePanel::LambdaGood(0.2, 0.45, false));
-  EXPECT_FALSE(TLivePanel::LambdaGood(0.45, 0.45, false));
+  EXPECT_TRUE(LiveDataRecord::LambdaGood(0.8, 0.45, true));
+  EXPECT_FALSE(LiveDataRecord::LambdaGood(0.2, 0.45, true));
+  EXPECT_TRUE(LiveDataRecord::LambdaGood(0.2, 0.45, false));
+  EXPECT_FALSE(LiveDataRecord::LambdaGood(0.45, 0.45, false));
 }
 
 TEST(LivePanel, TickDecodesConvertsAndPacesTheSlowFields) {
