@@ -293,6 +293,12 @@ void TFormFile::ButtonOkClick() {
 
 void TFormFile::SaveClick() {
   QString name = EditName->text();
+  // A typed name is a file name, never a path: it must not reach outside the folder.
+  if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+      name == QStringLiteral(".") || name == QStringLiteral("..")) {
+    ShowPrompt(this, QString(), QString::fromLatin1(kConfigFileErrorText), PromptIcon::Stop);
+    return;  // the dialog stays open for another name
+  }
   const int cilindrata = EditCilindrata->GetInt();
   const bool calibration = CheckSalvaPerTaratura->isChecked();
   QString folder = folder_;

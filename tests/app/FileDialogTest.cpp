@@ -185,6 +185,17 @@ TEST_F(FileDialog, FailedSaveIsReported) {
   EXPECT_TRUE(data_.Changed);
 }
 
+TEST_F(FileDialog, TypedNameThatIsAPathIsRefused) {
+  data_.SetMappa(0, 0, 2.0);
+  for (const QString name : {QStringLiteral("../Fuori"), QStringLiteral("a\\b"), QStringLiteral("..")}) {
+    prompts_.Clear();
+    EXPECT_EQ(SaveAs(name), 0) << name.toStdString();  // still open
+    EXPECT_EQ(PromptTexts(), QStringList{"Impossibile aprire il file"});
+  }
+  EXPECT_FALSE(QFileInfo::exists(Path("Fuori.trm")));
+  EXPECT_TRUE(data_.Changed);
+}
+
 // Calibration names: the suffix of fuel, turbo and displacement, added only once, in "Taratura".
 TEST_F(FileDialog, CalibrationFileNames) {
   const struct {
