@@ -1,14 +1,11 @@
 #include "Startup.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEventLoop>
 #include <QLibrary>
-#include <QMainWindow>
 #include <QPointer>
-#include <QShowEvent>
 #include <QSysInfo>
 #include <memory>
 
@@ -20,6 +17,7 @@
 #include "FormScarica.h"
 #include "FormSplash.h"
 #include "Language.h"
+#include "Main.h"
 #include "MessageSink.h"
 #include "PrivateMessage.h"
 #include "Prompt.h"
@@ -33,37 +31,6 @@ namespace {
 QString ProgramFolderLibrary(const QString& name) {
   return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 }
-
-// The main window until its own class is part of the program: the stored language, the
-// product title, the splash from construction to the first idle moment (kept up at least its
-// minimum time), and an open link disconnected when the window closes.
-class PlaceholderMainWindow final : public QMainWindow {
- public:
-  PlaceholderMainWindow() : splash_(this) {
-    setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(QStringLiteral("Initializing..."));
-    resize(800, 564);
-    CurrentLanguage = LanguageFromSetting(AppSettings->GetSetting(SettingLanguage));
-    ReadLanguageNumbers();
-  }
-
- protected:
-  void closeEvent(QCloseEvent* e) override {
-    if (SerialLink && SerialLink->IsLinkOpen()) SerialLink->Disconnect();
-    QMainWindow::closeEvent(e);
-  }
-  void showEvent(QShowEvent* e) override {
-    QMainWindow::showEvent(e);
-    if (shown_ || e->spontaneous()) return;
-    shown_ = true;
-    setWindowTitle(QString::fromLatin1(GetBrandTitle()));
-    splash_.WaitMinimum();
-  }
-
- private:
-  TStartupSplash splash_;
-  bool shown_ = false;
-};
 
 // A resident form whose own class is not part of the program yet: an empty hidden window.
 QWidget* PlaceholderForm(const char* name) {
@@ -132,7 +99,8 @@ class Program {
     // Data set, acquisition store, resident forms.
     EcuData = new TEcuData("default");
     DatiMappati = new TDatiMappati();
-    formMain_ = new PlaceholderMainWindow;
+    FormMain = new TFormMain;
+    formMain_ = FormMain;
     formConfig_ = options.createFormConfig ? options.createFormConfig()
                                            : PlaceholderForm("FormConfig");
     FormScarica = new TFormScarica(nullptr);

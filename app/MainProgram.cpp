@@ -1,0 +1,180 @@
+// Reprogramming the ECU's firmware from a programming file, then writing the configuration in
+// memory into the freshly programmed ECU and reading it back.
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+
+#include "Animate.h"
+#include "BrandProfile.h"
+#include "Clock.h"
+#include "EcuData.h"
+#include "EncryptedProgramFile.h"
+#include "FormAttesa.h"
+#include "FormScarica.h"
+#include "Main.h"
+#include "RefusedWriteCounter.h"
+#include "ScreenCursor.h"
+#include "SerialLink.h"
+
+namespace {
+
+constexpr uint32_t kReadyTimeoutMs = 20000;
+constexpr uint32_t kSettlePauseMs = 1000;
+constexpr int kMaxProgramCalls = 3;  // the counter's limit: the first call and one retry
+constexpr int kLowBattery = 1;
+// Arguments of the programming calls.
+constexpr int kProgramA = 2;
+constexpr int kProgramB = 0;
+constexpr int kProgramC = 1;
+
+bool BootTypeSupported(int type) { return type == 3 || type == 10; }
+
+}  // namespace
+
+bool TFormMain::LoadProgramImage(const QString& file, std::vector<uint8_t>* image) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const qint64 size = f.size();
+  const QByteArray head = f.read(kEncryptedMagicSize);
+  f.close();
+  // A file shorter than the marker cannot be read as either kind.
+  if (head.size() < kEncryptedMagicSize) return false;
+  if (head == QByteArray(kEncryptedFileMagic, kEncryptedMagicSize)) {
+    // The marker alone does not make an encrypted file: its header must be there too.
+    if (size < kEncryptedHeaderSize) return false;
+    return LoadEncryptedFile(file, image);
+  }
+  return EcuData->LoadProgrammingFile(QFile::encodeName(file).constData(), image);
+}
+
+bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
+  // 11. Reconnect to the reprogrammed ECU.
+  while (SerialLink->Connect() == 0)
+    if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
+  // 12. Write everything once the ECU is ready; a write the ECU refused is asked again, and the
+  // configuration counts as saved only when all of it went in.
+  for (;;) {
+    const bool ready = EcuData->WaitEcuState(kReadyTimeoutMs);
+    wait.ProgressBar1->show();
+    wait.Label2->show();
+    int refused = 0;
+    {
+      TRefusedWriteCounter counter;
+      EcuData->WriteAll(false);
+      refused = counter.Refused();
+    }
+    if (ready && refused == 0) {
+      EcuData->Changed = false;
+      return true;
+    }
+    if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
+  }
+}
+
+void TFormMain::ActionProgrammaExecute() {
+  if (!FormScarica || !SerialLink || !EcuData) return;
+  // 1.
+  FormScarica->ChooseProgramFile();
+  if (FormScarica->ModalResult() != TModalDialog::mrOk) return;
+  const QString file = FormScarica->OpenDialogFile.FileName;
+  const bool fromImage = FormScarica->OpenDialogFile.FilterIndex != kSRecordFileFilter;
+
+  // 2.
+  repaint();
+  if (SerialLink->IsLinkOpen()) {
+    ActionDisconnettiExecute();
+    QCoreApplication::processEvents();
+  }
+
+  // 3-4. The boot loader must be this build's and of a known type.
+  uint8_t boot[2] = {};
+  if (!SerialLink->ReadBootIdentity(boot) || boot[0] != GetBrandEcuCode(0) ||
+      !BootTypeSupported(boot[1])) {
+    Message(Text(78), PromptIcon::Stop);
+    SerialLink->Disconnect();
+    return;
+  }
+
+  // 5.
+  auto wait = std::make_unique<TFormAttesa>(this);
+  const QString animation = DataFolder + QStringLiteral("/Immagini/Attesa.avi");
+  if (QFileInfo::exists(animation)) wait->Animate1->SetFileName(animation);
+  wait->Animate1->SetActive(true);
+  wait->setWindowTitle(Text(80));
+  wait->Label1->setText(Text(79));
+  wait->SetSuffix(Text(73));
+  wait->show();
+  wait->repaint();
+  wait->setFocus();
+  SetScreenCursor(ScreenCursor::HourGlass);
+
+  // 6.
+  std::vector<uint8_t> image;
+  if (fromImage && !LoadProgramImage(file, &image)) {
+    wait.reset();
+    SetScreenCursor(ScreenCursor::Default);
+    Message(Text(78), PromptIcon::Stop);
+    return;
+  }
+
+  // 7. The first attempt and, when the user asks, one retry.
+  SerialLink->BeginProgramming();
+  int attempt = 0;
+  int result = 0;
+  const QByteArray path = QFile::encodeName(file);
+  for (;;) {
+    if (attempt != 0) {
+      const QString question = result == kLowBattery
+                                   ? Text(89)
+                                   : Text(81) + QLatin1Char('\n') + Text(82) + QLatin1Char('\n') + Text(83);
+      if (Message(question, PromptIcon::Stop, PromptYesNo) != PromptYes) break;
+      ++attempt;
+      wait->setWindowTitle(Text(80) + QStringLiteral(" - ") + Text(84) + QStringLiteral(" ") +
+                           QString::number(attempt));
+    }
+    ++attempt;
+    wait->repaint();
+    result = fromImage ? SerialLink->ProgramFromImage(image.data(), kProgramA, kProgramB, kProgramC)
+                       : SerialLink->ProgramFromFile(path.constData(), kProgramA, kProgramB, kProgramC);
+    if (result == 0 || attempt >= kMaxProgramCalls) break;
+  }
+
+  // 8.
+  SerialLink->EndProgramming();
+  std::vector<uint8_t>().swap(image);
+  repaint();
+
+  // 9.
+  if (result != 0) {
+    SerialLink->Disconnect();
+    wait.reset();
+    Message(Text(78), PromptIcon::Stop);
+    SetScreenCursor(ScreenCursor::Default);
+    return;
+  }
+
+  // 10.
+  wait->ProgressBar1->hide();
+  wait->Label2->hide();
+  wait->Label1->setText(Text(532));
+  wait->SetProgress(0, true);
+  wait->repaint();
+  Clock().Sleep(kSettlePauseMs);
+
+  // 11-12. Nothing written, or not all of it: the link closes and the configuration in memory
+  // keeps its changed flag.
+  if (!RestoreConfiguration(*wait)) {
+    SerialLink->Disconnect();
+    wait.reset();
+    SetScreenCursor(ScreenCursor::Default);
+    return;
+  }
+
+  // 13.
+  wait.reset();
+  repaint();
+  SetScreenCursor(ScreenCursor::Default);
+  ActionConnettiExecute();
+}

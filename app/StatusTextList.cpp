@@ -1,0 +1,51 @@
+#include "StatusTextList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+namespace {
+constexpr const char* kSampleResource = ":/data/Kiv2001.txt";
+}  // namespace
+
+void TStatusTextList::SetText(const QByteArray& content) {
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  QString text = utf8(content);
+  if (utf8.hasError()) text = QString::fromLatin1(content);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  lines_ = text.split(QLatin1Char('\n'));
+  if (!lines_.isEmpty() && lines_.back().isEmpty()) lines_.removeLast();
+}
+
+bool TStatusTextList::LoadFromFile(const QString& path) {
+  lines_.clear();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  SetText(file.readAll());
+  return true;
+}
+
+QString TStatusTextList::Value(const QString& name) const {
+  for (const QString& line : lines_) {
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0) continue;
+    if (QStringView(line).left(eq).compare(name, Qt::CaseInsensitive) == 0) return line.mid(eq + 1);
+  }
+  return {};
+}
+
+QString ModelDisplayName(const QString& path, int modelCode) {
+  TStatusTextList list;
+  if (!QFile::exists(path) || !list.LoadFromFile(path)) return {};
+  return list.Value(QString::number(modelCode));
+}
+
+bool InstallSampleStatusTextList(const QString& folder) {
+  const QString target = QDir(folder).filePath(QString::fromLatin1(kStatusTextFileName));
+  if (QFile::exists(target)) return true;
+  if (!QDir().mkpath(folder)) return false;
+  if (!QFile::copy(QString::fromLatin1(kSampleResource), target)) return false;
+  // The copy of a built-in file is read-only: the workshop must be able to edit it.
+  return QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+}
