@@ -90,7 +90,12 @@ class StartupTest : public ::testing::Test {
                               &QAbstractEventDispatcher::aboutToBlock, [this] {
                                 QObject::disconnect(idle);
                                 splashGoneAtIdle = FindTopLevel<TFormSplash>() == nullptr;
-                                QTimer::singleShot(0, [] { MainWindow()->close(); });
+                                // The silent connect read the ECU, so closing asks to
+                                // save: no.
+                                QTimer::singleShot(0, [this] {
+                                  prompts.Answer(PromptNo);
+                                  MainWindow()->close();
+                                });
                               });
     };
     return o;
@@ -143,8 +148,10 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
   EXPECT_EQ(configuration[3].a, 600);
   EXPECT_EQ(configuration[4].a, 30);
   EXPECT_EQ(configuration[4].b, 600);
-  // First run: the settings were missing, so the reset notice came once; all four are back.
-  EXPECT_EQ(prompts.Shown().size(), 1u);
+  // First run: the settings were missing, so the reset notice came once, then the question to
+  // save what the connect read; all four settings are back.
+  ASSERT_EQ(prompts.Shown().size(), 2u);
+  EXPECT_EQ(prompts.Shown()[1].buttons, PromptYesNoCancel);
   EXPECT_TRUE(SettingsWritten());
 }
 
@@ -209,7 +216,8 @@ TEST_F(StartupTest, SettingsOfThePreviousRunAreKept) {
     text = Tr(96);
   });
   EXPECT_EQ(RunProgram(o), 0);
-  EXPECT_TRUE(prompts.Shown().empty());
+  ASSERT_EQ(prompts.Shown().size(), 1u);  // only the question to save on closing
+  EXPECT_EQ(prompts.Shown()[0].buttons, PromptYesNoCancel);
   EXPECT_EQ(language, 1);
   EXPECT_EQ(text, QStringLiteral("Connecting..."));
   EXPECT_EQ(Stored().value("Language").toInt(), 1);
@@ -246,6 +254,7 @@ TEST_F(StartupTest, ClosingTheMainWindowDisconnectsAnOpenLink) {
     QTimer::singleShot(0, [&] {
       SerialLink->OpenLink();
       openBefore = SerialLink->IsLinkOpen();
+      prompts.Answer(PromptNo);
       MainWindow()->close();
       openAfter = SerialLink->IsLinkOpen();
     });

@@ -66,8 +66,13 @@ TEST(SecondInstance, BringsTheFirstForwardAndEndsWithZero) {
   bool finished = false;
   int exitCode = -1;
   QProcess::ExitStatus exitStatus = QProcess::CrashExit;
+  // The first show read the ECU, so closing asks to save: no.
+  auto closeMain = [&prompts](QMainWindow* main) {
+    prompts.Answer(PromptNo);
+    main->close();
+  };
   auto closeWhenDone = [&] {
-    if (finished && watcher.restored) MainWindow()->close();
+    if (finished && watcher.restored) closeMain(MainWindow());
   };
   watcher.onRestored = closeWhenDone;
   QObject::connect(&second, &QProcess::finished, [&](int code, QProcess::ExitStatus status) {
@@ -87,7 +92,7 @@ TEST(SecondInstance, BringsTheFirstForwardAndEndsWithZero) {
     main->installEventFilter(&watcher);
     second.start(QStringLiteral(ECUSETUP_PATH), {});
     // Whatever happens, the first instance ends.
-    QTimer::singleShot(60000, main, [main] { main->close(); });
+    QTimer::singleShot(60000, main, [main, closeMain] { closeMain(main); });
   };
   EXPECT_EQ(RunProgram(o), 0);
   qputenv("TMPDIR", previousTmp);
