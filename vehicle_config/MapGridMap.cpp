@@ -62,6 +62,9 @@ TMapGrid::TMapGrid(IGridHost* host, QWidget* parent) : TDrawGrid(parent), host_(
   connect(MenuCopia, &QAction::triggered, this, &TMapGrid::MenuCopiaClick);
   connect(MenuIncolla, &QAction::triggered, this, &TMapGrid::MenuIncollaClick);
   connect(MenuPopupGraficoMappa, &QAction::triggered, this, &TMapGrid::MapChartRequested);
+  // The paste item (and its Ctrl+V) follows the clipboard, not only the last opening of the
+  // menu: text copied afterwards, here or in another program, can be pasted at once.
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TMapGrid::PopupMenuGridPopup);
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     PopupMenuGridPopup();

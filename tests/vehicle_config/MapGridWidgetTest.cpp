@@ -362,3 +362,25 @@ TEST_F(MapGridWidget, UpAndDownAtTheEdgesLeaveTheGrid) {
   EXPECT_EQ(grid->Selection().left, 2);
   EXPECT_EQ(grid->Selection().right, 4);
 }
+
+TEST_F(MapGridWidget, CtrlCThenCtrlVWorksAfterAMenuOnAnEmptyClipboard) {
+  grid_.show();
+  QApplication::setActiveWindow(&grid_);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&grid_));
+  grid_.setFocus();
+  grid_.PopupMenuGridPopup();  // the menu opened on an empty clipboard: paste disabled
+  ASSERT_FALSE(grid_.MenuIncolla->isEnabled());
+  // The keys of the grid's menu, without opening it again.
+  Select(0, 0, 0, 0);
+  QTest::keyClick(&grid_, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_TRUE(grid_.MenuIncolla->isEnabled());
+  Select(4, 4, 4, 4);
+  ASSERT_NE(data_.Mappa[4][4], data_.Mappa[0][0]);
+  QTest::keyClick(&grid_, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(data_.Mappa[4][4], data_.Mappa[0][0]);
+  // Text another program puts on the clipboard enables it as well; emptying it disables it.
+  QGuiApplication::clipboard()->clear();
+  EXPECT_FALSE(grid_.MenuIncolla->isEnabled());
+  QGuiApplication::clipboard()->setText("1,5");
+  EXPECT_TRUE(grid_.MenuIncolla->isEnabled());
+}
