@@ -45,6 +45,7 @@ void TEnrichmentGrid::RecomputeBounds() {
   }
   cumuloBounds_ = MapGrid::CumuloBounds(std::span<const int>(refs.data(), mapRows_));
   for (int i = 0; i < 6; ++i) cumuloBoundsD_[i] = cumuloBounds_[i];
+  lastRpm_ = -1;  // the column highlight follows the new breakpoints, even at the same rpm
   ForceMarker();
   update();
 }

@@ -23,7 +23,7 @@ void TPageCorrezioni::PageShow() {
 }
 
 void TPageCorrezioni::DataReloaded() {
-  DrawGridTempGas->update();
+  DrawGridTempGas->RecomputeBounds();
   DrawGridPressDiff->RecomputeBounds();
 }
 

@@ -33,11 +33,13 @@ TSmallGrid::TSmallGrid(Kind kind, IGridHost* host, QWidget* parent)
 }
 
 void TSmallGrid::RecomputeBounds() {
-  if (kind_ != PressDiff) return;
-  std::array<double, 9> refs{};
-  for (int i = 0; i < 9; ++i) refs[i] = EcuData ? EcuData->GetRifPressDiff(i) : 0.0;
-  pressBounds_ = MapGrid::PressDiffBounds(refs);
-  lastInput_ = -1;  // the highlight follows the new bounds on the next tick
+  // The highlight follows the new references on the next tick, even with the same live value.
+  lastInput_ = -1;
+  if (kind_ == PressDiff) {
+    std::array<double, 9> refs{};
+    for (int i = 0; i < 9; ++i) refs[i] = EcuData ? EcuData->GetRifPressDiff(i) : 0.0;
+    pressBounds_ = MapGrid::PressDiffBounds(refs);
+  }
   update();
 }
 
@@ -160,6 +162,6 @@ void TSmallGrid::ChangeSelection() {
               SetStoredValue(row, c, coefficients && changeMode == MapGrid::ModeAbsolute ? v + 100 : v);
             },
             [this](double v) { return StoredReference(v); });
-        if (kind_ == PressDiff && row == 0) RecomputeBounds();
+        if (row == 0) RecomputeBounds();
       });
 }

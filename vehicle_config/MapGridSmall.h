@@ -21,7 +21,8 @@ class TSmallGrid final : public TDrawGrid {
   Kind GetKind() const { return kind_; }
   int Columns() const { return kind_ == Cicchetto ? 3 : MapGrid::kSmallColumns; }
 
-  // PressDiffBounds from the pressure references (the other kinds have none).
+  // PressDiffBounds from the pressure references (the other kinds have none); the live
+  // highlight is recomputed on the next tick.
   void RecomputeBounds();
   const std::array<double, 8>& PressDiffBounds() const { return pressBounds_; }
 

@@ -384,3 +384,35 @@ TEST_F(MapGridWidget, CtrlCThenCtrlVWorksAfterAMenuOnAnEmptyClipboard) {
   QGuiApplication::clipboard()->setText("1,5");
   EXPECT_TRUE(grid_.MenuIncolla->isEnabled());
 }
+
+TEST_F(MapGridWidget, HighlightFollowsANewReferenceAtASteadyTemperature) {
+  TSmallGrid temp(TSmallGrid::TempGas, &host_);
+  const int raw = CalcTemperaturaRaw(20.0f);
+  ASSERT_EQ(data_.GetRifGas(3), 20);
+  temp.LiveTick(raw, 0);
+  EXPECT_EQ(temp.HighlightColumn(), 3);
+  // Reference 3 lowered to 15: 20 °C now lies in column 4, with the same temperature byte.
+  temp.SetSelection({0, 3, 0, 3});
+  host_.Answer("15", 0);
+  QTest::keyClick(&temp, Qt::Key_Return);
+  ASSERT_EQ(data_.GetRifGas(3), 15);
+  temp.LiveTick(raw, 0);
+  EXPECT_EQ(temp.HighlightColumn(), 4);
+  // The same after references read anew.
+  data_.SetRifGas(3, 20);
+  temp.RecomputeBounds();
+  temp.LiveTick(raw, 0);
+  EXPECT_EQ(temp.HighlightColumn(), 3);
+}
+
+TEST_F(MapGridWidget, EnrichmentHighlightFollowsNewRpmBreakpointsAtASteadyRpm) {
+  data_.Flag1 &= ~0x08;  // vector layout
+  TEnrichmentGrid arr(&host_);
+  arr.LiveTick(1100, 0);
+  EXPECT_EQ(arr.HighlightColumn(), 1);  // band centres 750, 1250, ...
+  // Breakpoints edited in the map page's editor: centres 550, 1050, 1550, ...; the page shows again.
+  for (int i = 0; i < 12; ++i) data_.SetRifGiri(i, 300 + 500 * i);
+  arr.RefreshLayout();
+  arr.LiveTick(1100, 0);
+  EXPECT_EQ(arr.HighlightColumn(), 2);
+}
