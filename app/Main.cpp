@@ -25,6 +25,7 @@
 #include "Clock.h"
 #include "Config.h"
 #include "ConfigActions.h"
+#include "Diagnosi.h"
 #include "EcuChecks.h"
 #include "EcuData.h"
 #include "FormScarica.h"
@@ -35,6 +36,7 @@
 #include "StatusBarPanels.h"
 #include "StatusTextList.h"
 #include "WinColor.h"
+#include "visualizza.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -687,13 +689,13 @@ void TFormMain::ActionConfExecute() {
 }
 
 void TFormMain::ActionVisualizzaExecute() {
-  // The live dashboard is not part of the program yet.
-  ShowPlaceholderWindow(QStringLiteral("Visualizzazione"));
+  TFormVisualizza form(this);
+  form.ShowModal();
 }
 
 void TFormMain::ActionDiagnosiExecute() {
-  // The diagnosis window is not part of the program yet.
-  ShowPlaceholderWindow(QStringLiteral("Diagnosi"));
+  TFormDiagnosi form(this);
+  form.ShowModal();
 }
 
 void TFormMain::ActionTaraExecute() {
