@@ -25,7 +25,6 @@
 #include "Clock.h"
 #include "Config.h"
 #include "ConfigActions.h"
-#include "Diagnosi.h"
 #include "EcuChecks.h"
 #include "EcuData.h"
 #include "FormScarica.h"
@@ -36,7 +35,6 @@
 #include "StatusBarPanels.h"
 #include "StatusTextList.h"
 #include "WinColor.h"
-#include "visualizza.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -689,13 +687,13 @@ void TFormMain::ActionConfExecute() {
 }
 
 void TFormMain::ActionVisualizzaExecute() {
-  TFormVisualizza form(this);
-  form.ShowModal();
+  // The live dashboard is not part of the program yet.
+  ShowPlaceholderWindow(QStringLiteral("Visualizzazione"));
 }
 
 void TFormMain::ActionDiagnosiExecute() {
-  TFormDiagnosi form(this);
-  form.ShowModal();
+  // The diagnosis window is not part of the program yet.
+  ShowPlaceholderWindow(QStringLiteral("Diagnosi"));
 }
 
 void TFormMain::ActionTaraExecute() {

@@ -124,6 +124,8 @@ class TFormConfig : public QDialog, public IGridHost {
   // Set by an Enter in ComboTipoLambda; the live tick applies the lambda presets.
   bool LambdaTypeChanged = false;
   int LambdaTypeTicks = 0;
+  // The second-bank readings of the live panel follow the probe count (IsDoppiaSonda).
+  void ApplySecondBankRule();
   // Design scale of the form: (screen width - 20) / 800 when the screen is not 800 wide.
   double Scale() const { return scale_; }
   int ScreenWidth() const { return screenWidth_; }
@@ -174,7 +176,6 @@ class TFormConfig : public QDialog, public IGridHost {
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
   void FormKeyPress(QChar key);
   void PageChanged(int page);
-  void ApplySecondBankRule();
   void ApplyLiveView(const TLivePanelView& view);
   void ApplyLambdaPresets();
   // Marks the seven fields the probe-type presets will reload and sets LambdaTypeChanged.

@@ -116,6 +116,10 @@ void TFormConfig::BindFields() {
       edit->SetMaxValue(b.maxValue);
       edit->SetMinValue(b.minValue);
       edit->SetPrecision(b.precision);
+      // A field with its own Enter handler (dynamic property "sharedEnter" false) keeps only
+      // its code, limits and precision.
+      const QVariant shared = edit->property("sharedEnter");
+      if (shared.isValid() && !shared.toBool()) continue;
       connect(edit, &TNumericEdit::enterPressed, this, [this, edit] { EditRifLambdaKeyPress(edit); });
     } else if (auto* combo = qobject_cast<TKeyComboBox*>(w)) {
       combo->SetDataCode(b.code);

@@ -8,7 +8,8 @@
 // What the frame does for every page:
 //  - binds the fields of its value-code table by object name after the page is built: sets
 //    DataCode, limits and precision, and attaches the shared Enter handlers (the page must not
-//    attach them again);
+//    attach them again; a field with its own Enter handler sets the dynamic property
+//    "sharedEnter" false before the frame binds it);
 //  - attaches the limit hint to every TNumericEdit of the page, except fields whose dynamic
 //    property "limitHint" is false;
 //  - calls the virtual hooks below at the moments the form's own handlers run.

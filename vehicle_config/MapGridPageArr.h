@@ -1,12 +1,12 @@
 #pragma once
 // The enrichment page (TabArricchimento): the enrichment grid and its breakpoint editor
-// button. The page's own fields come with its own unit.
+// button. The page's own fields come with its own unit (PageArricchimento.h).
 #include "ConfigPage.h"
 
 class QPushButton;
 class TEnrichmentGrid;
 
-class TPageArricchimento final : public TConfigPage {
+class TPageArricchimento : public TConfigPage {
   Q_OBJECT
  public:
   TPageArricchimento(TFormConfig* form, ConfigPageId id);

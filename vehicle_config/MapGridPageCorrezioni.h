@@ -6,7 +6,7 @@
 class QLabel;
 class TSmallGrid;
 
-class TPageCorrezioni final : public TConfigPage {
+class TPageCorrezioni : public TConfigPage {
   Q_OBJECT
  public:
   TPageCorrezioni(TFormConfig* form, ConfigPageId id);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractEventDispatcher>
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -16,19 +15,16 @@
 #include "BrandProfile.h"
 #include "Clock.h"
 #include "DatiMappati.h"
-#include "Diagnosi.h"
 #include "EcuData.h"
 #include "FormScarica.h"
 #include "FormSplash.h"
 #include "Language.h"
-#include "Main.h"
 #include "MessageSink.h"
 #include "Prompt.h"
 #include "SerialLink.h"
 #include "SimulatedEcu.h"
 #include "Startup.h"
 #include "TestPaths.h"
-#include "visualizza.h"
 
 namespace {
 
@@ -266,30 +262,4 @@ TEST_F(StartupTest, ClosingTheMainWindowDisconnectsAnOpenLink) {
   EXPECT_EQ(RunProgram(o), 0);
   EXPECT_NE(openBefore, 0);
   EXPECT_EQ(openAfter, 0);
-}
-
-TEST_F(StartupTest, MainWindowOpensTheDashboardAndTheDiagnosisModally) {
-  QStringList opened;
-  StartupOptions o;
-  o.beforeLoop = [&] {
-    QTimer::singleShot(0, [&] {
-      auto* main = qobject_cast<TFormMain*>(MainWindow());
-      ASSERT_NE(main, nullptr);
-      for (QAction* action : {main->ActionVisualizza, main->ActionDiagnosi}) {
-        // The window is modal and owned by the main window: close it from inside its loop.
-        QTimer::singleShot(0, [&] {
-          QWidget* modal = QApplication::activeModalWidget();
-          if (qobject_cast<TFormVisualizza*>(modal) || qobject_cast<TFormDiagnosi*>(modal)) {
-            if (modal->parentWidget() == main) opened << modal->objectName();
-          }
-          if (modal) modal->close();
-        });
-        action->trigger();
-      }
-      prompts.Answer(PromptNo);
-      main->close();
-    });
-  };
-  EXPECT_EQ(RunProgram(o), 0);
-  EXPECT_EQ(opened, (QStringList{"FormVisualizza", "FormDiagnosi"}));
 }

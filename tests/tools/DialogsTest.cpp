@@ -157,29 +157,3 @@ TEST_F(Dialogs, ParAdattaHandsBackWhatWasTyped) {
   EXPECT_EQ(dlg.EditDeltaX->NextControl(), dlg.EditDeltaY);
   EXPECT_EQ(dlg.EditMinCorr->NextControl(), dlg.ComboOrdinamento);
 }
-
-TEST_F(Dialogs, CentriCelleFocusOnShowAndWrapAtTheButtons) {
-  TFormCentriCelle dlg(nullptr);
-  dlg.show();
-  QApplication::setActiveWindow(&dlg);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-  EXPECT_EQ(QApplication::focusWidget(), dlg.EditRifGiri[0]);
-  // Back from OK into the MAP row: its last field; on from Annulla: the first rpm field.
-  dlg.ButtonOk->setFocus();
-  QTest::keyClick(dlg.ButtonOk, Qt::Key_Backtab);
-  EXPECT_EQ(QApplication::focusWidget(), dlg.NumEditRifMap[11]);
-  dlg.ButtonAnnulla->setFocus();
-  QTest::keyClick(dlg.ButtonAnnulla, Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), dlg.EditRifGiri[0]);
-  // Enter walks each row in index order.
-  EXPECT_EQ(dlg.EditRifGiri[4]->NextControl(), dlg.EditRifGiri[5]);
-  EXPECT_EQ(dlg.NumEditRifMap[11]->PrevControl(), dlg.NumEditRifMap[10]);
-  EXPECT_EQ(dlg.NumEditRifMap[11]->NextControl(), nullptr);
-  // A field that cannot take the focus: the MAP row is focused first.
-  TFormCentriCelle other(nullptr);
-  other.EditRifGiri[0]->setEnabled(false);
-  other.show();
-  QApplication::setActiveWindow(&other);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-  EXPECT_EQ(QApplication::focusWidget(), other.NumEditRifMap[0]);
-}

@@ -416,24 +416,3 @@ TEST_F(MapGridWidget, EnrichmentHighlightFollowsNewRpmBreakpointsAtASteadyRpm) {
   arr.LiveTick(1100, 0);
   EXPECT_EQ(arr.HighlightColumn(), 2);
 }
-
-TEST_F(MapGridWidget, PetrolViewCopiesAndPastesThePetrolMap) {
-  grid_.SetView(TMapGrid::ViewBenzina);
-  data_.SetMappaBenzina(0, 0, 2.5);
-  data_.SetMappaBenzina(0, 1, 3.004);
-  Select(0, 0, 0, 1);
-  grid_.MenuCopiaClick();
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), "2.5\t3.004");
-  const int32_t gas = data_.Mappa[3][3];
-  Select(3, 3, 3, 3);
-  ecu_.ClearCalls();
-  grid_.MenuIncollaClick();
-  EXPECT_DOUBLE_EQ(data_.GetMappaBenzina(3, 3), 2.5);
-  EXPECT_DOUBLE_EQ(data_.GetMappaBenzina(3, 4), 3.004);
-  EXPECT_EQ(data_.Mappa[3][3], gas);
-  EXPECT_EQ(CountCalls(SimOp::WriteCell, 0x24F), 2);
-  EXPECT_EQ(CountCalls(SimOp::WriteCell, 0x20E), 0);
-  // A double click on a breakpoint cell opens no dialog.
-  QTest::mouseDClick(&grid_, Qt::LeftButton, {}, grid_.CellRect(0, 4).center());
-  EXPECT_EQ(host_.stops, 0);
-}
