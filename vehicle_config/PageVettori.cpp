@@ -56,6 +56,7 @@ TPageVettori::TPageVettori(TFormConfig* form, ConfigPageId id) : TConfigPage(for
     EditRifTemp[i] = Edit(this, name.constData());
     EditRifTemp[i]->SetDataCode(kCodeRifTemp);
     EditRifTemp[i]->SetDataIndex(kBreakpoints - i);
+    EditRifTemp[i]->setProperty("limitHint", false);  // the table's fields show no limit hint
     Limits(EditRifTemp[i], -50, 150, 1);
     table->addWidget(EditRifTemp[i], 0, i + 1);
     TNumericEdit* e = EditRifTemp[i];
@@ -74,6 +75,7 @@ TPageVettori::TPageVettori(TFormConfig* form, ConfigPageId id) : TConfigPage(for
     EditCoeffTemp[i] = Edit(this, name.constData());
     EditCoeffTemp[i]->SetDataCode(kCodeCoeffTemp);
     EditCoeffTemp[i]->SetDataIndex(kCoefficients - 1 - i);
+    EditCoeffTemp[i]->setProperty("limitHint", false);
     Limits(EditCoeffTemp[i], -2.56, 2.54, 0.02);
     table->addWidget(EditCoeffTemp[i], 1, i + 1);
     TNumericEdit* e = EditCoeffTemp[i];

@@ -123,6 +123,12 @@ TEST_F(PagesVarie, LevelCorrectionsAndTheTemperatureTable) {
   Enter(p->EditCoeffTemp[0], Dec("0.5"));
   EXPECT_EQ(ecu_.Stored(0x478, 8), 25);
 
+  // The table's fields show no limit hint; the level corrections do.
+  p->EditRifTemp[3]->setFocus();
+  EXPECT_FALSE(form_->LimitHint()->isVisible());
+  p->EditCorrLivello[0]->setFocus();
+  EXPECT_TRUE(form_->LimitHint()->isVisible());
+
   // Out of order (30 after 30): nothing written, the field back to its value, the focus stays.
   ecu_.ClearCalls();
   Enter(p->EditRifTemp[1], "30");
@@ -196,6 +202,17 @@ TEST_F(PagesVarie, ShowingAPageWritesNothing) {
   auto* tps = Show<TPageTps>(TabTps);
   EXPECT_TRUE(tps->CheckTpsBloc->isChecked());
   EXPECT_FALSE(tps->CheckTpsBloc->isEnabled());
+}
+
+TEST_F(PagesVarie, TranslationLoadsNumberedTextsAndKeepsTheOthers) {
+  form_->TranslateConfigForm();
+  auto* tps = static_cast<TPageTps*>(form_->Page(TabTps));
+  EXPECT_EQ(tps->CheckTpsBloc->text(), "Valore TPS al minimo impostato manualmente");  // 499
+  EXPECT_EQ(tps->ComboTpsSwitch->itemText(0), "Assente");                          // 193
+  EXPECT_EQ(tps->LabelTipoTps->text(), "Tipo TPS");  // 189: the language has none
+  auto* vettori = static_cast<TPageVettori*>(form_->Page(TabVettori));
+  EXPECT_EQ(vettori->GroupCorrLivello->title(), "Correzione livello carburante");  // 277
+  EXPECT_EQ(vettori->EditRifTemp9->text(), "Oltre");
 }
 
 TEST_F(PagesVarie, PicturesOfPagesConnectedToTheSimulator) {
