@@ -25,6 +25,7 @@
 #include "Clock.h"
 #include "Config.h"
 #include "ConfigActions.h"
+#include "Diagnosi.h"
 #include "EcuChecks.h"
 #include "EcuData.h"
 #include "FormScarica.h"
@@ -35,6 +36,7 @@
 #include "StatusBarPanels.h"
 #include "StatusTextList.h"
 #include "WinColor.h"
+#include "visualizza.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -263,9 +265,10 @@ void TFormMain::BuildMenus() {
   MenuCpu->addAction(ActionDisconnetti);
   MenuCpu->addSeparator()->setVisible(false);
   MenuCpu->addAction(ActionResetCpu);
-  MenuRileggi = MenuCpu->addAction(QStringLiteral("&Ricarica tutti i dati"));
+  // "Ricarica tutti i dati" is a hidden item that follows the Disconnect action's state: it sits
+  // on no menu, since the toolkit keeps a hidden item disabled.
+  MenuRileggi = new QAction(QStringLiteral("&Ricarica tutti i dati"), MenuCpu);
   MenuRileggi->setObjectName(QStringLiteral("MenuRileggi"));
-  MenuRileggi->setVisible(false);
   MenuRileggi->setEnabled(false);
 
   MenuConfig = bar->addMenu(QStringLiteral("&Impostazioni"));
@@ -687,13 +690,13 @@ void TFormMain::ActionConfExecute() {
 }
 
 void TFormMain::ActionVisualizzaExecute() {
-  // The live dashboard is not part of the program yet.
-  ShowPlaceholderWindow(QStringLiteral("Visualizzazione"));
+  TFormVisualizza form(this);
+  form.ShowModal();
 }
 
 void TFormMain::ActionDiagnosiExecute() {
-  // The diagnosis window is not part of the program yet.
-  ShowPlaceholderWindow(QStringLiteral("Diagnosi"));
+  TFormDiagnosi form(this);
+  form.ShowModal();
 }
 
 void TFormMain::ActionTaraExecute() {
