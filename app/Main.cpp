@@ -366,6 +366,7 @@ void TFormMain::FormShow() {
   OpenDialog1.InitialDir = SaveDialog1.InitialDir = DataFolder + QStringLiteral("/Configurazioni");
   const QString programming = DataFolder + QStringLiteral("/Programmazione");
   if (FormScarica) FormScarica->OpenDialogFile.InitialDir = programming;
+  if (FormConfig) FormConfig->SetTraceFolder(DataFolder + QStringLiteral("/Acquisizioni"));
   InstallSampleStatusTextList(programming);
 
   // 3-4. Language menus and the stored language.

@@ -14,6 +14,7 @@
 #include "AppSettings.h"
 #include "BrandProfile.h"
 #include "Clock.h"
+#include "Config.h"
 #include "DatiMappati.h"
 #include "EcuData.h"
 #include "FormScarica.h"
@@ -118,7 +119,9 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
   int languages = 0;
   std::vector<SimCall> configuration;
   QString title;
+  QString traceFolder;
   StartupOptions o = CloseAtFirstIdle([&] {
+    if (FormConfig) traceFolder = FormConfig->Recorder().Folder();
     const TFormSplash* splash = FindTopLevel<TFormSplash>();
     splashUp = splash && splash->isVisible();
     languages = LanguageCount;
@@ -131,6 +134,7 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
     ASSERT_NE(simulated, nullptr);
     for (const SimCall& c : simulated(SerialLink)->Calls()) configuration.push_back(c);
   });
+  o.createFormConfig = []() -> QWidget* { return FormConfig = new TFormConfig(nullptr); };
   EXPECT_EQ(RunProgram(o), 0);
 
   EXPECT_TRUE(splashUp);
@@ -138,6 +142,7 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
   EXPECT_TRUE(splashGoneAtIdle);
   EXPECT_EQ(languages, 2);
   EXPECT_EQ(title, QString::fromLatin1(GetBrandTitle()));
+  EXPECT_TRUE(traceFolder.endsWith(QStringLiteral("/Acquisizioni"))) << traceFolder.toStdString();
   // The link is configured once, in this order, before anything else uses it.
   ASSERT_GE(configuration.size(), 5u);
   const SimOp order[] = {SimOp::SetLinkParamA, SimOp::SetLinkParamB, SimOp::SetScreen,
