@@ -4,12 +4,14 @@
 #include "Cilindrata.h"
 #include "Config.h"
 #include "ConfigActions.h"
+#include "Graficodrt.h"
 #include "Startup.h"
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
   // The fuel question's dialog lives in the tools library above the shell.
   SetFuelDialog(&RunFuelOnlyDialog);
+  TFormConfig::SetTraceViewer(&TFormGraficoDrt::Show);
   StartupOptions options;
   options.createFormConfig = []() -> QWidget* { return FormConfig = new TFormConfig(nullptr); };
   return RunProgram(options);

@@ -1,0 +1,372 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+#include <functional>
+
+#include "ChartView.h"
+#include "ChartZoom.h"
+#include "Graficodrt.h"
+#include "PrintDialog.h"
+#include "Prompt.h"
+#include "TraceFile.h"
+#include "TraceRecorder.h"
+#include "Tracce.h"
+
+namespace {
+
+QString GoldenPath(const char* name) {
+  return QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("../vehicle_config/golden/") + name);
+}
+
+// A trace as the recorder writes it: header lines, then one record per entry of elapsed ms.
+QByteArray RecordedTrace(int format, const std::vector<std::pair<uint32_t, TTraceRecord>>& records) {
+  QByteArray out = TTraceRecorder::HeaderLines(format, QStringLiteral("1 gennaio 2024 08:30:00"));
+  for (const auto& [ms, r] : records) out += TTraceRecorder::RecordLine(ms, r, format);
+  return out;
+}
+
+TTraceRecord Sample() {
+  TTraceRecord r;
+  r.rpm = 2500;
+  r.map = 1.25;
+  r.cumulo = 40;
+  r.tps = 0.75;
+  r.lambda = 0.82;
+  r.gasInjection = 3.25;
+  r.correction = 25;
+  r.petrolInjection = 2.9;
+  r.petrolCorrection = -45;
+  r.flag1 = 0x33;
+  r.enrichment = 0.5;
+  r.pressure = 1.1;
+  r.temperatureRaw = 128;
+  r.level = 200;
+  r.lambda2 = 0.7;
+  r.correction2 = 25;
+  r.injection2 = 3.3;
+  return r;
+}
+
+class TraceChart : public ::testing::Test {
+ protected:
+  TraceChart() : usePrompts_(&prompts_) {}
+
+  QString Write(const QByteArray& content, const char* name = "prova.drt.txt") {
+    const QString path = dir_.filePath(QLatin1String(name));
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    return path;
+  }
+
+  QTemporaryDir dir_;
+  ScriptedPrompts prompts_;
+  ScopedPrompts usePrompts_;
+};
+
+// Runs `act` on the modal dialog of the traces as soon as it shows.
+void OnTracceDialog(std::function<void(TFormGestioneTracce&)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* dialog = qobject_cast<TFormGestioneTracce*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    act(*dialog);
+  });
+}
+
+}  // namespace
+
+TEST_F(TraceChart, ReadsTheRecordersGoldenFilesOfBothFormats) {
+  const TTraceFile f1 = TTraceFile::Read(GoldenPath("trace_format1.txt"));
+  ASSERT_EQ(f1.status, TTraceFile::Status::Ok);
+  EXPECT_EQ(f1.format, 1);
+  EXPECT_EQ(f1.records, 3);
+  EXPECT_EQ(f1.SeriesCount(), 12);
+  // Second record: 170 1450 1.53 4 0.75 0.1 3.24 2 2.904 15 51 0.004 1.09 129 200.
+  const double want1[12] = {1.45, 1.53, 0.04, 0.75, 0.1, 3.24, 0.2, 2.904, 1.5, 0.004, 1.09, 12.9};
+  for (int s = 0; s < 12; ++s) {
+    SCOPED_TRACE(s);
+    ASSERT_EQ(f1.series[s].size(), 3u);
+    EXPECT_DOUBLE_EQ(f1.series[s][1].x, 0.17);
+    EXPECT_DOUBLE_EQ(f1.series[s][1].y, want1[s]);
+  }
+  for (int s = 12; s < 15; ++s) EXPECT_TRUE(f1.series[s].empty());
+
+  const TTraceFile f2 = TTraceFile::Read(GoldenPath("trace_format2.txt"));
+  ASSERT_EQ(f2.status, TTraceFile::Status::Ok);
+  EXPECT_EQ(f2.format, 2);
+  EXPECT_EQ(f2.records, 3);
+  EXPECT_EQ(f2.SeriesCount(), 15);
+  // First record ends 0.78 25 3.252: CORRET2 25 plots 2 (integer division).
+  EXPECT_DOUBLE_EQ(f2.series[12][0].y, 0.78);
+  EXPECT_DOUBLE_EQ(f2.series[13][0].y, 2);
+  EXPECT_DOUBLE_EQ(f2.series[14][0].y, 3.252);
+  // The second: CORRET2 -5 plots 0 (truncating toward zero).
+  EXPECT_DOUBLE_EQ(f2.series[13][1].y, 0);
+}
+
+TEST_F(TraceChart, ScalesEachColumnAsItsSeriesPlotsIt) {
+  const TTraceFile t = TTraceFile::Parse(RecordedTrace(2, {{1500, Sample()}}));
+  ASSERT_EQ(t.status, TTraceFile::Status::Ok);
+  EXPECT_DOUBLE_EQ(t.series[0][0].x, 1.5);  // TEMPO 1500 ms
+  EXPECT_DOUBLE_EQ(t.series[0][0].y, 2.5);  // GIRI x 0.001
+  EXPECT_DOUBLE_EQ(t.series[2][0].y, 0.4);  // CUMULO x 0.01
+  EXPECT_DOUBLE_EQ(t.series[6][0].y, 2.5);  // COR. 25 x 0.1
+  EXPECT_DOUBLE_EQ(t.series[8][0].y, -4.5);  // COR.BNZ x 0.1
+  EXPECT_DOUBLE_EQ(t.series[11][0].y, 12.8);  // TEMP. x 0.1
+  EXPECT_DOUBLE_EQ(t.series[13][0].y, 2);  // CORRET2 25 div 10
+}
+
+TEST_F(TraceChart, AcceptsOnlyWellFormedFiles) {
+  const QByteArray header1 = "Ver. 1 1 real time data\r\nTEMPO\tGIRI\r\n";
+  const QByteArray good1 = "0\t850\t1.18\t0\t0.55\t0.82\t3.236\t-7\t2.9\t-45\t51\t0\t0\t128\t200";
+  const QByteArray good2 = good1 + "\t0.78\t25\t3.252";
+  struct Case {
+    const char* what;
+    QByteArray content;
+    bool accepted;
+    int format, records;
+  } cases[] = {
+      {"format 1", header1 + good1 + "\r\n" + good1, true, 1, 2},
+      {"blanks and tabs mixed", header1 + QByteArray(good1).replace('\t', "   "), true, 1, 1},
+      {"headers only", header1, true, 1, 0},
+      {"a line end after the last record", header1 + good1 + "\r\n", true, 1, 1},
+      {"LF line ends", "Ver. 1 2 x\nT\n" + good2 + "\n" + good2, true, 2, 2},
+      {"format 3 reads 18 fields", "Ver. 1 3\r\nT\r\n" + good2, true, 3, 1},
+      {"no first line", QByteArray(), false, 0, 0},
+      {"first line without Ver.", "Versione 1 1\r\nT\r\n" + good1, false, 0, 0},
+      {"Ver. with one number", "Ver. 1\r\nT\r\n" + good1, false, 0, 0},
+      {"Ver. not at the start", " Ver. 1 1\r\nT\r\n" + good1, false, 0, 0},
+      {"format 1 reads 15 fields and ignores the rest", header1 + good2, true, 1, 1},
+      {"15 fields in format 2", "Ver. 1 2\r\nT\r\n" + good1, false, 0, 0},
+      {"14 fields", header1 + good1.left(good1.lastIndexOf('\t')), false, 0, 0},
+      {"an empty line between records", header1 + good1 + "\r\n\r\n" + good1, false, 0, 0},
+      {"two line ends at the end", header1 + good1 + "\r\n\r\n", false, 0, 0},
+      {"a bad number", header1 + QByteArray(good1).replace("1.18", "x.18"), false, 0, 0},
+      {"a decimal comma", header1 + QByteArray(good1).replace("1.18", "1,18"), false, 0, 0},
+      {"an integer out of range", header1 + QByteArray(good1).replace("850", "99999999999"), false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TTraceFile t = TTraceFile::Parse(c.content);
+    EXPECT_EQ(t.status == TTraceFile::Status::Ok, c.accepted);
+    if (!c.accepted) {
+      EXPECT_EQ(t.status, TTraceFile::Status::Invalid);
+      for (const auto& s : t.series) EXPECT_TRUE(s.empty());
+      continue;
+    }
+    EXPECT_EQ(t.format, c.format);
+    EXPECT_EQ(t.records, c.records);
+    EXPECT_EQ(t.series[0].size(), static_cast<size_t>(c.records));
+    // Only format 2 plots the second bank.
+    EXPECT_EQ(t.series[12].size(), c.format == 2 ? static_cast<size_t>(c.records) : 0u);
+  }
+}
+
+TEST_F(TraceChart, ScansNumbersTheWayTheCLibraryDoes) {
+  double v[4] = {};
+  EXPECT_EQ(TTraceFile::ScanNumbers("  ", "ii", v), -1);  // end of input first
+  EXPECT_EQ(TTraceFile::ScanNumbers("12.5 7", "ifi", v), 3);  // %d stops at '.', %f takes ".5"
+  EXPECT_DOUBLE_EQ(v[1], 0.5);
+  EXPECT_DOUBLE_EQ(v[2], 7);
+  EXPECT_EQ(TTraceFile::ScanNumbers("-1e-3 +4", "fi", v), 2);
+  EXPECT_DOUBLE_EQ(v[0], -0.001);
+  EXPECT_DOUBLE_EQ(v[1], 4);
+  EXPECT_EQ(TTraceFile::ScanNumbers("3 x", "ii", v), 1);
+  EXPECT_EQ(TTraceFile::ScanNumbers("nan", "f", v), 0);
+  EXPECT_EQ(TTraceFile::HeaderFormat("Ver. 1 2 real time data"), 2);
+  EXPECT_EQ(TTraceFile::HeaderFormat("Ver.1\t-3"), -3);
+  EXPECT_FALSE(TTraceFile::HeaderFormat("ver. 1 2").has_value());
+}
+
+TEST_F(TraceChart, MissingFileShowsNothing) {
+  TFormGraficoDrt form(nullptr, dir_.filePath("assente.txt"));
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_TRUE(prompts_.Shown().empty());
+  EXPECT_EQ(form.windowTitle(), "Grafico");
+}
+
+TEST_F(TraceChart, InvalidFileSaysSoUnderTheCaptionAndIsNotShown) {
+  const QString path = Write("Ver. 1 1\r\nT\r\n1 2 3\r\n", "cattivo.txt");
+  TFormGraficoDrt form(nullptr, path);
+  EXPECT_FALSE(form.Loaded());
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0].text, "Formato del file non valido");
+  EXPECT_EQ(prompts_.Shown()[0].caption, "Grafico - cattivo");
+  EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
+  for (QLineSeries* s : form.Series) EXPECT_EQ(s->count(), 0);
+}
+
+TEST_F(TraceChart, FormatOneKeepsTwelveSeriesAndTheDialogListsThem) {
+  TFormGraficoDrt form(nullptr, GoldenPath("trace_format1.txt"));
+  ASSERT_TRUE(form.Loaded());
+  EXPECT_EQ(form.windowTitle(), "Grafico - trace_format1");
+  ASSERT_EQ(form.Series.size(), 12);
+  EXPECT_EQ(form.ChartDrt->series().size(), 12);
+  EXPECT_EQ(form.Series[0]->name(), "Giri x 1000");
+  EXPECT_EQ(form.Series[6]->name(), "Correttore x 10");
+  EXPECT_EQ(form.Series[7]->name(), "T Iniezione benz");
+  EXPECT_EQ(form.Series[11]->name(), "Temperatura x 10");
+  EXPECT_EQ(form.Series[11]->pen().width(), 2);
+  EXPECT_EQ(form.Series[0]->count(), 3);
+
+  int boxes = -1;
+  OnTracceDialog([&](TFormGestioneTracce& d) {
+    EXPECT_EQ(d.windowTitle(), "Aggiungi/rimuovi tracce");
+    EXPECT_EQ(d.ButtonOk->text(), "&OK");
+    boxes = d.PanelTracce->findChildren<QCheckBox*>().size();
+    EXPECT_EQ(d.CheckTrack(3)->text(), "TPS");
+    EXPECT_TRUE(d.CheckTrack(3)->isChecked());
+    d.ButtonAnnulla->click();
+  });
+  form.MenuTracceClick();
+  EXPECT_EQ(boxes, 12);
+}
+
+TEST_F(TraceChart, TheDialogHidesAndShowsSeriesOnOkOnly) {
+  TFormGraficoDrt form(nullptr, GoldenPath("trace_format2.txt"));
+  ASSERT_TRUE(form.Loaded());
+  ASSERT_EQ(form.Series.size(), 15);
+  EXPECT_EQ(form.Series[13]->name(), "Correttore 2 x 10");
+  // Cancel changes nothing.
+  OnTracceDialog([](TFormGestioneTracce& d) {
+    d.CheckTrack(0)->setChecked(false);
+    d.ButtonAnnulla->click();
+  });
+  form.MenuTracceClick();
+  EXPECT_TRUE(form.Series[0]->isVisible());
+  // OK hides the unchecked series and the axes follow the series still shown.
+  OnTracceDialog([](TFormGestioneTracce& d) {
+    for (int i = 0; i < 15; ++i) d.CheckTrack(i)->setChecked(i == 1);  // MAP only
+    d.ButtonOk->click();
+  });
+  form.MenuTracceClick();
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(form.Series[i]->isVisible(), i == 1) << i;
+  EXPECT_DOUBLE_EQ(form.AxisValori->min(), 1.18);
+  EXPECT_DOUBLE_EQ(form.AxisValori->max(), 1.88);
+  // The dialog offers the hidden ones again, unchecked; checking brings them back.
+  OnTracceDialog([](TFormGestioneTracce& d) {
+    EXPECT_FALSE(d.CheckTrack(14)->isChecked());
+    d.CheckTrack(14)->setChecked(true);
+    d.ButtonOk->click();
+  });
+  form.MenuTracceClick();
+  EXPECT_TRUE(form.Series[14]->isVisible());
+  EXPECT_TRUE(form.Series[1]->isVisible());
+}
+
+TEST(ChartZoomRule, GesturesTicksAndRanges) {
+  struct Case {
+    int x0, y0, x1, y1;
+    ZoomGesture want;
+  } cases[] = {
+      {10, 10, 100, 80, ZoomGesture::ZoomIn}, {100, 10, 10, 80, ZoomGesture::Undo},
+      {10, 80, 100, 10, ZoomGesture::Undo},   {10, 10, 20, 80, ZoomGesture::None},
+      {10, 10, 10, 10, ZoomGesture::None},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ZoomGestureOf(c.x0, c.y0, c.x1, c.y1), c.want);
+  EXPECT_DOUBLE_EQ(NiceStep({0, 7.3}), 1);
+  EXPECT_DOUBLE_EQ(NiceStep({800, 7000}), 1000);
+  EXPECT_DOUBLE_EQ(NiceStep({0.17, 0.34}), 0.02);
+  EXPECT_EQ(AxisTicks({850, 4100}, 1000), (std::vector<double>{1000, 2000, 3000, 4000}));
+  EXPECT_EQ(AxisTicks({-1, 1}, 0.5), (std::vector<double>{-1, -0.5, 0, 0.5, 1}));
+  TAxisExtent e;
+  EXPECT_EQ(e.Range(), (TAxisRange{0, 1}));
+  e.Include(3);
+  EXPECT_EQ(e.Range(), (TAxisRange{2, 4}));
+  e.Include(-1);
+  EXPECT_EQ(e.Range(), (TAxisRange{-1, 3}));
+}
+
+TEST_F(TraceChart, ZoomsOnARubberBandAndUndoesIt) {
+  TFormGraficoDrt form(nullptr, GoldenPath("trace_format2.txt"));
+  ASSERT_TRUE(form.Loaded());
+  form.resize(800, 600);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const double fullMin = form.AxisTempo->min(), fullMax = form.AxisTempo->max();
+  EXPECT_DOUBLE_EQ(fullMin, 0);
+  EXPECT_DOUBLE_EQ(fullMax, 0.34);
+  QWidget* vp = form.ChartView->viewport();
+  const QPointF a = form.ChartView->PositionOf({0.1, 3}), b = form.ChartView->PositionOf({0.2, 1});
+  QTest::mousePress(vp, Qt::LeftButton, {}, a.toPoint());
+  QTest::mouseMove(vp, b.toPoint());
+  QTest::mouseRelease(vp, Qt::LeftButton, {}, b.toPoint());
+  ASSERT_TRUE(form.Zoom().IsZoomed());
+  EXPECT_NEAR(form.AxisTempo->min(), 0.1, 0.005);
+  EXPECT_NEAR(form.AxisTempo->max(), 0.2, 0.005);
+  EXPECT_NEAR(form.AxisValori->min(), 1, 0.05);
+  EXPECT_NEAR(form.AxisValori->max(), 3, 0.05);
+  // Ctrl+Z undoes it.
+  QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(form.Zoom().IsZoomed());
+  EXPECT_DOUBLE_EQ(form.AxisTempo->max(), fullMax);
+  // A drag to the left undoes a zoom too.
+  form.ChartView->ZoomRequested({0.1, 3}, {0.2, 1});
+  ASSERT_TRUE(form.Zoom().IsZoomed());
+  QTest::mousePress(vp, Qt::LeftButton, {}, b.toPoint());
+  QTest::mouseRelease(vp, Qt::LeftButton, {}, a.toPoint());
+  EXPECT_FALSE(form.Zoom().IsZoomed());
+}
+
+TEST_F(TraceChart, PrintsOnePagePerCopyToTheChosenPrinter) {
+  TFormGraficoDrt form(nullptr, GoldenPath("trace_format1.txt"));
+  ASSERT_TRUE(form.Loaded());
+  ScriptedPrintDialog dialog;
+  SetPrintDialogService(&dialog);
+  const QString pdf = dir_.filePath("grafico.pdf");
+  // Cancelled: nothing printed.
+  form.MenuStampaClick();
+  EXPECT_EQ(dialog.Runs, 1);
+  EXPECT_FALSE(QFileInfo::exists(pdf));
+  dialog.PdfFile = pdf;
+  dialog.Copies = 2;
+  form.MenuStampa->trigger();
+  SetPrintDialogService(nullptr);
+  EXPECT_EQ(form.MenuStampa->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+  EXPECT_EQ(dialog.Runs, 2);
+  QFile f(pdf);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 2);
+}
+
+TEST_F(TraceChart, EscClosesTheWindow) {
+  TFormGraficoDrt form(nullptr, GoldenPath("trace_format1.txt"));
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QTest::keyClick(&form, Qt::Key_Escape);
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(TraceChart, Screenshot) {
+  std::vector<std::pair<uint32_t, TTraceRecord>> records;
+  for (int k = 0; k < 120; ++k) {
+    TTraceRecord r = Sample();
+    r.rpm = 850 + static_cast<int>(2500 * (k % 40) / 40.0);
+    r.map = 0.8 + 0.02 * (k % 40);
+    r.lambda = k % 6 < 3 ? 0.15 : 0.8;
+    r.gasInjection = 2.5 + 0.05 * (k % 40);
+    r.correction = (k % 20) - 10;
+    r.temperatureRaw = 40 + k / 4;
+    records.push_back({static_cast<uint32_t>(170 * k), r});
+  }
+  TFormGraficoDrt form(nullptr, Write(RecordedTrace(2, records), "strada.txt"));
+  ASSERT_TRUE(form.Loaded());
+  form.resize(900, 560);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots"));
+  QDir().mkpath(dir);
+  EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/grafico_drt.png"), "PNG"));
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Reader of the real-time trace files that the configuration editor records. Line 1 must start
+// with "Ver." and two integers, the second being the format; line 2 holds the column titles and
+// is skipped; every further line is one record of 15 numbers (format 1) or 18 (any other
+// format), separated by blanks or tabs, read with the C library's %d and %f rules but never
+// with the process locale. A record that does not give exactly that many numbers makes the
+// whole file invalid. A line end after the last record is accepted.
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+struct TTracePoint {
+  double x = 0;  // s
+  double y = 0;
+};
+
+// One plotted trace: its title text, the fixed suffix of its title and its colour (0xBBGGRR).
+struct TTraceSeriesInfo {
+  int textId = 0;
+  const char* suffix = "";
+  uint32_t colour = 0;
+};
+
+class TTraceFile {
+ public:
+  enum class Status { Missing, Unreadable, Invalid, Ok };
+  static constexpr int kSeries = 15;
+  static constexpr int kSeriesFormat1 = 12;
+  static const std::array<TTraceSeriesInfo, kSeries> kSeriesInfo;
+
+  // Reads the file at path; Missing when it does not exist.
+  static TTraceFile Read(const QString& path);
+  // Reads the bytes of a trace file.
+  static TTraceFile Parse(const QByteArray& content);
+
+  // How many conversions of `kinds` ('i' an integer, 'f' a real, 's' an integer not stored)
+  // a line gives, each after optional blanks; -1 when the line ends before the first one
+  // (the C library's end of input). Stored values go to out (at least as many as kinds holds).
+  static int ScanNumbers(std::string_view line, std::string_view kinds, double* out);
+  // The format number of a first line "Ver. <n> <format> ...", or none when it does not give one.
+  static std::optional<int> HeaderFormat(std::string_view line);
+
+  Status status = Status::Missing;
+  int format = 0;
+  int records = 0;
+  // The series of the chart in chart order; format 1 plots only the first 12.
+  std::array<std::vector<TTracePoint>, kSeries> series;
+  // How many series the chart keeps: 12 with format 1, else 15.
+  int SeriesCount() const { return format == 1 ? kSeriesFormat1 : kSeries; }
+};
