@@ -128,6 +128,7 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   BuildPanel();
   layout->addWidget(Panel1);
   BuildMenus();
+  for (TConfigPage* page : pages_) page->AddMenus(menuBar_);
 
   // The cell-change dialog the grids share.
   formModMappa_ = new TFormModMappa(this);

@@ -15,6 +15,7 @@
 //  - calls the virtual hooks below at the moments the form's own handlers run.
 #include <QWidget>
 
+class QMenuBar;
 class TFormConfig;
 class TLivePanel;
 
@@ -60,6 +61,8 @@ class TConfigPage : public QWidget {
   // The shared Enter handler of a numeric field or option list of this page wrote its value
   // and showed the value read back; the page runs its own rules for that sender here.
   virtual void AfterSharedEnter(QWidget* sender) { (void)sender; }
+  // The form's own menus are built: a page with a menu of its own adds it to the menu bar.
+  virtual void AddMenus(QMenuBar* menuBar) { (void)menuBar; }
   // The form's show handler runs (before the active page's PageShow).
   virtual void FormShow() {}
   // The form was activated after being shown (sizes that depend on the data set).

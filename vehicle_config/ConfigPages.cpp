@@ -2,6 +2,7 @@
 // subclass in a unit of its own, include its header here and return it for its id.
 #include "ConfigPage.h"
 #include "MapGridPage.h"
+#include "PageAdatta.h"
 #include "PageArricchimento.h"
 #include "PageCambio.h"
 #include "PageCorrezioni.h"
@@ -44,6 +45,8 @@ TConfigPage* CreateConfigPage(TFormConfig* form, ConfigPageId id) {
       return new TPageIniezione(form, id);
     case TabVettori:
       return new TPageVettori(form, id);
+    case TabAdatta:
+      return new TPageAdatta(form, id);
     case TabPressione:
       return new TPagePressione(form, id);
     case TabCorrezioni:
