@@ -66,6 +66,8 @@ class TDatiMappati {
   MapSample* Sample(int index);
   // Set by every addition, cleared by Clear; after a deletion it says whether points remain.
   bool IsChanged() const { return changed_; }
+  // The points were used (a map was interpolated from them): nothing unsaved is left to lose.
+  void ClearChanged() { changed_ = false; }
 
  private:
   int AddMilliVolts(int rpm, double volts, int32_t millivolts, int value, int order);

@@ -26,6 +26,7 @@
 #include "Modmappa.h"
 #include "NumericEdit.h"
 #include "Prompt.h"
+#include "RoadMapping.h"
 #include "SerialLink.h"
 
 TFormConfig* FormConfig = nullptr;
@@ -128,6 +129,7 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   BuildPanel();
   layout->addWidget(Panel1);
   BuildMenus();
+  roadMapping_ = new TRoadMapping(this);
   for (TConfigPage* page : pages_) page->AddMenus(menuBar_);
 
   // The cell-change dialog the grids share.

@@ -35,6 +35,7 @@ class TFormModMappa;
 class TFunctionKeyTabStrip;
 class TKeyComboBox;
 class TNumericEdit;
+class TRoadMapping;
 
 class TFormConfig : public QDialog, public IGridHost {
   Q_OBJECT
@@ -136,6 +137,8 @@ class TFormConfig : public QDialog, public IGridHost {
   QString Text(int id, const QString& fallback) const override;
   QWidget* DialogOwner() override { return this; }
   QMenuBar* MainMenu() const { return menuBar_; }
+  // Road mapping: the menu "Mappatura" and its handlers (RoadMapping.h).
+  TRoadMapping* Mapping() const { return roadMapping_; }
 
   // ---- menus (published items) ----------------------------------------------------------------
   QMenu* MenuConfigurazione = nullptr;
@@ -193,6 +196,7 @@ class TFormConfig : public QDialog, public IGridHost {
   QLabel* LabelLimite = nullptr;
   QTimer* Timer1 = nullptr;
   TFormModMappa* formModMappa_ = nullptr;
+  TRoadMapping* roadMapping_ = nullptr;
 
   // Panel labels: captions and values.
   struct PanelLabel {

@@ -12,6 +12,7 @@
 #include "FunctionKeyTabStrip.h"
 #include "Language.h"
 #include "Modmappa.h"
+#include "RoadMapping.h"
 
 namespace {
 
@@ -112,6 +113,7 @@ void TFormConfig::TranslateConfigForm() {
   TranslateCaption(formModMappa_->ButtonOK, 103);
   TranslateCaption(formModMappa_->ButtonAnnulla, 104);
 
+  roadMapping_->Translate();
   for (TConfigPage* page : pages_) page->Translate();
 }
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -27,6 +28,10 @@ TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, i
   ButtonCentriCelle = new QPushButton("Centri celle", this);
   ButtonCentriCelle->setObjectName("ButtonCentriCelle");
   ButtonCentriCelle->setAutoDefault(false);
+  LabelMappatura = new QLabel(QString::fromUtf8("Modalit\u00E0 mappatura"), this);
+  LabelMappatura->setObjectName("LabelMappatura");
+  LabelMappatura->setStyleSheet("QLabel { background: yellow; color: black; padding: 2px 8px; }");
+  LabelMappatura->hide();
   DrawGridMap = new TMapGrid(form, this);
   DrawGridMap->CellOccupied = [](int row, int col) {
     return DatiMappati && DatiMappati->IsCellaOccupata(row, col);
@@ -47,6 +52,8 @@ TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, i
   top->addWidget(CheckMappaGas);
   top->addWidget(CheckMappaBenzina);
   top->addWidget(CheckEntrambeMappe);
+  top->addStretch();
+  top->addWidget(LabelMappatura);
   top->addStretch();
   top->addWidget(ButtonCentriCelle);
   auto* layout = new QVBoxLayout(this);
@@ -142,6 +149,7 @@ void TPageMappa::Translate() {
   TranslateCaption(CheckMappaBenzina, 241);
   TranslateCaption(CheckEntrambeMappe, 242);
   TranslateCaption(ButtonCentriCelle, 143);
+  TranslateCaption(LabelMappatura, 239);
   TranslateCaption(DrawGridMap->MenuCopia, 135);
   TranslateCaption(DrawGridMap->MenuIncolla, 136);
   TranslateCaption(DrawGridMap->MenuPopupGraficoMappa, 137);

@@ -3,6 +3,7 @@
 // editor button and the grid's popup menu. Road mapping adds its own controls to this page.
 #include "ConfigPage.h"
 
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class TMapGrid;
@@ -29,6 +30,8 @@ class TPageMappa final : public TConfigPage {
   QRadioButton* CheckMappaBenzina = nullptr;
   QRadioButton* CheckEntrambeMappe = nullptr;
   QPushButton* ButtonCentriCelle = nullptr;
+  // The yellow banner "Modalità mappatura", visible while road mapping's mapping mode is on.
+  QLabel* LabelMappatura = nullptr;
   TMapGrid* DrawGridMap = nullptr;
 
  protected:

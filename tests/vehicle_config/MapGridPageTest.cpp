@@ -24,6 +24,7 @@
 #include "MapGridSmall.h"
 #include "Modmappa.h"
 #include "NumericEdit.h"
+#include "RoadMapping.h"
 #include "SimEcuFixture.h"
 #include "WinColor.h"
 
@@ -151,10 +152,8 @@ TEST_F(MapGridPageTest, TheLiveTickStopsWhileACellOrBreakpointDialogIsOpen) {
 
 TEST_F(MapGridPageTest, SpaceClickOnAViewButtonIsSwallowedOnce) {
   form_->SetActivePage(TabMappa);
-  // Road mapping's use-petrol option, as its menu will hold it.
-  auto* usaBenzina = new QAction("&Usa valore benzina", form_.get());
-  usaBenzina->setObjectName("MenuUsaBenzina");
-  usaBenzina->setCheckable(true);
+  // Road mapping's use-petrol option follows the view.
+  QAction* usaBenzina = form_->Mapping()->MenuUsaBenzina;
   form_->SpacePressed = true;
   map_->CheckMappaBenzina->click();
   EXPECT_FALSE(form_->SpacePressed);
