@@ -10,12 +10,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "Config.h"
 #include "DatiMappati.h"
+#include "Datimappati.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"
 #include "MapGridMap.h"
@@ -392,4 +395,29 @@ TEST_F(RoadMappingTest, PicturesOfTheMapPageDuringAnAcquisition) {
   QDir().mkpath(dir);
   QApplication::processEvents();
   EXPECT_TRUE(form_->grab().save(dir + "/road-mapping-acquisition.png", "PNG"));
+}
+
+TEST_F(RoadMappingTest, ThePointsWindowEditsTheStoreAndTheGridShowsTheResult) {
+  form_->SetActivePage(TabMappa);
+  SpreadPoints();
+  const MapSample first = dati_.Samples()[0];
+  ASSERT_TRUE(dati_.IsCellaOccupata(first.row, first.col));
+  int shownCount = -1;
+  WhileModal([&] {
+    auto* points = qobject_cast<TFormDatiMappati*>(QApplication::activeModalWidget());
+    ASSERT_NE(points, nullptr);
+    shownCount = points->GridValori->columnCount();
+    points->GridValori->setCurrentCell(0, 0);
+    prompts_.Answer(PromptYes);
+    points->ButtonEliminaClick();
+    points->ButtonOk->click();
+  });
+  rm_->MenuModMappatura->trigger();
+  EXPECT_EQ(shownCount, 5);
+  EXPECT_EQ(dati_.Count(), 4);
+  EXPECT_FALSE(dati_.IsCellaOccupata(first.row, first.col));
+  QApplication::processEvents();
+  const QImage image = map_->DrawGridMap->grab().toImage();
+  const QRect cell = map_->DrawGridMap->CellRect(first.col + 1, first.row + 1);
+  EXPECT_NE(image.pixelColor(cell.left() + 2, cell.top() + 2), WinColor(kInfoTipColour));
 }
