@@ -4,7 +4,9 @@
 #include "Cilindrata.h"
 #include "Config.h"
 #include "ConfigActions.h"
+#include "Grafico.h"
 #include "Graficodrt.h"
+#include "RoadMapping.h"
 #include "Startup.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
   // The fuel question's dialog lives in the tools library above the shell.
   SetFuelDialog(&RunFuelOnlyDialog);
   TFormConfig::SetTraceViewer(&TFormGraficoDrt::Show);
+  TRoadMapping::SetMapChartViewer(&TFormGrafico::ShowMapChart);
   StartupOptions options;
   options.createFormConfig = []() -> QWidget* { return FormConfig = new TFormConfig(nullptr); };
   return RunProgram(options);

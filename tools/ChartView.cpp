@@ -22,7 +22,9 @@ QPointF TChartView::PositionOf(const QPointF& value) const {
 }
 
 void TChartView::mousePressEvent(QMouseEvent* e) {
-  if (MouseDown && MouseDown(e)) return;
+  const bool handled = MouseDown && MouseDown(e);
+  QChartView::mousePressEvent(e);  // the series under the mouse report the press
+  if (handled) return;
   if (e->button() == Qt::LeftButton) {
     banding_ = true;
     bandStart_ = e->position().toPoint();
