@@ -97,6 +97,7 @@ TFormGrafico::TFormGrafico(QWidget* owner, bool interpolation)
 
   Chart1 = new QChart;
   Chart1->setTheme(QChart::ChartThemeDark);
+  Chart1->setLocalizeNumbers(true);  // the locale's decimal separator
   Chart1->legend()->setAlignment(Qt::AlignRight);
   AxisLeft = new QValueAxis;
   AxisLeft->setTitleText(Tr(483));

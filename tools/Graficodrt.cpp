@@ -57,6 +57,7 @@ TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName)
 
   ChartDrt = new QChart;
   ChartDrt->setTitle(Tr(389));
+  ChartDrt->setLocalizeNumbers(true);  // the locale's decimal separator
   ChartDrt->legend()->setAlignment(Qt::AlignRight);
   AxisTempo = new QValueAxis;
   AxisTempo->setTitleText(Tr(390, kTitleAxisChars + 1));

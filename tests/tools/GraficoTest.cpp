@@ -368,12 +368,14 @@ TEST_F(MapChart, InterpolationModeAsksOnClosing) {
 }
 
 TEST_F(MapChart, Screenshot) {
+  QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
   TFormGrafico form(nullptr, false);
   Show(form);
   QTest::mouseClick(form.ChartView->viewport(), Qt::LeftButton, {}, At(form, 5, 4));
   const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots"));
   QDir().mkpath(dir);
   EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/grafico_mappa.png"), "PNG"));
+  QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(MapChart, TheMapGridsMenuOpensTheChartOnTheEditorsMap) {

@@ -361,7 +361,9 @@ TEST_F(TraceChart, Screenshot) {
     r.temperatureRaw = 40 + k / 4;
     records.push_back({static_cast<uint32_t>(170 * k), r});
   }
+  QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
   TFormGraficoDrt form(nullptr, Write(RecordedTrace(2, records), "strada.txt"));
+  QLocale::setDefault(QLocale::c());
   ASSERT_TRUE(form.Loaded());
   form.resize(900, 560);
   form.show();
