@@ -421,3 +421,16 @@ TEST_F(RoadMappingTest, ThePointsWindowEditsTheStoreAndTheGridShowsTheResult) {
   const QRect cell = map_->DrawGridMap->CellRect(first.col + 1, first.row + 1);
   EXPECT_NE(image.pixelColor(cell.left() + 2, cell.top() + 2), WinColor(kInfoTipColour));
 }
+
+TEST_F(RoadMappingTest, TheMapChartOpensFromTheMenuAndFromTheGridsPopup) {
+  emit rm_->MenuMappatura->aboutToShow();
+  EXPECT_FALSE(rm_->MenuGraficoMappa->isEnabled());  // no chart registered
+  std::vector<QWidget*> owners;
+  TRoadMapping::SetMapChartViewer([&](QWidget* owner) { owners.push_back(owner); });
+  emit rm_->MenuMappatura->aboutToShow();
+  EXPECT_TRUE(rm_->MenuGraficoMappa->isEnabled());
+  rm_->MenuGraficoMappa->trigger();
+  map_->DrawGridMap->MenuPopupGraficoMappa->trigger();
+  TRoadMapping::SetMapChartViewer(nullptr);
+  EXPECT_EQ(owners, std::vector<QWidget*>({form_.get(), form_.get()}));
+}
