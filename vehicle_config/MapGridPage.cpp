@@ -12,9 +12,13 @@
 #include "Config.h"
 #include "DatiMappati.h"
 #include "EcuData.h"
+#include "FormMessaggio.h"
 #include "Language.h"
 #include "LivePanel.h"
 #include "MapGridMap.h"
+#include "Prompt.h"
+#include "RoadMapping.h"
+#include "WaitCursor.h"
 #include "WinColor.h"
 
 TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, id) {
@@ -48,6 +52,35 @@ TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, i
   });
   ButtonCentriCelle->installEventFilter(this);
 
+  PanelNotaBene = new QWidget(this);
+  PanelNotaBene->setObjectName("PanelNotaBene");
+  ButtonVisualizzaMappa = new QPushButton("Visualizza/Correggi Mappa", PanelNotaBene);
+  ButtonVisualizzaMappa->setObjectName("ButtonVisualizzaMappa");
+  ButtonScaricaMappa = new QPushButton("Scarica Mappa appresa su strada", PanelNotaBene);
+  ButtonScaricaMappa->setObjectName("ButtonScaricaMappa");
+  LabelNotaBene1 = new QLabel("NB: Per permettere il calcolo della mappa su strada", PanelNotaBene);
+  LabelNotaBene1->setObjectName("LabelNotaBene1");
+  LabelNotaBene2 = new QLabel(" bisogna apprendere, tramite la barra spazio,", PanelNotaBene);
+  LabelNotaBene2->setObjectName("LabelNotaBene2");
+  LabelNotaBene3 = new QLabel("almeno 5 punti distribuiti sulla mappa.", PanelNotaBene);
+  LabelNotaBene3->setObjectName("LabelNotaBene3");
+  for (QPushButton* b : {ButtonVisualizzaMappa, ButtonScaricaMappa}) {
+    b->setAutoDefault(false);
+    b->installEventFilter(this);
+  }
+  connect(ButtonVisualizzaMappa, &QPushButton::clicked, this, &TPageMappa::ButtonVisualizzaMappaClick);
+  connect(ButtonScaricaMappa, &QPushButton::clicked, this, &TPageMappa::ButtonScaricaMappaClick);
+  auto* notes = new QVBoxLayout;
+  notes->setSpacing(0);
+  for (QLabel* l : {LabelNotaBene1, LabelNotaBene2, LabelNotaBene3}) notes->addWidget(l);
+  auto* bottom = new QHBoxLayout(PanelNotaBene);
+  bottom->setContentsMargins(0, 0, 0, 0);
+  bottom->addWidget(ButtonVisualizzaMappa);
+  bottom->addWidget(ButtonScaricaMappa);
+  bottom->addSpacing(12);
+  bottom->addLayout(notes);
+  bottom->addStretch();
+
   auto* top = new QHBoxLayout;
   top->addWidget(CheckMappaGas);
   top->addWidget(CheckMappaBenzina);
@@ -58,7 +91,8 @@ TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, i
   top->addWidget(ButtonCentriCelle);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addStretch(1);  // the grid is placed by PageResize below the controls
+  layout->addStretch(1);  // the grid is placed by PageResize between the controls
+  layout->addWidget(PanelNotaBene);
 }
 
 QRadioButton* TPageMappa::RadioOfView() const {
@@ -101,6 +135,52 @@ void TPageMappa::ButtonCentriCelleClick() {
   EditBreakpoints<TFormCentriCelle>(*Form(), DrawGridMap);
 }
 
+void TPageMappa::ButtonVisualizzaMappaClick() {
+  if (Form()->SpacePressed) {
+    Form()->SpacePressed = false;
+    return;
+  }
+  Form()->Mapping()->MenuGraficoMappaClick();
+}
+
+void TPageMappa::ButtonScaricaMappaClick() {
+  TFormConfig* form = Form();
+  if (form->SpacePressed) {
+    form->SpacePressed = false;
+    return;
+  }
+  if (!EcuData || !DatiMappati) return;
+  TRoadMapping* mapping = form->Mapping();
+  const bool petrol = mapping->MenuUsaBenzina->isChecked();
+  form->StopLiveTimer();
+  bool fitted = false;
+  {
+    TWaitCursor hourglass;
+    TFormMessaggio notice(form);
+    notice.setWindowTitle(form->windowTitle());
+    notice.Messaggio->setText(form->Text(309, QStringLiteral("Interpolazione in corso...")));
+    notice.show();
+    notice.repaint();
+    fitted = RoadMapping::Interpolate(*DatiMappati, *EcuData, petrol);
+    DrawGridMap->update();
+  }
+  if (!fitted) {
+    ShowPrompt(form, form->windowTitle(),
+               form->Text(304, QStringLiteral("Impossibile effettuare l'interpolazione dei dati!")),
+               PromptIcon::Stop);
+  } else {
+    mapping->MenuGraficoMappaClick();
+    if (ShowPrompt(form, form->windowTitle(),
+                   form->Text(433, QStringLiteral("La mappa \u00E8 stata corretta.Tornare alla precedente ?")),
+                   PromptIcon::Question, PromptYesNo) == PromptYes &&
+        RoadMapping::Undo(*EcuData, petrol)) {
+      mapping->WriteMaps(QStringLiteral("Ripristino mappa originale"));
+      if (form->ActivePage() == TabMappa) DrawGridMap->update();
+    }
+  }
+  form->StartLiveTimer();
+}
+
 bool TPageMappa::eventFilter(QObject* watched, QEvent* event) {
   // A mouse press on the view buttons or the breakpoint button clears the Space flag.
   if (event->type() == QEvent::MouseButtonPress && Form()) Form()->SpacePressed = false;
@@ -139,7 +219,7 @@ void TPageMappa::PageResize() {
   // the cell count, minus 1, and the grid shrunk to fit them.
   const int top = ButtonCentriCelle->geometry().bottom() + 8;
   const int width = static_cast<int>(this->width() * 0.98);
-  const int height = std::max(this->height() - top - 4, 13 * 2);
+  const int height = std::max(PanelNotaBene->geometry().top() - top - 4, 13 * 2);
   DrawGridMap->FitCells(width, height);
   DrawGridMap->move((this->width() - DrawGridMap->width()) / 2, top);
 }
@@ -149,6 +229,11 @@ void TPageMappa::Translate() {
   TranslateCaption(CheckMappaBenzina, 241);
   TranslateCaption(CheckEntrambeMappe, 242);
   TranslateCaption(ButtonCentriCelle, 143);
+  TranslateCaption(ButtonVisualizzaMappa, 429);
+  TranslateCaption(ButtonScaricaMappa, 430);
+  TranslateCaption(LabelNotaBene1, 450);
+  TranslateCaption(LabelNotaBene2, 451);
+  TranslateCaption(LabelNotaBene3, 452);
   TranslateCaption(LabelMappatura, 239);
   TranslateCaption(DrawGridMap->MenuCopia, 135);
   TranslateCaption(DrawGridMap->MenuIncolla, 136);

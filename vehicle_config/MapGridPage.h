@@ -25,6 +25,11 @@ class TPageMappa final : public TConfigPage {
   void CheckMappaGasClick(QRadioButton* sender);
   // The breakpoint editor, with the live tick stopped; the bounds follow its changes.
   void ButtonCentriCelleClick();
+  // The map chart, as road mapping's "Visualizza grafico mappa".
+  void ButtonVisualizzaMappaClick();
+  // Corrects the map from the acquired points, shows it in the chart and offers to go back to
+  // the map before (which then goes to the ECU again).
+  void ButtonScaricaMappaClick();
 
   QRadioButton* CheckMappaGas = nullptr;
   QRadioButton* CheckMappaBenzina = nullptr;
@@ -33,6 +38,13 @@ class TPageMappa final : public TConfigPage {
   // The yellow banner "Modalità mappatura", visible while road mapping's mapping mode is on.
   QLabel* LabelMappatura = nullptr;
   TMapGrid* DrawGridMap = nullptr;
+  // Below the grid: the two map buttons and their notes.
+  QWidget* PanelNotaBene = nullptr;
+  QPushButton* ButtonVisualizzaMappa = nullptr;
+  QPushButton* ButtonScaricaMappa = nullptr;
+  QLabel* LabelNotaBene1 = nullptr;
+  QLabel* LabelNotaBene2 = nullptr;
+  QLabel* LabelNotaBene3 = nullptr;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -334,12 +334,14 @@ void TRoadMapping::MenuUndoClick() {
   RepaintMap();
 }
 
-void TRoadMapping::MenuScaricaMappaClick() {
+void TRoadMapping::MenuScaricaMappaClick() { WriteMaps(QStringLiteral("Salvataggio mappa in centralina")); }
+
+void TRoadMapping::WriteMaps(const QString& caption) {
   if (!EcuData) return;
   form_->StopLiveTimer();
   {
     TFormAttesa wait(form_);
-    wait.setWindowTitle(QStringLiteral("Salvataggio mappa in centralina"));
+    wait.setWindowTitle(caption);
     wait.Label1->setText(QStringLiteral("Attendere prego!!"));
     wait.SetSuffix(QStringLiteral(" Completato "));
     wait.show();

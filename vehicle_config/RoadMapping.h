@@ -72,6 +72,9 @@ class TRoadMapping final : public QObject {
   void MenuUndoClick();
   void MenuScaricaMappaClick();
   void MenuMappaturaClick();  // the menu opens
+  // Writes the maps to the ECU (maps only) with the live tick stopped, behind a wait window
+  // with this caption.
+  void WriteMaps(const QString& caption);
 
   // Mapping mode: on while MenuAcqMappatura is enabled.
   bool MappingMode() const;

@@ -2,16 +2,18 @@
 // the data set and the idle corrections from the link, the enable box with its remembered
 // maximum, the learning zone written as one value, clearing the corrections with Yes/No, the
 // calculation parameters, and the new gas map computed from the ECU's learnt zones (with its
-// undo and its failures); a picture of the page.
+// undo and its failures); the map page's correction from the road-mapping points; pictures.
 #include <QDir>
 #include <QPushButton>
 #include <set>
 
 #include "ChainCheckBox.h"
+#include "MapGridPage.h"
 #include "PageAdatta.h"
 #include "PageFixture.h"
 #include "Paradatta.h"
 #include "Paradattaecu.h"
+#include "RoadMapping.h"
 
 namespace {
 
@@ -284,6 +286,99 @@ TEST_F(PageAdattaTest, CalculationRefusals) {
   }
 }
 
+// The map page's button that corrects the map from the road-mapping points: fit, chart, and
+// the offer to go back.
+class MapCorrectionTest : public PageAdattaTest {
+ protected:
+  void SetUp() override {
+    PageAdattaTest::SetUp();
+    TRoadMapping::SetMapChartViewer([this](QWidget*) { ++charts_; });
+    page_ = Show<TPageMappa>(TabMappa);
+    for (int r = 0; r < 12; ++r)
+      for (int c = 0; c < 12; ++c) before_[r][c] = data_.Mappa[r][c];
+  }
+  void TearDown() override {
+    TRoadMapping::SetMapChartViewer(nullptr);
+    PageAdattaTest::TearDown();
+  }
+  void AcquireFivePoints() {
+    const struct {
+      int rpm;
+      double map;
+      int us;
+    } points[] = {{1000, 0.5, 3000}, {3000, 1.5, 5000}, {5000, 2.5, 8000}, {2000, 3.0, 7000}, {4000, 1.0, 4000}};
+    for (const auto& p : points) dati_.Add(p.rpm, p.map, p.us, 0);
+  }
+  bool MapAsBefore() const {
+    for (int r = 0; r < 12; ++r)
+      for (int c = 0; c < 12; ++c)
+        if (data_.Mappa[r][c] != before_[r][c]) return false;
+    return true;
+  }
+  bool EcuHoldsTheDataSetsMap() const {
+    for (int r = 0; r < 12; ++r)
+      for (int c = 0; c < 12; ++c)
+        if (StoredGas(r, c) != data_.Mappa[r][c]) return false;
+    return true;
+  }
+
+  TPageMappa* page_ = nullptr;
+  int charts_ = 0;
+  int32_t before_[12][12] = {};
+};
+
+TEST_F(MapCorrectionTest, TheCorrectedMapIsShownAndKeptOrTakenBack) {
+  AcquireFivePoints();
+  ecu_.ClearCalls();
+  prompts_.Answer(PromptNo);
+  page_->ButtonScaricaMappa->click();
+  EXPECT_EQ(charts_, 1);
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(LastPrompt().text, "La mappa è stata corretta.Tornare alla precedente ?");
+  EXPECT_EQ(LastPrompt().icon, PromptIcon::Question);
+  EXPECT_FALSE(MapAsBefore());
+  EXPECT_TRUE(EcuHoldsTheDataSetsMap());
+  EXPECT_TRUE(form_->IsLiveTimerActive());
+  form_->StopLiveTimer();
+
+  // Yes: the map before this correction, in the data set and in the ECU.
+  for (int r = 0; r < 12; ++r)
+    for (int c = 0; c < 12; ++c) before_[r][c] = data_.Mappa[r][c];
+  dati_.Add(3500, 2.0, 9000, 0);
+  prompts_.Answer(PromptYes);
+  page_->ButtonScaricaMappa->click();
+  EXPECT_EQ(charts_, 2);
+  EXPECT_TRUE(MapAsBefore());
+  EXPECT_TRUE(EcuHoldsTheDataSetsMap());
+  form_->StopLiveTimer();
+}
+
+TEST_F(MapCorrectionTest, TooFewPointsOrAClickFiredBySpace) {
+  dati_.Add(1000, 0.5, 3000, 0);
+  dati_.Add(3000, 1.5, 5000, 0);
+  page_->ButtonScaricaMappa->click();
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(LastPrompt().text, "Impossibile effettuare l'interpolazione dei dati!");
+  EXPECT_EQ(LastPrompt().icon, PromptIcon::Stop);
+  EXPECT_EQ(charts_, 0);
+  EXPECT_TRUE(MapAsBefore());
+  form_->StopLiveTimer();
+
+  // The click Space fires on a focused button does nothing but clear the flag.
+  AcquireFivePoints();
+  prompts_.Clear();
+  for (QPushButton* b : {page_->ButtonScaricaMappa, page_->ButtonVisualizzaMappa}) {
+    form_->SpacePressed = true;
+    b->click();
+    EXPECT_FALSE(form_->SpacePressed);
+  }
+  EXPECT_TRUE(prompts_.Shown().empty());
+  EXPECT_EQ(charts_, 0);
+  EXPECT_TRUE(MapAsBefore());
+  page_->ButtonVisualizzaMappa->click();
+  EXPECT_EQ(charts_, 1);
+}
+
 TEST_F(PageAdattaTest, PictureOfThePageConnectedToTheSimulator) {
   ecu_.StartEngine(60.0);
   ecu_.Store(0x671, 0, -6);
@@ -295,6 +390,10 @@ TEST_F(PageAdattaTest, PictureOfThePageConnectedToTheSimulator) {
   const QString dir = QDir::current().filePath("test-results/screenshots");
   QDir().mkpath(dir);
   EXPECT_TRUE(form_->grab().save(dir + "/page-adatta.png", "PNG"));
+  Show<TPageMappa>(TabMappa);
+  Tick(3);
+  QApplication::processEvents();
+  EXPECT_TRUE(form_->grab().save(dir + "/page-mappa-buttons.png", "PNG"));
 }
 
 }  // namespace
