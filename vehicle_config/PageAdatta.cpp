@@ -246,6 +246,7 @@ void TPageAdatta::MenuParAdattaClick() {
 }
 
 void TPageAdatta::MenuParCentralinaClick() {
+  const TLiveTimerPause pause(Form());
   TFormParAdattaEcu dialog(Form());
   dialog.ShowModal();
 }

@@ -185,16 +185,22 @@ TEST_F(PageAdattaTest, CalculationParametersAreKeptForTheForm) {
   p->MenuParAdatta->trigger();
   EXPECT_EQ(p->ParAdatta().minCorr, 12);
 
-  // The ECU's parameters: the dialog writes them on OK.
+  // The ECU's parameters: the dialog writes them on OK; the live tick pauses meanwhile.
   ecu_.ClearCalls();
+  form_->StartLiveTimer();
+  bool tickDuringDialog = true;
   WhileModal([&] {
     auto* d = qobject_cast<TFormParAdattaEcu*>(QApplication::activeModalWidget());
     ASSERT_NE(d, nullptr);
+    tickDuringDialog = form_->IsLiveTimerActive();
     d->EditZoneAcquisite->setText("7");
     d->ButtonOk->click();
   });
   p->MenuParCentralina->trigger();
   EXPECT_EQ(ecu_.Stored(0x61), 7);
+  EXPECT_FALSE(tickDuringDialog);
+  EXPECT_TRUE(form_->IsLiveTimerActive());
+  form_->StopLiveTimer();
 }
 
 TEST_F(PageAdattaTest, TheLearntZonesGiveANewGasMapThatCanBeUndone) {
