@@ -35,7 +35,6 @@ void TRefreshThread::Execute() {
     if (!enabled_) {
       suspended_ = true;
       wake_.wait(lk, [this] { return enabled_ || terminated_; });
-      suspended_ = false;
       continue;
     }
     const int sleep = sleepTime_;
@@ -62,8 +61,9 @@ void TRefreshThread::Execute() {
 
 int TRefreshThread::CapacityFor(int code) {
   if (SerialWord::IsPacket(code)) return 64;
-  if (SerialWord::IsArray(code)) return std::max(64, SerialWord::Count(code));
-  return 1;
+  // A row read delivers as many elements as the count bits say, array bit or not.
+  const int count = (code >> 12) & 0xFF;
+  return std::max(SerialWord::IsArray(code) ? 64 : 1, count);
 }
 
 bool TRefreshThread::ReadGroup(REFRESH_ELEMENT& group) {
@@ -91,7 +91,9 @@ void TRefreshThread::RefreshPass() {
     bool read = false;
     for (size_t ii = 0; ii < group->items.size(); ++ii) {
       RefreshItem* item = group->items[ii].get();
-      if (!item->active || item->removed || !(item->lastTick + item->period < now)) continue;
+      // Last tick 0 means never delivered: due at once, however early in the tick count.
+      const bool due = item->lastTick == 0 || item->lastTick + static_cast<uint32_t>(item->period) < now;
+      if (!item->active || item->removed || !due) continue;
       if (!read) {
         if (!connection_) break;
         TLinkGuard guard(*connection_);
@@ -185,6 +187,8 @@ void TRefreshThread::SetEnabled(bool v) {
   {
     std::lock_guard<std::recursive_mutex> lk(lock_);
     enabled_ = v;
+    // Resuming takes effect at once; a disabled worker parks itself at its next test.
+    if (v) suspended_ = false;
   }
   if (v) wake_.notify_all();
 }

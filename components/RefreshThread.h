@@ -68,8 +68,8 @@ class TRefreshThread : public QObject {
   int GroupCount();
   int ItemCount();
 
-  // Buffer capacity of a group for a code: 1 int32, or 64 for array and packet codes (more
-  // for an array whose element count exceeds 64).
+  // Buffer capacity of a group for a code, in int32: 64 for array and packet codes, else 1;
+  // never fewer than the element count of the code.
   static int CapacityFor(int code);
 
  private:

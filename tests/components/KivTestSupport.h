@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Clock.h"
 #include "KivConnection.h"
 #include "PrivateMessage.h"
 #include "SimulatedEcu.h"
@@ -66,6 +67,8 @@ class LinkTest : public ::testing::Test {
     ASSERT_TRUE(conn.LoadDll());
     ecu = fake.Ecu();
     ASSERT_NE(ecu, nullptr);
+    // The ECU's engine model runs on the test's clock from the first opening on.
+    ecu->UseClock(simClock);
     ASSERT_TRUE(conn.LinkObject()->OpenLink());
     ecu->ClearCalls();
   }
@@ -74,6 +77,8 @@ class LinkTest : public ::testing::Test {
   FakeSerialLibrary fake;
   TKivConnection conn;
   SimulatedEcu* ecu = nullptr;
+  FakeClock simFake;
+  IClock* simClock = &simFake;
 };
 
 // Records the private messages a bound control receives, and the thread they arrive on.
