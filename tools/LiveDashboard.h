@@ -108,6 +108,8 @@ class TLiveDashboard {
   double Temperature() const { return temperature_; }
   double Lambda2() const { return lambda2_; }
   const TDashboardView& View() const { return view_; }
+  // The record the last Take decoded.
+  const LiveDataRecord& Record() const { return record_; }
 
   // Texts as the window writes them.
   // 3 significant digits, 2 decimals, the locale's decimal separator.

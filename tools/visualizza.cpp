@@ -10,6 +10,7 @@
 #include <numbers>
 
 #include "EcuData.h"
+#include "GaugeFaces.h"
 #include "Language.h"
 #include "NeedleOverlay.h"
 #include "SerialLink.h"
@@ -20,131 +21,8 @@ namespace {
 
 constexpr int kDesignWidth = kToolDesignWidth;
 constexpr int kDesignHeight = 566;
-constexpr uint32_t kColorNavy = 0x800000;
-constexpr uint32_t kColorPurple = 0x800080;
-constexpr uint32_t kColorFuchsia = 0xFF00FF;
 constexpr uint32_t kColorBlue = 0xFF0000;
 constexpr double kPi = std::numbers::pi;
-
-// Brush of a shape or panel; the button-face colour is the system's.
-void Fill(QWidget* w, uint32_t bbggrr) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::Window, bbggrr == kColorButtonFace
-                                   ? QApplication::palette().color(QPalette::Button)
-                                   : WinColor(bbggrr));
-  w->setPalette(p);
-  w->setAutoFillBackground(true);
-}
-
-// The rpm dial face: light grey background under the needle, marks every 100 rpm over 270
-// degrees from down-left clockwise, figures 0 to 7 beyond the needle's reach, the last
-// thousand in red.
-QPixmap RpmFace(int size, int needleReach) {
-  QPixmap pm(size, size);
-  pm.fill(WinColor(kColorLightGrey));
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QPointF c(size / 2.0, size / 2.0);
-  const double r = size / 2.0 - 3;
-  p.setPen(QPen(QColor(60, 60, 60), 3));
-  p.drawEllipse(c, r, r);
-  const auto at = [&c](double angle, double radius) {
-    return QPointF(c.x() + radius * std::cos(angle), c.y() - radius * std::sin(angle));
-  };
-  const double start = 225.0 / 180.0 * kPi;
-  const double sweep = 270.0 / 180.0 * kPi;
-  p.setPen(QPen(WinColor(kColorRed), 5, Qt::SolidLine, Qt::FlatCap));
-  const QRectF band(c.x() - r * 0.97, c.y() - r * 0.97, r * 1.94, r * 1.94);
-  p.drawArc(band, static_cast<int>((start - sweep) * 180 / kPi * 16), static_cast<int>(sweep / 7 * 180 / kPi * 16));
-  QFont f = p.font();
-  const int figure = std::max(8, size / 16);
-  f.setPixelSize(figure);
-  f.setBold(true);
-  p.setFont(f);
-  const double figureRadius = std::max(needleReach + figure * 0.9, r * 0.74);
-  for (int k = 0; k <= 70; ++k) {
-    const double a = start - sweep * k / 70.0;
-    const bool major = k % 10 == 0;
-    p.setPen(QPen(k >= 60 ? WinColor(kColorRed) : QColor(30, 30, 30), major ? 3 : 1));
-    p.drawLine(at(a, figureRadius + figure * (major ? 0.8 : 1.2)), at(a, r * 0.94));
-    if (major) {
-      const QPointF t = at(a, figureRadius);
-      p.setPen(QColor(20, 20, 20));
-      p.drawText(QRectF(t.x() - figure, t.y() - figure * 0.6, 2 * figure, figure * 1.2), Qt::AlignCenter,
-                 QString::number(k / 10));
-    }
-  }
-  return pm;
-}
-
-// The pressure dial face: a half circle with marks every 5 % of the arc and the acceptable
-// window (37.5 % to 62.5 %) in green.
-QPixmap PressureFace(int width, int height) {
-  QPixmap pm(width, height);
-  pm.fill(QApplication::palette().color(QPalette::Window));
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QPointF c(width / 2.0, height);
-  const double r = std::min(width / 2.0, double(height)) - 2;
-  const QRectF disc(c.x() - r, c.y() - r, 2 * r, 2 * r);
-  p.setPen(Qt::NoPen);
-  p.setBrush(WinColor(kColorLightGrey));
-  p.drawPie(disc, 0, 180 * 16);
-  p.setPen(QPen(QColor(60, 60, 60), 3));
-  p.setBrush(Qt::NoBrush);
-  p.drawArc(disc, 0, 180 * 16);
-  const QRectF band(c.x() - r * 0.9, c.y() - r * 0.9, r * 1.8, r * 1.8);
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(WinColor(kColorGreen), 8, Qt::SolidLine, Qt::FlatCap));
-  p.drawArc(band, static_cast<int>(180 * 0.375 * 16), static_cast<int>(180 * 0.25 * 16));
-  p.setPen(QPen(WinColor(kColorRed), 8, Qt::SolidLine, Qt::FlatCap));
-  p.drawArc(band, 0, static_cast<int>(180 * 0.375 * 16));
-  p.drawArc(band, static_cast<int>(180 * 0.625 * 16), static_cast<int>(180 * 0.375 * 16));
-  for (int k = 0; k <= 20; ++k) {
-    const double a = kPi * k / 20.0;
-    const bool major = k % 5 == 0;
-    p.setPen(QPen(QColor(30, 30, 30), major ? 3 : 1));
-    const double r0 = r * (major ? 0.78 : 0.84);
-    p.drawLine(QPointF(c.x() - r0 * std::cos(a), c.y() - r0 * std::sin(a)),
-               QPointF(c.x() - r * 0.96 * std::cos(a), c.y() - r * 0.96 * std::sin(a)));
-  }
-  return pm;
-}
-
-// The thermometer's glass: a tube down to the foot of the column and the bulb under it.
-QPixmap ThermometerGlass(int width, int tubeTop, int foot, int columnWidth) {
-  const int bulb = width / 2;
-  QPixmap pm(width, foot + bulb * 2 + 2);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  const double cx = width / 2.0;
-  p.setPen(QPen(QColor(70, 70, 70), 2));
-  p.setBrush(Qt::white);
-  p.drawRoundedRect(QRectF(cx - columnWidth / 2.0 - 3, tubeTop, columnWidth + 6, foot - tubeTop + 4), 5, 5);
-  p.setBrush(WinColor(kColorPurple));
-  p.setPen(QPen(WinColor(kColorFuchsia), 1));
-  p.drawEllipse(QPointF(cx, foot + bulb), bulb - 1, bulb - 1);
-  return pm;
-}
-
-// A fuel icon: a round lamp with the fuel's name, lit or dark.
-QPixmap FuelIcon(int size, const QString& name, const QColor& lit, bool on) {
-  QPixmap pm(size, size);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(50, 50, 50), 2));
-  p.setBrush(on ? lit : QColor(150, 150, 150));
-  p.drawEllipse(QRectF(2, 2, size - 4, size - 4));
-  QFont f = p.font();
-  f.setPixelSize(std::max(7, size / 4));
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(on ? Qt::white : QColor(90, 90, 90));
-  p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, name);
-  return pm;
-}
 
 }  // namespace
 
@@ -242,13 +120,7 @@ void TFormVisualizza::BuildLayout() {
   LabelTMedia = label("LabelTMedia", QStringLiteral("40"), 24, 198, 36, 14, right);
   LabelTMin = label("LabelTMin", QStringLiteral("0"), 24, 336, 36, 14, right);
   ShapeT = frame(this, "ShapeT", 73, 340, 12, 0);
-  ShapeT->setFrameStyle(QFrame::Box | QFrame::Plain);
-  Fill(ShapeT, kColorPurple);
-  {
-    QPalette p = ShapeT->palette();
-    p.setColor(QPalette::WindowText, WinColor(kColorFuchsia));
-    ShapeT->setPalette(p);
-  }
+  StyleThermometerColumn(ShapeT);
   ImageTermometro->setPixmap(ThermometerGlass(Scaled(34), Scaled(60 - 52), Scaled(340 - 52), Scaled(12)));
   ImageTermometro->resize(ImageTermometro->pixmap().size());
   LabTemp = label("LabTemp", QString(), 20, 384, 118, 18, centre);
@@ -266,30 +138,15 @@ void TFormVisualizza::BuildLayout() {
     LabelScalaGiri->setFont(f);
   }
   LabelGiri = label("LabelGiri", QStringLiteral("0000"), 259, 192, 90, 36, centre);
-  LabelGiri->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  {
-    SetSevenSegmentFont(LabelGiri, Scaled(27));
-    LabelGiri->setAutoFillBackground(true);
-    QPalette p = LabelGiri->palette();
-    p.setColor(QPalette::Window, QColor(20, 20, 20));
-    p.setColor(QPalette::WindowText, QColor(80, 255, 80));
-    LabelGiri->setPalette(p);
-  }
+  StyleRpmReadout(LabelGiri, Scaled(27));
 
   // Fuel state.
   label("LabelG", QStringLiteral("G"), 196, 282, 16, 16, centre);
-  const int icon = Scaled(44);
-  const QColor gas(0, 150, 0), benz(230, 120, 0);
   ImageGasOn = label("ImageGasOn", QString(), 214, 268, 44, 44);
-  ImageGasOn->setPixmap(FuelIcon(icon, QStringLiteral("GAS"), gas, true));
   ImageGasOff = label("ImageGasOff", QString(), 214, 268, 44, 44);
-  ImageGasOff->setPixmap(FuelIcon(icon, QStringLiteral("GAS"), gas, false));
   ImageBenzOn = label("ImageBenzOn", QString(), 350, 268, 44, 44);
-  ImageBenzOn->setPixmap(FuelIcon(icon, QStringLiteral("BENZ"), benz, true));
   ImageBenzOff = label("ImageBenzOff", QString(), 350, 268, 44, 44);
-  ImageBenzOff->setPixmap(FuelIcon(icon, QStringLiteral("BENZ"), benz, false));
-  ImageGasOn->hide();
-  ImageBenzOff->hide();
+  SetFuelIcons(ImageGasOn, ImageGasOff, ImageBenzOn, ImageBenzOff, Scaled(44));
 
   // Gas-pressure dial; the marks of the acceptable window at 37.5 %, 50 % and 62.5 % of the arc.
   LabelPressione = label("LabelPressione", QStringLiteral("Pressione gas"), 474, 28, 276, 18, centre);
@@ -420,22 +277,11 @@ void TFormVisualizza::Timer1Timer() {
 
 void TFormVisualizza::Apply(const TDashboardView& v) {
   LabelGiri->setText(v.giri);
-  if (v.moveRpmNeedle) {
-    DrawRpmNeedle(v.rpmFrom, false);
-    DrawRpmNeedle(v.rpmTo, true);
-    LabelScalaGiri->update();
-  }
   LabPressione->setText(v.pressione);
-  if (v.movePressureNeedle) {
-    DrawPressureNeedle(v.pressureFrom, false);
-    DrawPressureNeedle(v.pressureTo, true);
-  }
+  if (MoveNeedles(*canvas_, rpmDial_, pressureDial_, v)) LabelScalaGiri->update();
   ShapeT->setGeometry(ShapeT->x(), v.thermoTop, ShapeT->width(), v.thermoHeight);
   LabTemp->setText(v.temperatura);
-  ImageGasOn->setVisible(v.onGas);
-  ImageBenzOff->setVisible(v.onGas);
-  ImageGasOff->setVisible(!v.onGas);
-  ImageBenzOn->setVisible(!v.onGas);
+  ShowFuelState(ImageGasOn, ImageGasOff, ImageBenzOn, ImageBenzOff, v.onGas);
   const auto lambda = [](QFrame* shape, QLabel* text, const TLambdaBar& bar) {
     shape->resize(bar.width, shape->height());
     Fill(shape, bar.color);
