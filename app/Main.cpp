@@ -700,10 +700,7 @@ void TFormMain::ActionDiagnosiExecute() {
   form.ShowModal();
 }
 
-void TFormMain::ActionTaraExecute() {
-  // The calibration start is not part of the program yet.
-  ShowPlaceholderWindow(QStringLiteral("Taratura"));
-}
+// ActionTaraExecute: MainTara.cpp.
 
 // ---- configuration actions: the window's dialogs and data folder ----------------------------
 

@@ -1,0 +1,142 @@
+#include "MainTara.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <cmath>
+
+#include "BaseCalibration.h"
+#include "BrandProfile.h"
+#include "Calibra.h"
+#include "Cilindrata.h"
+#include "ConfigFileFormat.h"
+#include "EcuData.h"
+#include "FormAttesa.h"
+#include "KeyComboBox.h"
+#include "Main.h"
+#include "NumericEdit.h"
+#include "SerialLink.h"
+#include "WaitCursor.h"
+
+namespace {
+
+constexpr int kCodeCilindrata = 0x24B;
+constexpr int kFlagFuelCng = 4;
+constexpr int kOptionTurbo = 1;
+// Up to this change of displacement (same fuel and turbo) the present map is kept.
+constexpr int kKeepMapCc = 50;
+
+int Displacement() { return static_cast<int>(std::lround(EcuData->GetValue(kCodeCilindrata))); }
+
+QByteArray FileName8(const QString& path) { return QFile::encodeName(path); }
+
+}  // namespace
+
+bool LoadBaseCalibration(TFormMain& main) {
+  TEcuData& data = *EcuData;
+  // 1.
+  const int displacement = Displacement();
+  TWaitCursor hourglass;
+  main.repaint();
+  // 2-3.
+  const QString folder = main.DataFolder + QStringLiteral("/Taratura");
+  const TBaseCalibrationChoice choice = ChooseBaseCalibration(
+      BaseCalibrationFiles(folder, data.GetFlag1(kFlagFuelCng), data.GetOpzioneVettura(kOptionTurbo),
+                           QString::fromLatin1(GetBrandConfigExt())),
+      displacement);
+  // 4.
+  if (choice.count == 0) {
+    hourglass.Release();
+    main.Message(main.Text(95), PromptIcon::Stop);
+    return false;
+  }
+  // 5.
+  TFormAttesa wait(&main);
+  wait.setWindowTitle(main.Text(66));
+  wait.Label1->setText(main.Text(68));
+  wait.SetSuffix(QLatin1Char(' ') + main.Text(73) + QLatin1Char(' '));
+  wait.show();
+  wait.activateWindow();  // the data set's progress goes to the active window
+  wait.repaint();
+  const auto failed = [&] {
+    hourglass.Release();
+    wait.close();
+    main.Message(QString::fromLatin1(kConfigFileErrorText), PromptIcon::Stop);
+    return false;
+  };
+  const QString nearest = folder + QLatin1Char('/') + choice.nearest;
+  // 6. One file: loaded whole (maps only) and written to the ECU.
+  if (choice.Single()) {
+    if (!data.LoadConfiguration(FileName8(nearest).constData(), true)) return failed();
+    hourglass.Release();
+    data.WriteAll(true);
+    return true;
+  }
+  // 7. Two files: both maps read.
+  int32_t a[TEcuData::kMapSize][TEcuData::kMapSize] = {};
+  int32_t b[TEcuData::kMapSize][TEcuData::kMapSize] = {};
+  int32_t rpmAxis[TEcuData::kMapSize] = {}, mapAxis[TEcuData::kMapSize] = {};
+  const QString second = folder + QLatin1Char('/') + choice.second;
+  if (!data.LoadMapOnly(FileName8(nearest).constData(), a, rpmAxis, mapAxis) ||
+      !data.LoadMapOnly(FileName8(second).constData(), b, rpmAxis, mapAxis))
+    return failed();
+  // 8. Cell by cell, written through to the ECU.
+  for (int r = 0; r < TEcuData::kMapSize; ++r) {
+    for (int c = 0; c < TEcuData::kMapSize; ++c) {
+      data.SetMappa(r, c, InterpolatedCell(a[r][c], b[r][c], choice.d1, choice.d2));
+      wait.SetProgress(static_cast<int>(std::nearbyint((r * 12 + c) * 100 / 144.0)), true);
+      main.repaint();
+    }
+  }
+  // 9.
+  return true;
+}
+
+void TFormMain::ActionTaraExecute() {
+  // 1.
+  if (!SerialLink || !EcuData || SerialLink->IsLinkOpen() == 0) {
+    Message(Text(90), PromptIcon::Stop);
+    return;
+  }
+  TEcuData& data = *EcuData;
+  // 2.
+  const int d0 = Displacement();
+  const bool f0 = data.GetFlag1(kFlagFuelCng);
+  const bool t0 = data.GetOpzioneVettura(kOptionTurbo);
+  const auto restore = [&] {
+    data.SetFlag1(kFlagFuelCng, f0);
+    data.SetValue(kCodeCilindrata, d0);
+  };
+  {
+    // 3.
+    TFormCilindrata start(this, false);
+    start.EditCilindrata->SetInt(d0);
+    start.ComboCarburante->setCurrentIndex(f0 ? 1 : 0);
+    start.CheckTurbo->setChecked(t0);
+    if (start.ShowModal() != TModalDialog::mrOk) return;
+    // 4.
+    data.SetFlag1(kFlagFuelCng, start.ComboCarburante->currentIndex() != 0);
+    data.SetValue(kCodeCilindrata, start.EditCilindrata->GetInt());
+    data.SetOpzioneVettura(kOptionTurbo, start.CheckTurbo->isChecked());
+  }
+  repaint();
+  TWaitCursor hourglass;
+  // 5. A new fuel brings its enrichment defaults.
+  if (data.GetFlag1(kFlagFuelCng) != f0 && !data.ApplyPresetArricchimento()) {
+    restore();
+    return;
+  }
+  // 6. A base map unless only the turbo option or a small change of displacement.
+  const int d1 = Displacement();
+  const bool keepMap = std::abs(d1 - d0) <= kKeepMapCc && data.GetFlag1(kFlagFuelCng) == f0 &&
+                       data.GetOpzioneVettura(kOptionTurbo) == t0;
+  if (!keepMap && !LoadBaseCalibration(*this)) {
+    restore();
+    return;
+  }
+  // 7.
+  hourglass.Release();
+  TFormCalibra wizard(this);
+  if (wizard.result() == 0) wizard.ShowModal();
+}
