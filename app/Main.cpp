@@ -678,14 +678,6 @@ void TFormMain::MenuAboutClick() {
   about.ShowModal();
 }
 
-void TFormMain::ShowPlaceholderWindow(const QString& caption) {
-  QDialog window(this);
-  window.setObjectName(QStringLiteral("PlaceholderWindow"));
-  window.setWindowTitle(caption);
-  window.resize(480, 320);
-  window.exec();
-}
-
 void TFormMain::ActionConfExecute() {
   if (FormConfig) FormConfig->exec();
 }

@@ -6,7 +6,8 @@
 // WM_ECUCHANGED from the data set, the file dialog and the serial library.
 //
 // The code is split by subject: Main.cpp (window, texts, menus, selection, messages),
-// MainConnect.cpp (connect, disconnect, reset, customer), MainProgram.cpp (ECU programming);
+// MainConnect.cpp (connect, disconnect, reset, customer), MainProgram.cpp (ECU programming),
+// MainTara.cpp (the calibration entry with its base calibration);
 // the configuration actions (open, save, ask to save, fuel type, plain copy in the text editor)
 // are those of ConfigActions.h, run with the window's own file dialogs and data folder.
 #include <QMainWindow>
@@ -196,8 +197,6 @@ class TFormMain : public QMainWindow {
   std::array<bool, MenuCount> VisibleEntries() const;
   void SetLinkState(bool open);
   void ShowDescription();
-  // Shows a window of another part of the program that is not part of it yet.
-  void ShowPlaceholderWindow(const QString& caption);
   // The wait window of the connect action (only while Interactive).
   std::unique_ptr<TFormAttesa> CreateWaitWindow(int caption, int message, const QString& suffix);
   // ECU programming, after the file was chosen: see MainProgram.cpp.

@@ -27,7 +27,7 @@ constexpr int kOptionTurbo = 1;
 // Up to this change of displacement (same fuel and turbo) the present map is kept.
 constexpr int kKeepMapCc = 50;
 
-int Displacement() { return static_cast<int>(std::lround(EcuData->GetValue(kCodeCilindrata))); }
+int Displacement() { return static_cast<int>(std::nearbyint(EcuData->GetValue(kCodeCilindrata))); }
 
 QByteArray FileName8(const QString& path) { return QFile::encodeName(path); }
 
