@@ -395,3 +395,40 @@ TEST_F(Calibra, WholeRunAgainstTheSimulatedEngine) {
   RunUntil(form, [] { return false; }, 1);
   EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/calibra-done.png"), "PNG"));
 }
+
+TEST_F(Calibra, FailedFitShowsTheErrorAndKeepsTheMap) {
+  ecu_.StartEngine(60.0);
+  TFormCalibra form(nullptr);
+  form.TimerBlink->stop();
+  const TCalibraWizard& w = form.Wizard();
+  ASSERT_TRUE(RunUntil(form, [&] { return form.LabelMessaggio->isVisibleTo(&form); }));
+  form.FormKeyPress(13);
+  ASSERT_TRUE(RunUntil(form, [&] { return w.GetState() == TCalibraWizard::Measure2000; }));
+  ecu_.HoldRpm(2000);
+  ASSERT_TRUE(RunUntil(form, [&] { return w.GetState() == TCalibraWizard::Computation; }));
+  for (int32_t& v : data_.RifGiri) v = 0;  // nothing to fit over
+  int32_t before[12][12];
+  std::memcpy(before, data_.Mappa, sizeof before);
+  ecu_.ClearCalls();
+  RunUntil(form, [] { return false; }, 1);
+  EXPECT_EQ(w.GetState(), TCalibraWizard::Done);
+  EXPECT_EQ(form.LabelMessaggio->text(), QStringLiteral("ERRORE NELLA TARATURA"));
+  EXPECT_EQ(std::memcmp(before, data_.Mappa, sizeof before), 0);
+  EXPECT_EQ(CountCalls(SimOp::WriteCell, 0x20E), 0);
+  EXPECT_EQ(store_.Count(), 0);
+}
+
+TEST_F(Calibra, EscapeLeavesTheWizardFromAnyControl) {
+  const int saved = Limit(0);
+  for (bool fromEdit : {false, true}) {
+    TFormCalibra form(nullptr);
+    form.TimerBlink->stop();
+    form.show();
+    QWidget* target = fromEdit ? static_cast<QWidget*>(form.EditCilindrata) : form.ButtonEsci;
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Escape);
+    EXPECT_TRUE(form.isHidden()) << fromEdit;
+    EXPECT_EQ(form.result(), TModalDialog::mrCancel);
+    EXPECT_EQ(Limit(0), saved);
+  }
+}
