@@ -86,11 +86,13 @@ TEST(TraceRecorder, GoldenFilesOfBothFormats) {
 }
 
 TEST(TraceRecorder, TheReaderRejectsWhatItCannotScan) {
-  // The rule itself: a decimal where an integer belongs, a trailing line end, a bad first line.
+  // The rule itself: a decimal where an integer belongs, an empty line, a bad first line. One
+  // line end after the last record is taken.
   const QByteArray good = TTraceRecorder::HeaderLines(1, kStart) +
                           TTraceRecorder::RecordLine(0, SampleRecords()[0], 1);
   EXPECT_TRUE(trace_rule::Check(good).accepted);
-  EXPECT_FALSE(trace_rule::Check(good + "\r\n").accepted);
+  EXPECT_TRUE(trace_rule::Check(good + "\r\n").accepted);
+  EXPECT_FALSE(trace_rule::Check(good + "\r\n\r\n").accepted);
   QByteArray decimals = good;
   decimals.replace("\t-45\t", "\t-45.25\t");  // COR.BNZ with decimals stops the scan
   EXPECT_FALSE(trace_rule::Check(decimals).accepted);
