@@ -44,19 +44,19 @@ void TRefreshThread::Execute() {
     if (terminated_) break;
     // Synchronize: the pass runs on the main thread, and the worker waits for it.
     passPending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          RefreshPass();
-          {
-            std::lock_guard<std::recursive_mutex> guard(lock_);
-            passPending_ = false;
-          }
-          wake_.notify_all();
-        },
-        Qt::QueuedConnection);
+    // Queued by name: the call record is Qt's own, made and read under its event-queue lock.
+    QMetaObject::invokeMethod(this, "RunPass", Qt::QueuedConnection);
     wake_.wait(lk, [this] { return !passPending_ || terminated_; });
   }
+}
+
+void TRefreshThread::RunPass() {
+  RefreshPass();
+  {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    passPending_ = false;
+  }
+  wake_.notify_all();
 }
 
 int TRefreshThread::CapacityFor(int code) {

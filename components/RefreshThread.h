@@ -38,6 +38,7 @@ struct REFRESH_ELEMENT {
 };
 
 class TRefreshThread : public QObject {
+  Q_OBJECT
  public:
   // suspended: the worker starts parked (disabled) until SetEnabled(true). A sleep time of 20
   // or less gives 20.
@@ -73,6 +74,8 @@ class TRefreshThread : public QObject {
   static int CapacityFor(int code);
 
  private:
+  // The pass the worker requested, then the worker is let go.
+  Q_INVOKABLE void RunPass();
   void Execute();
   bool ReadGroup(REFRESH_ELEMENT& group);
   REFRESH_ELEMENT* FindGroup(int code, int index);
