@@ -48,6 +48,7 @@ class TKeyComboBox : public QComboBox, public IFocusChainMember {
   void SetDroppedDown(bool open);
   // The selection Esc restores: the one on entering, or the one confirmed last.
   int EntryIndex() const { return entryIndex_; }
+  void SetEntryIndex(int index) { entryIndex_ = index; }
 
   void showPopup() override;
 

@@ -289,3 +289,44 @@ TEST_F(KivGridTest, ArrowsLeaveAtTheEdgeRows) {
   QTest::keyClick(grid, Qt::Key_Down);
   EXPECT_TRUE(below->hasFocus());
 }
+
+// A small form of the data-bound set: the map grid with its marker, a value field and an option
+// list with their captions.
+TEST_F(KivGridTest, DemoFormScreenshot) {
+  grid->setGeometry(90, 10, 640, 330);
+  grid->SetDataFormat("0");
+  grid->WorkingPoint()->SetVisible(true);
+  grid->WorkingPoint()->SetShowActiveRef(true);
+  grid->WorkingPoint()->SetDimension(6);
+  TKivNumber idle(nullptr, 0x21);
+  idle.SetConnection(&conn);
+  auto* edit = new TValueEditEx(&window);
+  edit->move(90, 370);
+  edit->SetNumber(&idle);
+  edit->EditLabel()->setText("Valore 0x21");
+  edit->EditLabel()->AdjustBounds();
+  auto* combo = new TKivComboBox(&window);
+  combo->addItems({"Spento", "Acceso", "Automatico"});
+  combo->move(400, 370);
+  combo->ComboLabel()->setText("Modalità");
+  combo->ComboLabel()->AdjustBounds();
+  TKivNumber mode(nullptr, 0x21);
+  mode.SetConnection(&conn);
+  ecu->WriteVariable(0x21, 1);
+  combo->SetNumber(&mode);
+  Show();
+  edit->InitData();
+  combo->InitData();
+  const std::vector<double> bp = grid->ColReferences()->Values();
+  grid->SetCursorPosition(1, (bp[5] + bp[6]) * 0.5 + 40);
+  grid->SetCursorPosition(2, pressure.RawValues()[3]);
+  grid->selectionModel()->select(QItemSelection(Cell(2, 2), Cell(3, 4)), QItemSelectionModel::Select);
+  EXPECT_EQ(grid->ActiveCol(), 6);
+  EXPECT_EQ(grid->ActiveRow(), 3);
+  EXPECT_EQ(edit->text(), "1");
+  EXPECT_EQ(combo->currentText(), "Acceso");
+  const QString dir = QDir::current().filePath("test-results/screenshots");
+  QDir().mkpath(dir);
+  QApplication::processEvents();
+  EXPECT_TRUE(window.grab().save(dir + "/components-kiv-grid-demo.png", "PNG"));
+}
