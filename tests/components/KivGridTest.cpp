@@ -330,3 +330,32 @@ TEST_F(KivGridTest, DemoFormScreenshot) {
   QApplication::processEvents();
   EXPECT_TRUE(window.grab().save(dir + "/components-kiv-grid-demo.png", "PNG"));
 }
+
+TEST_F(KivGridTest, ResizerDragKeepsTheColumnProportions) {
+  map.SetColumnDimension(3);
+  map.SetRowDimension(2);
+  Show();
+  QHeaderView* h = grid->horizontalHeader();
+  h->resizeSection(1, 300);  // the control follows its columns
+  const int fitted = grid->viewport()->width();
+  int sum = 0;
+  for (int i = 0; i < 4; ++i) sum += h->sectionSize(i);
+  EXPECT_EQ(fitted, sum);
+  const double share1 = double(h->sectionSize(1)) / fitted;
+
+  grid->Resizer()->SetLockControl(false);
+  QWidget* vp = grid->viewport();
+  const QPoint corner(vp->width() - 3, vp->height() - 3);
+  const QPoint inParent = vp->mapTo(&window, corner);
+  // Hover over the bottom-right corner, then drag it 200 pixels to the left.
+  QMouseEvent hover(QEvent::MouseMove, corner, vp->mapToGlobal(corner), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(vp, &hover);
+  EXPECT_EQ(grid->Resizer()->Zone(), 7);
+  QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, corner);
+  QTest::mouseMove(vp, vp->mapFrom(&window, inParent - QPoint(200, 0)));
+  QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, vp->mapFrom(&window, inParent - QPoint(200, 0)));
+  EXPECT_EQ(grid->viewport()->width(), fitted - 200);
+  EXPECT_NEAR(double(h->sectionSize(1)) / grid->viewport()->width(), share1, 0.01);
+  for (int i = 0; i < 4; ++i) EXPECT_GE(h->sectionSize(i), 5);
+}
