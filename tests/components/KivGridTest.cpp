@@ -155,6 +155,12 @@ TEST_F(KivGridTest, InPlaceEditWritesTheCellToTheEcu) {
   EXPECT_EQ(ecu->Stored(0x20E, 2 * 12 + 5), before);
   EXPECT_TRUE(Exchanges(*ecu).empty());
 
+  // A write the ECU refuses leaves the cell showing the value it has.
+  ecu->SetWriteRefused(0x20E);
+  grid->SetEditText(3, 5, "999");
+  EXPECT_EQ(ecu->Stored(0x20E, 2 * 12 + 4), 1234);
+  EXPECT_EQ(grid->CellText(3, 5), "1234");
+
   // A read-only map opens no editor.
   map.SetReadOnly(true);
   EXPECT_FALSE(grid->model()->flags(Cell(3, 5)) & Qt::ItemIsEditable);
@@ -267,6 +273,25 @@ TEST_F(KivGridTest, WorkingPointMarksTheActiveCell) {
   EXPECT_EQ(grid->ActiveCol(), 11);
   const QRect last = grid->visualRect(Cell(1, 12));
   EXPECT_EQ(grid->MarkerPoint().x(), last.left() + last.width());
+}
+
+TEST_F(KivGridTest, WorkingPointFollowsItsLiveValues) {
+  TKivPacketData speed(nullptr), load(nullptr);
+  speed.SetDataLength(2);
+  grid->WorkingPoint()->SetHorizontalPosition(&speed);
+  grid->WorkingPoint()->SetVerticalPosition(&load);
+  grid->WorkingPoint()->SetVisible(true);
+  Show();
+  const std::vector<double> bp = grid->ColReferences()->Values();
+  speed.InitData(bp[7]);  // not enabled yet: the marker stays
+  EXPECT_EQ(grid->ActiveCol(), 0);
+  grid->WorkingPoint()->SetEnabled(true);
+  speed.InitData(bp[7]);
+  EXPECT_EQ(grid->ActiveCol(), 7);
+  load.InitData(pressure.RawValues()[9]);
+  EXPECT_EQ(grid->ActiveRow(), 9);
+  const QRect r = grid->visualRect(Cell(10, 8));
+  EXPECT_EQ(grid->MarkerPoint(), QPoint(r.left() + r.width() / 2, r.top() + r.height() / 2));
 }
 
 TEST_F(KivGridTest, ArrowsLeaveAtTheEdgeRows) {

@@ -68,6 +68,21 @@ TEST_F(ValueEditorsTest, EditShowsTheEcuValueAndWritesOnEnter) {
   EXPECT_EQ(edit->text(), "12");
 }
 
+TEST_F(ValueEditorsTest, RefreshedValuesArriveAsDataAvailable) {
+  combo->SetNumber(&number);
+  const int32_t buffer[1] = {3};  // a variable's read: one integer
+  SendPrivateMessage(edit, WM_DATAAVAILABLE, reinterpret_cast<intptr_t>(buffer), 0);
+  EXPECT_EQ(edit->text(), "3");
+  EXPECT_TRUE(number.DataValid());
+  SendPrivateMessage(combo, WM_DATAAVAILABLE, reinterpret_cast<intptr_t>(buffer), 0);
+  EXPECT_EQ(combo->currentIndex(), 3);
+  // Unbinding leaves the value's notification list.
+  edit->SetNumber(nullptr);
+  number.SetData(1);
+  EXPECT_EQ(edit->text(), "3");
+  EXPECT_EQ(combo->currentIndex(), 1);
+}
+
 TEST_F(ValueEditorsTest, RefusedEnterRestoresTheValueAndKeepsTheFocus) {
   ecu->WriteVariable(0x21, 42);
   edit->InitData();
