@@ -187,7 +187,7 @@ TEST_F(FileDialog, FailedSaveIsReported) {
 
 TEST_F(FileDialog, TypedNameThatIsAPathIsRefused) {
   data_.SetMappa(0, 0, 2.0);
-  for (const QString name : {QStringLiteral("../Fuori"), QStringLiteral("a\\b"), QStringLiteral("..")}) {
+  for (const QString& name : {QStringLiteral("../Fuori"), QStringLiteral("a\\b"), QStringLiteral("..")}) {
     prompts_.Clear();
     EXPECT_EQ(SaveAs(name), 0) << name.toStdString();  // still open
     EXPECT_EQ(PromptTexts(), QStringList{"Impossibile aprire il file"});

@@ -71,7 +71,9 @@ TEST_F(Dialogs, CentriCelleChecksEachRowBeforeStoringIt) {
     EXPECT_EQ(data_.GetRifGiri(0), c.rpmStored ? 600 : 500);
     EXPECT_EQ(Count(ecu_, SimOp::WriteElement, 0x20C), c.rpmStored ? 12 : 0);
     EXPECT_EQ(Count(ecu_, SimOp::WriteElement, 0x0D), c.mapStored ? 12 : 0);
-    if (c.mapStored) EXPECT_NEAR(data_.GetRifMAP(0), 0.15, 0.01);
+    if (c.mapStored) {
+      EXPECT_NEAR(data_.GetRifMAP(0), 0.15, 0.01);
+    }
   }
   QLocale::setDefault(QLocale::c());
 }

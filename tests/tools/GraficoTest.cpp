@@ -77,7 +77,9 @@ TEST(MapChartRules, DragValueTruncatesToATenthInsideTheLimits) {
     SCOPED_TRACE(c.axis);
     const std::optional<double> v = TMapChartModel::DragValue(c.axis);
     ASSERT_EQ(v.has_value(), c.want.has_value());
-    if (v) EXPECT_NEAR(*v, *c.want, 1e-12);
+    if (v) {
+      EXPECT_NEAR(*v, *c.want, 1e-12);
+    }
   }
   using P = std::pair<int, int>;
   EXPECT_EQ(TMapChartModel::StepCursor(5, 5, -9, 0, 100, 80), P(0, 5));

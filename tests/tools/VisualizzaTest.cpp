@@ -155,7 +155,9 @@ TEST_F(DashboardModel, ReadoutMapAndTemperatureFromTheRecord) {
     EXPECT_EQ(d.Map(), c.mapKpa);
     EXPECT_EQ(v.mapWidth, c.mapWidth);
     EXPECT_EQ(v.map, c.mapText);
-    if (c.temperatureText) EXPECT_EQ(v.temperatura, QString::fromUtf8(c.temperatureText));
+    if (c.temperatureText) {
+      EXPECT_EQ(v.temperatura, QString::fromUtf8(c.temperatureText));
+    }
     EXPECT_EQ(v.thermoHeight, c.thermoHeight);
     EXPECT_EQ(v.thermoTop, 340 - c.thermoHeight);  // the column grows upward from its foot
     EXPECT_EQ(v.rpmTo, c.rpm);
