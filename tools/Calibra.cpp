@@ -99,16 +99,9 @@ void TFormCalibra::CalibrationInit() {
   geometry.thermoSpan = LabelTMin->y() - LabelTMax->y();
   geometry.thermoBase = ShapeT->y();
   dashboard_ = std::make_unique<TLiveDashboard>(setup, TDashboardTexts{}, geometry);
-  const QRect giri = BevelGiri->geometry();
-  rpmDial_.baseLength = static_cast<int>(0.45 * giri.height());
-  rpmDial_.centreX = giri.left() + giri.width() / 2;
-  rpmDial_.centreY = giri.top() + giri.height() / 2;
-  const QRect pressione = ImagePressione->geometry();
-  pressureDial_.length = static_cast<int>(0.2 * pressione.width());
-  pressureDial_.pivotX = pressione.left() + pressione.width() / 2;
-  pressureDial_.pivotY = pressione.top() + pressione.height();
-  pressureDial_.scaleMin = dashboard_->PressureMin();
-  pressureDial_.scaleMax = dashboard_->PressureMax();
+  rpmDial_ = RpmDialOf(BevelGiri->geometry());
+  pressureDial_ =
+      PressureDialOf(ImagePressione->geometry(), dashboard_->PressureMin(), dashboard_->PressureMax());
   LabelPMin->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkMin()));
   LabelPMax->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkMax()));
   LabelPOk->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkOk()));

@@ -165,6 +165,24 @@ void ShowFuelState(QLabel* gasOn, QLabel* gasOff, QLabel* benzOn, QLabel* benzOf
   benzOn->setVisible(!onGas);
 }
 
+TRpmDial RpmDialOf(const QRect& face) {
+  TRpmDial dial;
+  dial.baseLength = static_cast<int>(0.45 * face.height());
+  dial.centreX = face.left() + face.width() / 2;
+  dial.centreY = face.top() + face.height() / 2;
+  return dial;
+}
+
+TPressureDial PressureDialOf(const QRect& face, int scaleMin, int scaleMax) {
+  TPressureDial dial;
+  dial.length = static_cast<int>(0.2 * face.width());
+  dial.pivotX = face.left() + face.width() / 2;
+  dial.pivotY = face.top() + face.height();
+  dial.scaleMin = scaleMin;
+  dial.scaleMax = scaleMax;
+  return dial;
+}
+
 bool MoveNeedles(INeedleCanvas& canvas, const TRpmDial& rpmDial, const TPressureDial& pressureDial,
                  const TDashboardView& v) {
   if (v.moveRpmNeedle) {

@@ -3,6 +3,7 @@
 // gas-pressure dial faces, the thermometer glass and column, the fuel lamps, the rpm readout.
 #include <QColor>
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 
@@ -38,6 +39,10 @@ void StyleRpmReadout(QLabel* readout, int pixels);
 void SetFuelIcons(QLabel* gasOn, QLabel* gasOff, QLabel* benzOn, QLabel* benzOff, int size);
 // Shows the fuel state: the gas-on and petrol-off lamps while on gas, the others otherwise.
 void ShowFuelState(QLabel* gasOn, QLabel* gasOff, QLabel* benzOn, QLabel* benzOff, bool onGas);
+// The rpm dial of a face: centre in its middle, needle base 45 % of its height.
+TRpmDial RpmDialOf(const QRect& face);
+// The pressure dial of a face: pivot at the middle of its bottom edge, needle 20 % of its width.
+TPressureDial PressureDialOf(const QRect& face, int scaleMin, int scaleMax);
 // Moves the needles the view asks for (erase at the old value, draw at the new one); true when
 // the rpm needle moved, so the caller repaints what lies over it.
 bool MoveNeedles(INeedleCanvas& canvas, const TRpmDial& rpmDial, const TPressureDial& pressureDial,

@@ -53,17 +53,10 @@ TFormVisualizza::TFormVisualizza(QWidget* owner) : TModalDialog(owner) {
   geometry.thermoBase = ShapeT->y();
   dashboard_ = std::make_unique<TLiveDashboard>(setup, texts, geometry);
   // 4. rpm dial.
-  const QRect giri = BevelGiri->geometry();
-  rpmDial_.baseLength = static_cast<int>(0.45 * giri.height());
-  rpmDial_.centreX = giri.left() + giri.width() / 2;
-  rpmDial_.centreY = giri.top() + giri.height() / 2;
+  rpmDial_ = RpmDialOf(BevelGiri->geometry());
   // 5. Pressure dial: pivot at the middle of the face's bottom edge.
-  const QRect pressione = ImagePressione->geometry();
-  pressureDial_.length = static_cast<int>(0.2 * pressione.width());
-  pressureDial_.pivotX = pressione.left() + pressione.width() / 2;
-  pressureDial_.pivotY = pressione.top() + pressione.height();
-  pressureDial_.scaleMin = dashboard_->PressureMin();
-  pressureDial_.scaleMax = dashboard_->PressureMax();
+  pressureDial_ =
+      PressureDialOf(ImagePressione->geometry(), dashboard_->PressureMin(), dashboard_->PressureMax());
   // 6. The acceptable pressure window by the fuel.
   LabelPMin->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkMin()));
   LabelPMax->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkMax()));
