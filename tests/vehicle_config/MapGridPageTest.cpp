@@ -25,42 +25,20 @@
 #include "Modmappa.h"
 #include "NumericEdit.h"
 #include "RoadMapping.h"
-#include "SimEcuFixture.h"
+#include "PageFixture.h"
 #include "WinColor.h"
 
 namespace {
 
-class MapGridPageTest : public SimEcuFixture {
+class MapGridPageTest : public PageFixture {
  protected:
   void SetUp() override {
-    ASSERT_EQ(data_.ReadAll(), 1);
-    previousDati_ = DatiMappati;
-    DatiMappati = &dati_;
-    form_ = std::make_unique<TFormConfig>(nullptr);
-    form_->resize(1024, 768);
-    form_->show();
-    QApplication::setActiveWindow(form_.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-    form_->StopLiveTimer();  // the tests tick by hand
+    PageFixture::SetUp();
     map_ = static_cast<TPageMappa*>(form_->Page(TabMappa));
     arr_ = static_cast<TPageArricchimento*>(form_->Page(TabArricchimento));
     corr_ = static_cast<TPageCorrezioni*>(form_->Page(TabCorrezioni));
-    prompts_.Clear();
-  }
-  void TearDown() override {
-    form_.reset();
-    DatiMappati = previousDati_;
-  }
-  void Tick(int n = 1) {
-    for (int i = 0; i < n; ++i) {
-      clock_.Advance(TFormConfig::kLiveTickMs);
-      form_->Timer1Timer();
-    }
   }
 
-  TDatiMappati dati_;
-  TDatiMappati* previousDati_ = nullptr;
-  std::unique_ptr<TFormConfig> form_;
   TPageMappa* map_ = nullptr;
   TPageArricchimento* arr_ = nullptr;
   TPageCorrezioni* corr_ = nullptr;
