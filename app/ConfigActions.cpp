@@ -1,5 +1,6 @@
 #include "ConfigActions.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,15 @@ bool LinkOpen() { return SerialLink && SerialLink->IsLinkOpen(); }
 
 void SetFuelDialog(FuelDialogFunction dialog) { g_fuelDialog = dialog; }
 
+void ShowActive(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  // The window system confirms an activation only later, from the event loop: the operation
+  // that follows runs before that, so the window is made the active one now.
+  QApplication::setActiveWindow(window);
+  window->repaint();
+}
+
 int AskSaveChanges(QWidget* owner, TFileDialog& saveDialog) {
   if (!EcuData || !EcuData->Changed) return PromptNo;
   const int answer = ShowPrompt(owner, QString(), Tr(72), PromptIcon::Warning, PromptYesNoCancel);
@@ -65,9 +75,7 @@ bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly
   wait.setWindowTitle(Tr(65));
   wait.Label1->setText(Tr(67));
   wait.SetSuffix(Tr(73) + QLatin1Char(' '));
-  wait.show();
-  wait.activateWindow();  // the data set's progress goes to the active window
-  wait.repaint();
+  ShowActive(&wait);  // the data set's progress goes to the active window
   TWaitCursor hourglass;
 
   const bool loaded =

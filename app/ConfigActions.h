@@ -43,6 +43,10 @@ void ExecuteApriConf(QWidget* owner, const QString& dataFolder);
 // cannot be made.
 void ExecuteBloccoNote(QWidget* owner, TFileDialog& openDialog, const QString& dataFolder);
 
+// Shows a wait window, paints it and makes it the active window at once, so that the progress
+// messages of the operation it waits for (sent to the active window) reach it.
+void ShowActive(QWidget* window);
+
 // The first free name "Configurazioni/Decrypted/Dec<n>.<fileName>" under the data folder, n from 1.
 QString PlainCopyPath(const QString& dataFolder, const QString& fileName);
 

@@ -7,6 +7,7 @@
 #include "AppSettings.h"
 #include "BrandProfile.h"
 #include "Clock.h"
+#include "ConfigActions.h"
 #include "EcuChecks.h"
 #include "EcuData.h"
 #include "FormAttesa.h"
@@ -34,8 +35,7 @@ std::unique_ptr<TFormAttesa> TFormMain::CreateWaitWindow(int caption, int messag
   wait->setWindowTitle(Text(caption));
   wait->Label1->setText(Text(message));
   wait->SetSuffix(suffix);
-  wait->show();
-  wait->repaint();
+  ShowActive(wait.get());  // ReadAll's progress goes to the active window
   return wait;
 }
 

@@ -9,6 +9,7 @@
 #include "Animate.h"
 #include "BrandProfile.h"
 #include "Clock.h"
+#include "ConfigActions.h"
 #include "EcuData.h"
 #include "EncryptedProgramFile.h"
 #include "FormAttesa.h"
@@ -105,8 +106,7 @@ void TFormMain::ActionProgrammaExecute() {
   wait->setWindowTitle(Text(80));
   wait->Label1->setText(Text(79));
   wait->SetSuffix(Text(73));
-  wait->show();
-  wait->repaint();
+  ShowActive(wait.get());  // the programming's and WriteAll's progress go to the active window
   wait->setFocus();
   SetScreenCursor(ScreenCursor::HourGlass);
 

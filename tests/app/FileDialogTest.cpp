@@ -325,3 +325,29 @@ TEST_F(FileDialog, Screenshot) {
   ASSERT_FALSE(shot.isNull());
   EXPECT_TRUE(shot.save(dir + QStringLiteral("/file-dialog.png"), "PNG"));
 }
+
+// The typed name becomes the description and the vehicle name only on an ECU whose software
+// byte is at least 1, and never for a calibration file; the official mark is cleared always.
+TEST_F(FileDialog, TypedNameNamesTheConfigurationOnNewerEcusOnly) {
+  const struct {
+    int software;
+    bool calibration;
+    bool named;
+  } cases[] = {{0, false, false}, {1, false, true}, {3, true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.software);
+    data_.SetDescription("Prima");
+    data_.SetDatoVetturaStr(1, "Prima");
+    data_.SetUfficiale(true);
+    data_.Identita[3] = static_cast<uint8_t>(c.software);
+    auto form = Open(TFormFile::ModeSave);
+    form->CheckSalvaPerTaratura->setChecked(c.calibration);
+    const QByteArray name = QByteArrayLiteral("Seconda") + QByteArray::number(c.software);
+    form->EditName->setText(QString::fromLatin1(name));
+    form->ButtonOkClick();
+    ASSERT_EQ(form->result(), TModalDialog::mrOk);
+    EXPECT_STREQ(data_.GetDescription(), c.named ? name.constData() : "Prima");
+    EXPECT_STREQ(data_.DescrizAuto, c.named ? name.constData() : "Prima");
+    EXPECT_FALSE(data_.IsUfficiale());
+  }
+}

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "AppSettings.h"
 #include "BrandProfile.h"
@@ -42,6 +44,20 @@ inline void OnNextModal(std::function<void(QDialog*)> fn) {
   });
   timer->start();
 }
+
+// Records which windows the WM_PROGRESS messages reached.
+class ProgressWatcher final : public QObject {
+ public:
+  ProgressWatcher() { qApp->installEventFilter(this); }
+  ~ProgressWatcher() override { qApp->removeEventFilter(this); }
+  std::vector<std::string> receivers;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (AsPrivateMessage(e, WM_PROGRESS)) receivers.push_back(o->metaObject()->className());
+    return false;
+  }
+};
 
 class MainFixture : public ::testing::Test {
  protected:

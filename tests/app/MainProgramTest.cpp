@@ -9,6 +9,7 @@
 
 #include "ConfigFileFormat.h"
 #include "EncryptedProgramFile.h"
+#include "FormAttesa.h"
 #include "MainFixture.h"
 
 namespace {
@@ -276,4 +277,35 @@ TEST_F(MainProgramTest, RefusedWritesOrALateEcuKeepTheConfigurationUnsaved) {
   Program(image);
   EXPECT_TRUE(prompts.Shown().empty());
   EXPECT_TRUE(LinkOpen());
+}
+
+TEST_F(MainProgramTest, RetryIsCaptionedAsAttemptTwo) {
+  // Notes the wait window's caption whenever a question is asked.
+  struct CaptionWatch final : IPromptService {
+    int Show(const PromptRequest& r) override {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* a = qobject_cast<TFormAttesa*>(w); a && a->isVisible()) captions.push_back(a->windowTitle());
+      return inner.Show(r);
+    }
+    ScriptedPrompts inner;
+    std::vector<QString> captions;
+  } watch;
+  ScopedPrompts use(&watch);
+  watch.inner.Answer(PromptYes);  // the battery question: once more
+  watch.inner.Answer(PromptNo);   // the reconnect afterwards: given up
+  ecu.QueueProgramResults({1, 0});
+  ecu.FailConnects(1);
+  Program(image);
+  EXPECT_EQ(ecu.ProgramCalls(), 2);
+  ASSERT_EQ(watch.captions.size(), 2u);
+  EXPECT_EQ(watch.captions[0], QStringLiteral("Aggiornamento software centralina"));
+  EXPECT_EQ(watch.captions[1], QStringLiteral("Aggiornamento software centralina - Tentativo 2"));
+}
+
+TEST_F(MainProgramTest, ProgressReachesTheWaitWindow) {
+  ProgressWatcher watcher;
+  Program(image);
+  ASSERT_TRUE(LinkOpen());
+  ASSERT_FALSE(watcher.receivers.empty());
+  for (const std::string& r : watcher.receivers) EXPECT_EQ(r, "TFormAttesa");
 }

@@ -510,3 +510,14 @@ TEST_F(MainWindowTest, Screenshots) {
   shot = w.grab().toImage();
   EXPECT_TRUE(shot.save(ShotPath("main-connected.png"), "PNG"));
 }
+
+TEST_F(MainWindowTest, ConnectProgressReachesItsWaitWindow) {
+  Shown();
+  Main().ActionDisconnettiExecute();
+  Pump();
+  ProgressWatcher watcher;
+  Connect();
+  ASSERT_TRUE(LinkOpen());
+  ASSERT_FALSE(watcher.receivers.empty());
+  for (const std::string& r : watcher.receivers) EXPECT_EQ(r, "TFormAttesa");
+}
