@@ -82,7 +82,7 @@ void TFormMain::ActionConnettiExecute() {
   if (!SkipReadAll) EcuData->ReadAll();
   // 12. Software version and model name.
   const int model = EcuData->Identita[2];
-  const QString list = DataFolder + QStringLiteral("/Programmazione/") + QString::fromLatin1(kStatusTextFileName);
+  const QString list = StatusTextListPath(DataFolder + QStringLiteral("/Programmazione"));
   StatusBarMain->SetText(PanelVersion, SoftwareVersionText(Text(52), EcuData->Identita[3], model,
                                                            ModelDisplayName(list, model)));
   // 13.

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include "File.h"
+
 namespace {
 constexpr const char* kSampleResource = ":/data/Kiv2001.txt";
 }  // namespace
@@ -35,6 +37,12 @@ QString TStatusTextList::Value(const QString& name) const {
   return {};
 }
 
+QString StatusTextListPath(const QString& folder) {
+  const QString name = QString::fromLatin1(kStatusTextFileName);
+  const QString existing = ExistingFileNoCase(folder, name);
+  return existing.isEmpty() ? QDir(folder).filePath(name) : existing;
+}
+
 QString ModelDisplayName(const QString& path, int modelCode) {
   TStatusTextList list;
   if (!QFile::exists(path) || !list.LoadFromFile(path)) return {};
@@ -42,7 +50,7 @@ QString ModelDisplayName(const QString& path, int modelCode) {
 }
 
 bool InstallSampleStatusTextList(const QString& folder) {
-  const QString target = QDir(folder).filePath(QString::fromLatin1(kStatusTextFileName));
+  const QString target = StatusTextListPath(folder);
   if (QFile::exists(target)) return true;
   if (!QDir().mkpath(folder)) return false;
   if (!QFile::copy(QString::fromLatin1(kSampleResource), target)) return false;

@@ -22,10 +22,15 @@ class TStatusTextList {
   QStringList lines_;
 };
 
+// The list's path in folder: the file whose name is the list's without regard to case (as the
+// workshop copied it), else the list's own name there.
+QString StatusTextListPath(const QString& folder);
+
 // The display name of a model code from the list file at path; empty when the file or the line
 // is missing.
 QString ModelDisplayName(const QString& path, int modelCode);
 
-// Puts the sample list the program carries into folder when the folder holds none yet (the
+// Puts the sample list the program carries into folder when the folder holds none yet (under
+// any case of its name) (the
 // folder is made when missing); the workshop edits it there. False when it could not.
 bool InstallSampleStatusTextList(const QString& folder);

@@ -2,6 +2,7 @@
 // firmware and customer checks, the software-version text and the status-text list.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -136,4 +137,18 @@ TEST(StatusTextList, SampleIsInstalledOnceAndStaysEditable) {
   f.close();
   ASSERT_TRUE(InstallSampleStatusTextList(folder));  // the workshop's own list stays
   EXPECT_EQ(ModelDisplayName(path, 1), QStringLiteral("Mia centralina"));
+}
+
+TEST(StatusTextList, ListIsFoundWhateverTheCaseOfItsName) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("Programmazione");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  QFile f(folder + QStringLiteral("/KIV2001.TXT"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("1=Mia centralina\r\n");
+  f.close();
+  EXPECT_EQ(StatusTextListPath(folder), folder + QStringLiteral("/KIV2001.TXT"));
+  ASSERT_TRUE(InstallSampleStatusTextList(folder));  // no second list beside it
+  EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/Kiv2001.txt")));
+  EXPECT_EQ(ModelDisplayName(StatusTextListPath(folder), 1), QStringLiteral("Mia centralina"));
 }
