@@ -54,5 +54,7 @@ TBaseCalibrationChoice ChooseBaseCalibration(const QStringList& names, int displ
 
 double InterpolatedCell(int32_t a, int32_t b, int d1, int d2) {
   if (d1 == d2) return a * 0.004;
-  return (a + static_cast<double>(b - a) * d1 / (d1 - d2)) * 0.004;
+  // In floating point throughout: the difference of two raw cells read from files may not fit
+  // an int.
+  return (a + (static_cast<double>(b) - a) * d1 / (d1 - d2)) * 0.004;
 }

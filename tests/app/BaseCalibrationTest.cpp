@@ -61,6 +61,8 @@ TEST(BaseCalibration, NearestTwoFilesByDisplacement) {
   EXPECT_DOUBLE_EQ(InterpolatedCell(500, 700, -200, 200), 600 * 0.004);
   EXPECT_DOUBLE_EQ(InterpolatedCell(500, 400, -100, -200), 600 * 0.004);  // 2A - B
   EXPECT_DOUBLE_EQ(InterpolatedCell(500, 900, 100, 100), 500 * 0.004);
+  // Raw cells far apart: their difference is taken without overflowing.
+  EXPECT_DOUBLE_EQ(InterpolatedCell(INT32_MIN, INT32_MAX, -1, 1), -0.5 * 0.004);
 }
 
 namespace {
