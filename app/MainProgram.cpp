@@ -13,6 +13,7 @@
 #include "EcuData.h"
 #include "EncryptedProgramFile.h"
 #include "FormAttesa.h"
+#include "File.h"
 #include "FormScarica.h"
 #include "Main.h"
 #include "RefusedWriteCounter.h"
@@ -100,8 +101,9 @@ void TFormMain::ActionProgrammaExecute() {
 
   // 5.
   auto wait = std::make_unique<TFormAttesa>(this);
-  const QString animation = DataFolder + QStringLiteral("/Immagini/Attesa.avi");
-  if (QFileInfo::exists(animation)) wait->Animate1->SetFileName(animation);
+  const QString animation =
+      ExistingFileNoCase(DataFolder + QStringLiteral("/Immagini"), QStringLiteral("Attesa.avi"));
+  if (!animation.isEmpty()) wait->Animate1->SetFileName(animation);
   wait->Animate1->SetActive(true);
   wait->setWindowTitle(Text(80));
   wait->Label1->setText(Text(79));

@@ -4,9 +4,11 @@
 #include <nettle/arcfour.h>
 #include <nettle/md5.h>
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 
+#include "Animate.h"
 #include "ConfigFileFormat.h"
 #include "EncryptedProgramFile.h"
 #include "FormAttesa.h"
@@ -284,13 +286,20 @@ TEST_F(MainProgramTest, RetryIsCaptionedAsAttemptTwo) {
   struct CaptionWatch final : IPromptService {
     int Show(const PromptRequest& r) override {
       for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* a = qobject_cast<TFormAttesa*>(w); a && a->isVisible()) captions.push_back(a->windowTitle());
+        if (auto* a = qobject_cast<TFormAttesa*>(w); a && a->isVisible()) {
+          captions.push_back(a->windowTitle());
+          animations.push_back(a->Animate1->FileName());
+        }
       return inner.Show(r);
     }
     ScriptedPrompts inner;
     std::vector<QString> captions;
+    std::vector<QString> animations;
   } watch;
   ScopedPrompts use(&watch);
+  // The animation of the data folder, whatever the case of its name.
+  QDir().mkpath(dir.filePath("Immagini"));
+  Write(dir.filePath("Immagini/ATTESA.AVI"), Bytes{1});
   watch.inner.Answer(PromptYes);  // the battery question: once more
   watch.inner.Answer(PromptNo);   // the reconnect afterwards: given up
   ecu.QueueProgramResults({1, 0});
@@ -300,6 +309,7 @@ TEST_F(MainProgramTest, RetryIsCaptionedAsAttemptTwo) {
   ASSERT_EQ(watch.captions.size(), 2u);
   EXPECT_EQ(watch.captions[0], QStringLiteral("Aggiornamento software centralina"));
   EXPECT_EQ(watch.captions[1], QStringLiteral("Aggiornamento software centralina - Tentativo 2"));
+  EXPECT_EQ(watch.animations[0], dir.filePath("Immagini/ATTESA.AVI"));
 }
 
 TEST_F(MainProgramTest, ProgressReachesTheWaitWindow) {
