@@ -135,6 +135,8 @@ void TFormDatiMappati::RefreshGrid() {
     }
   }
   GridValori->setHorizontalHeaderLabels(numbers);
+  // A point is always chosen while there are points, so "Elimina" has one to delete.
+  if (n > 0 && !GridValori->currentIndex().isValid()) GridValori->setCurrentCell(0, 0);
 }
 
 QString TFormDatiMappati::ConversionErrorText(const QString& text) {

@@ -167,6 +167,22 @@ TEST_F(DatimappatiTest, DeleteAsksFirstAndSortUsesTheChosenKey) {
   dati_.Ordina(SortByRpm);
 }
 
+TEST_F(DatimappatiTest, DeleteWithoutAChosenCellTakesTheFirstPoint) {
+  // The grid opens on the first point: deleting right away must not answer Yes and do nothing.
+  dati_.Add(Middle(2), data_.GetRifMAP(3), 2000, 0);
+  dati_.Add(Middle(6), data_.GetRifMAP(5), 3000, 0);
+  TFormDatiMappati f(nullptr, &dati_);
+  prompts_.Answer(PromptYes);
+  f.ButtonElimina->click();
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  ASSERT_EQ(dati_.Count(), 1);
+  EXPECT_EQ(dati_.Sample(0)->value, 3000);
+  // The last point goes the same way: the grid keeps a chosen point after every refresh.
+  prompts_.Answer(PromptYes);
+  f.ButtonElimina->click();
+  EXPECT_EQ(dati_.Count(), 0);
+}
+
 TEST_F(DatimappatiTest, Picture) {
   for (int i = 0; i < 6; ++i) dati_.Add(Middle(i * 2), data_.GetRifMAP(i + 3), 2000 + 250 * i, 0);
   TFormDatiMappati f(nullptr, &dati_);
