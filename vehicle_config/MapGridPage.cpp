@@ -161,7 +161,8 @@ void TPageMappa::ButtonScaricaMappaClick() {
     notice.Messaggio->setText(form->Text(309, QStringLiteral("Interpolazione in corso...")));
     notice.show();
     notice.repaint();
-    fitted = RoadMapping::Interpolate(*DatiMappati, *EcuData, petrol);
+    // The points stay unsaved: leaving the page still asks before they are dropped.
+    fitted = RoadMapping::Interpolate(*DatiMappati, *EcuData, petrol, false);
     DrawGridMap->update();
   }
   if (!fitted) {

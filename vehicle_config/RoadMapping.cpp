@@ -94,7 +94,7 @@ int Acquire(TDatiMappati& store, const TLiveValues& live, bool usePetrol, const 
   return store.Add(live.rpm, live.map, value, 0);
 }
 
-bool Interpolate(TDatiMappati& store, TEcuData& data, bool petrol) {
+bool Interpolate(TDatiMappati& store, TEcuData& data, bool petrol, bool markUsed) {
   int32_t before[TEcuData::kMapSize][TEcuData::kMapSize];
   std::memcpy(before, data.UndoMappa, sizeof before);
   const bool beforeValid = data.UndoValida;
@@ -104,7 +104,7 @@ bool Interpolate(TDatiMappati& store, TEcuData& data, bool petrol) {
     data.UndoValida = beforeValid;
     return false;
   }
-  store.ClearChanged();
+  if (markUsed) store.ClearChanged();
   return true;
 }
 

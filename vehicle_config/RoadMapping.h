@@ -43,10 +43,11 @@ double AcquisitionTime(const TLiveValues& live, bool usePetrol, const TEcuData& 
 int Acquire(TDatiMappati& store, const TLiveValues& live, bool usePetrol, const TEcuData& data);
 
 // Saves the target map (petrol or gas) for undo and fits the new map through the store's
-// points. On success the store counts as used (changed flag cleared). When the fit fails no
-// map changes and the undo buffer keeps what it held before, so the last interpolation that
-// did change the map can still be undone.
-bool Interpolate(TDatiMappati& store, TEcuData& data, bool petrol);
+// points. On success with markUsed the store counts as used (changed flag cleared); the map
+// page's correction leaves the flag as it is. When the fit fails no map changes and the undo
+// buffer keeps what it held before, so the last interpolation that did change the map can
+// still be undone.
+bool Interpolate(TDatiMappati& store, TEcuData& data, bool petrol, bool markUsed = true);
 // Restores the map saved by the last interpolation into the data set; false when nothing is
 // saved (or it was restored already). A restored petrol map is also written to the ECU row by
 // row here, since the maps-only write that follows carries the axes and the gas map only.

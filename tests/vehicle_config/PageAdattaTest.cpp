@@ -345,6 +345,8 @@ TEST_F(MapCorrectionTest, TheCorrectedMapIsShownAndKeptOrTakenBack) {
   EXPECT_FALSE(MapAsBefore());
   EXPECT_TRUE(EcuHoldsTheDataSetsMap());
   EXPECT_TRUE(form_->IsLiveTimerActive());
+  // The correction does not count as saving the points: the page's guard still asks.
+  EXPECT_TRUE(dati_.IsChanged());
   form_->StopLiveTimer();
 
   // Yes: the map before this correction, in the data set and in the ECU.
