@@ -120,7 +120,8 @@ QString TPageIniezione::CellText(int col, int row) const {
 void TPageIniezione::PageShow() {
   if (!EcuData) return;
   EditTpsArrBenzina->SetDouble(EcuData->GetValue(0x38));
-  EditGiriArrBenzina->SetDouble(Rounded(EcuData->GetValue(0x24A)));
+  // Steps of 4 us: shown as held (a whole number here would go back to the ECU on Enter).
+  EditGiriArrBenzina->SetDouble(EcuData->GetValue(0x24A));
   EditDutyCorrente->SetDouble(Rounded(EcuData->GetValue(0x7F)));
   EditCil->SetDouble(Rounded(EcuData->GetValue(kCodeCylinders)));
   EditCilRif->SetDouble(Rounded(EcuData->GetValue(0x3300034)));

@@ -113,6 +113,18 @@ TEST_F(PagesVarie, InjectionSequenceGridAndItsLists) {
   EXPECT_DOUBLE_EQ(data_.GetTempoAperturaIniettore(2), 1.5);
 }
 
+TEST_F(PagesVarie, InjectorCurrentFieldsShowWhatTheEcuHolds) {
+  // 1.5 ms of maximum current (steps of 4 us): shown as held, and Enter writes it back unchanged.
+  ASSERT_EQ(data_.SetValue(0x24A, 1.5), 1);
+  ASSERT_EQ(ecu_.Stored(0x24A), 375);
+  auto* p = Show<TPageIniezione>(TabIniezione);
+  EXPECT_EQ(p->EditGiriArrBenzina->text(), Dec("1.5"));
+  ASSERT_EQ(QApplication::focusWidget(), p->EditGiriArrBenzina);
+  QTest::keyClick(p->EditGiriArrBenzina, Qt::Key_Return);
+  EXPECT_EQ(ecu_.Stored(0x24A), 375);
+  EXPECT_EQ(p->EditGiriArrBenzina->text(), Dec("1.5"));
+}
+
 TEST_F(PagesVarie, LevelCorrectionsAndTheTemperatureTable) {
   auto* p = Show<TPageVettori>(TabVettori);
   EXPECT_EQ(p->EditRifTemp[0]->text(), "10");  // element 8
