@@ -127,14 +127,13 @@ void TranslateCaptions(std::initializer_list<Caption> captions) {
   for (const Caption& c : captions) TranslateCaption(c.control, c.id);
 }
 
-void OffStateOptionClick(TOffStateOption& option, bool checked, bool programSet,
+void OffStateOptionClick(TOffStateOption& option, QCheckBox* box, bool programSet,
                          std::initializer_list<QWidget*> widgets, TNumericEdit* value, int code) {
   if (!programSet) {
-    if (checked)
-      option.SwitchOn();
-    else
-      option.SwitchOff();
+    const bool accepted = box->isChecked() ? option.SwitchOn() : option.SwitchOff();
+    if (!accepted) SetChecked(box, option.IsOn());
   }
+  const bool checked = box->isChecked();
   SetVisible(widgets, checked);
   if (checked && EcuData) value->SetDouble(Rounded(EcuData->GetValue(code)));
 }

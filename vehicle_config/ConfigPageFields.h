@@ -58,9 +58,10 @@ struct Caption {
 void TranslateCaptions(std::initializer_list<Caption> captions);
 
 // The click rule of a box over an option kept as a value of its own variable: unless the page
-// itself set the box (programSet), the option is switched on or off with the box; the option's
-// widgets show while the box is checked, and then `value` shows the rounded value of `code`.
-void OffStateOptionClick(TOffStateOption& option, bool checked, bool programSet,
+// itself set the box (programSet), the option is switched on or off with the box, and a write
+// the ECU refused puts the box back to what the data set holds; the option's widgets show while
+// the box is checked, and then `value` shows the rounded value of `code`.
+void OffStateOptionClick(TOffStateOption& option, QCheckBox* box, bool programSet,
                          std::initializer_list<QWidget*> widgets, TNumericEdit* value, int code);
 
 // Sets a box's check mark from code; no click comes of it.

@@ -20,17 +20,21 @@ void TOffStateOption::Remember() {
     memory_[i] = PageFields::Rounded(EcuData->GetValue(items_[i].code));
 }
 
-void TOffStateOption::SwitchOff() {
-  if (!EcuData) return;
+bool TOffStateOption::SwitchOff() {
+  if (!EcuData) return true;
   Remember();
-  for (const Item& item : items_) EcuData->SetValue(item.code, item.offValue);
+  bool accepted = true;
+  for (const Item& item : items_) accepted = EcuData->SetValue(item.code, item.offValue) == 1 && accepted;
+  return accepted;
 }
 
-void TOffStateOption::SwitchOn() {
-  if (!EcuData) return;
+bool TOffStateOption::SwitchOn() {
+  if (!EcuData) return true;
+  bool accepted = true;
   for (size_t i = 0; i < items_.size(); ++i) {
     int v = items_[i].fallback;
     if (restore_ == Restore::Always || (restore_ == Restore::Positive && memory_[i] > 0)) v = memory_[i];
-    EcuData->SetValue(items_[i].code, v);
+    accepted = EcuData->SetValue(items_[i].code, v) == 1 && accepted;
   }
+  return accepted;
 }

@@ -23,10 +23,11 @@ class TOffStateOption {
   bool IsOn() const;
   // Keeps the present rounded values for the next switch on (Never keeps nothing).
   void Remember();
-  // Remember, then write the off values.
-  void SwitchOff();
-  // Writes the remembered values (by the restore rule) in item order.
-  void SwitchOn();
+  // Remember, then write the off values. False when the ECU refused a write.
+  bool SwitchOff();
+  // Writes the remembered values (by the restore rule) in item order. False when the ECU
+  // refused a write.
+  bool SwitchOn();
   int Remembered(int item) const { return memory_[item]; }
 
  private:

@@ -176,7 +176,7 @@ void TPageCutoff::OptionClick(TChainCheckBox* box, TChainCheckBox* other) {
 }
 
 void TPageCutoff::CheckSmagrInRilascioClick() {
-  OffStateOptionClick(releaseLeaning_, CheckSmagrInRilascio->isChecked(), programSet_,
+  OffStateOptionClick(releaseLeaning_, CheckSmagrInRilascio, programSet_,
                       {LabelCorrInRilascio, EditCorrInRilascio}, EditCorrInRilascio, kCodeReleaseCorrection);
   programSet_ = false;
 }

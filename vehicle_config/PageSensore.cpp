@@ -114,7 +114,7 @@ void TPageSensore::ComboSensoreKeyPress() {
 }
 
 void TPageSensore::CheckRitornoBenzinaClick() {
-  OffStateOptionClick(returnToPetrol_, CheckRitornoBenzina->isChecked(), programSet_,
+  OffStateOptionClick(returnToPetrol_, CheckRitornoBenzina, programSet_,
                       {LabelRitornoBenzina, EditRitornoBenzina, LabelS12}, EditRitornoBenzina, kCodeLeanTime);
 }
 

@@ -137,16 +137,19 @@ void TPageTps::CheckDriveByWireClick() {
 
 void TPageTps::CheckUscitaSoftClick() {
   if (!EcuData) return;
+  bool accepted = true;
   if (!CheckUscitaSoft->isChecked()) {
     // Off: the values in use are kept for the next switch on. The page clearing the box only
     // remembers them; showing a page writes nothing.
     if (programSet_)
       softExit_.Remember();
     else
-      softExit_.SwitchOff();
+      accepted = softExit_.SwitchOff();
   } else if (!programSet_) {
-    softExit_.SwitchOn();
+    accepted = softExit_.SwitchOn();
   }
+  // A refused write: the box shows the soft exit as the data set holds it.
+  if (!accepted) SetChecked(CheckUscitaSoft, softExit_.IsOn());
   SoftExitFields();
 }
 

@@ -91,7 +91,7 @@ void TPageVarie::CheckBloccoMinClick() {
 }
 
 void TPageVarie::CheckRientroMinClick() {
-  OffStateOptionClick(idleReturn_, CheckRientroMin->isChecked(), programSet_, {LabelCorrMin, EditRientroMinimo},
+  OffStateOptionClick(idleReturn_, CheckRientroMin, programSet_, {LabelCorrMin, EditRientroMinimo},
                       EditRientroMinimo, kCodeIdleReturn);
 }
 
