@@ -30,6 +30,8 @@ TPageCorrezioniParametri::TPageCorrezioniParametri(TFormConfig* form, ConfigPage
   GroupMisuratorePressione->setObjectName(QStringLiteral("GroupMisuratorePressione"));
   LabelMisuratorePressione = Label(GroupMisuratorePressione, "LabelMisuratorePressione", QStringLiteral("Sensore"));
   ComboMisuratorePressione = Combo(GroupMisuratorePressione, "ComboMisuratorePressione", {"SNR410", "SNR520", "Custom"});
+  // Until a known calibration is recognised the sensor is one of the user's own.
+  SetIndex(ComboMisuratorePressione, Custom);
   LabelOffsetDiff = Label(GroupMisuratorePressione, "LabelOffsetDiff", QStringLiteral("Offset"));
   EditOffsetDiff = OffsetPendenzaField(GroupMisuratorePressione, "EditOffsetDiff", kOffsetElement);
   LabelPendenzaDiff = Label(GroupMisuratorePressione, "LabelPendenzaDiff", QStringLiteral("Pendenza"));

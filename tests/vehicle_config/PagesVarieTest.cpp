@@ -154,6 +154,13 @@ TEST_F(PagesVarie, LevelCorrectionsAndTheTemperatureTable) {
   EXPECT_EQ(QApplication::focusWidget(), p->EditRifTemp[2]);
 }
 
+TEST_F(PagesVarie, AnUnknownGasPressureCalibrationShowsACustomSensor) {
+  data_.SetOffsetPendenza(2, 40);
+  auto* p = Show<TPageCorrezioniParametri>(TabCorrezioni);
+  EXPECT_EQ(p->ComboMisuratorePressione->currentText(), "Custom");
+  EXPECT_EQ(p->EditOffsetDiff->text(), "40");
+}
+
 TEST_F(PagesVarie, PressureSensorCalibration) {
   auto* pressure = Show<TPagePressione>(TabPressione);
   Enter(pressure->EditOffset, "-150");
