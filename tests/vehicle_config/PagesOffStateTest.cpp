@@ -42,7 +42,9 @@ TEST_F(PagesOffState, ARefusedClickLeavesTheBoxAsTheDataSetHoldsIt) {
       EXPECT_EQ(box->isChecked(), on);
       EXPECT_EQ(field->isVisible(), on);
       EXPECT_EQ(data_.GetValue(c.code), on ? c.onValue : c.offValue);
-      if (on) EXPECT_EQ(field->text(), QString::number(c.onValue));
+      if (on) {
+        EXPECT_EQ(field->text(), QString::number(c.onValue));
+      }
     }
     ecu_.SetWriteRefused(c.code, false);
   }
