@@ -40,11 +40,35 @@ class TFocusChain {
 // with Alt, AltGr (Ctrl+Alt on Windows) or Meta is still typed.
 bool TypesCharacter(const QKeyEvent* e);
 
-// Implemented by the entry fields, so the walk can pass through them.
+// Base of the controls that take part in the chain (entry fields, option lists, check boxes):
+// it holds their links, and the walk recognises it to pass through them.
 class IFocusChainMember {
  public:
-  virtual const TFocusChain& FocusChain() const = 0;
+  // The links of the focus chain (nullptr = none; a destroyed control becomes none).
+  QWidget* NextControl() const { return chain_.Next(); }
+  QWidget* PrevControl() const { return chain_.Prev(); }
+  void SetNextControl(QWidget* w) { chain_.SetNext(w); }
+  void SetPrevControl(QWidget* w) { chain_.SetPrev(w); }
+  // Where Enter/Down (Up) send the focus: the link, or past linked entry fields that cannot
+  // take the focus; nullptr when there is no such control.
+  QWidget* GetNextControl() const { return chain_.Walk(true); }
+  QWidget* GetPrevControl() const { return chain_.Walk(false); }
+  const TFocusChain& FocusChain() const { return chain_; }
 
  protected:
-  ~IFocusChainMember() = default;
+  virtual ~IFocusChainMember() = default;
+  TFocusChain chain_;
+};
+
+// The value code and element a form binds an entry control to (-1: none).
+class TValueCodeBinding {
+ public:
+  int DataCode() const { return dataCode_; }
+  void SetDataCode(int code) { dataCode_ = code; }
+  int DataIndex() const { return dataIndex_; }
+  void SetDataIndex(int index) { dataIndex_ = index; }
+
+ private:
+  int dataCode_ = -1;
+  int dataIndex_ = -1;
 };

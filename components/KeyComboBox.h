@@ -21,27 +21,15 @@
 
 #include "FocusChain.h"
 
-class TKeyComboBox : public QComboBox, public IFocusChainMember {
+class TKeyComboBox : public QComboBox, public IFocusChainMember, public TValueCodeBinding {
   Q_OBJECT
 
  public:
   explicit TKeyComboBox(QWidget* parent = nullptr);
 
-  int DataCode() const { return dataCode_; }
-  void SetDataCode(int code) { dataCode_ = code; }
-  int DataIndex() const { return dataIndex_; }
-  void SetDataIndex(int index) { dataIndex_ = index; }
   // Carried for the forms; the list itself never reads it.
   bool MoveFocus() const { return moveFocus_; }
   void SetMoveFocus(bool v) { moveFocus_ = v; }
-
-  QWidget* NextControl() const { return chain_.Next(); }
-  QWidget* PrevControl() const { return chain_.Prev(); }
-  void SetNextControl(QWidget* w) { chain_.SetNext(w); }
-  void SetPrevControl(QWidget* w) { chain_.SetPrev(w); }
-  QWidget* GetNextControl() const { return chain_.Walk(true); }
-  QWidget* GetPrevControl() const { return chain_.Walk(false); }
-  const TFocusChain& FocusChain() const override { return chain_; }
 
   // Whether the list is open; setting it opens or closes the list.
   bool DroppedDown() const;
@@ -76,9 +64,6 @@ class TKeyComboBox : public QComboBox, public IFocusChainMember {
   bool IntoList() const;
   void Leave();
 
-  TFocusChain chain_;
-  int dataCode_ = -1;
-  int dataIndex_ = -1;
   int entryIndex_ = 0;
   bool changed_ = false;  // list opened or selection changed: Enter confirms instead of opening
   bool moveFocus_ = true;

@@ -14,7 +14,7 @@
 #include "FocusChain.h"
 #include "NumericEditCore.h"
 
-class TNumericEdit : public QLineEdit, public IFocusChainMember {
+class TNumericEdit : public QLineEdit, public IFocusChainMember, public TValueCodeBinding {
   Q_OBJECT
 
  public:
@@ -52,21 +52,7 @@ class TNumericEdit : public QLineEdit, public IFocusChainMember {
   int MaxLength() const { return maxLength_; }
   void SetMaxLength(int n) { maxLength_ = n < 0 ? 0 : n; }
 
-  int DataCode() const { return dataCode_; }
-  void SetDataCode(int code) { dataCode_ = code; }
-  int DataIndex() const { return dataIndex_; }
-  void SetDataIndex(int index) { dataIndex_ = index; }
 
-  // The links of the focus chain (nullptr = none; a destroyed control becomes none).
-  QWidget* NextControl() const { return chain_.Next(); }
-  QWidget* PrevControl() const { return chain_.Prev(); }
-  void SetNextControl(QWidget* w) { chain_.SetNext(w); }
-  void SetPrevControl(QWidget* w) { chain_.SetPrev(w); }
-  // Where Enter/Down (Up) send the focus: the link, or past linked entry fields that cannot
-  // take the focus; nullptr when there is no such control.
-  QWidget* GetNextControl() const { return chain_.Walk(true); }
-  QWidget* GetPrevControl() const { return chain_.Walk(false); }
-  const TFocusChain& FocusChain() const override { return chain_; }
 
  signals:
   // Enter confirmed the entry: the text is the confirmed one. Emitted before the focus moves on.
@@ -88,9 +74,6 @@ class TNumericEdit : public QLineEdit, public IFocusChainMember {
   void ShowText(const QString& t);
 
   TNumericEditCore core_;
-  TFocusChain chain_;
-  int dataCode_ = -1;
-  int dataIndex_ = -1;
   int maxLength_ = 0;
   bool inside_ = false;  // between entering and leaving (window switches and popups don't count)
 };

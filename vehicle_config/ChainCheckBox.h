@@ -11,15 +11,6 @@ class TChainCheckBox final : public QCheckBox, public IFocusChainMember {
  public:
   explicit TChainCheckBox(const QString& text, QWidget* parent = nullptr);
 
-  QWidget* NextControl() const { return chain_.Next(); }
-  QWidget* PrevControl() const { return chain_.Prev(); }
-  void SetNextControl(QWidget* w) { chain_.SetNext(w); }
-  void SetPrevControl(QWidget* w) { chain_.SetPrev(w); }
-  const TFocusChain& FocusChain() const override { return chain_; }
-
  protected:
   void keyPressEvent(QKeyEvent* e) override;
-
- private:
-  TFocusChain chain_;
 };
