@@ -18,12 +18,7 @@ TKivComboBox::~TKivComboBox() {
   delete label_;
 }
 
-void TKivComboBox::SetNumber(TKivNumber* n) {
-  if (n == value_) return;
-  if (value_) value_->RemoveNotificationList(this);
-  value_ = n;
-  if (value_) value_->AddNotificationList(this);
-}
+void TKivComboBox::SetNumber(TKivNumber* n) { RebindNotifications(value_, n, this); }
 
 int TKivComboBox::IndexOf(double v) { return TNumericEditCore::TruncToInt(v + 0.5); }
 

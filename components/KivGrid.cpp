@@ -170,10 +170,7 @@ void TKivGrid::SetEditing(bool v) {
 }
 
 void TKivGrid::SetMatrix(TKivMatrix* m) {
-  if (matrix_ == m) return;
-  if (matrix_) matrix_->RemoveNotificationList(this);
-  matrix_ = m;
-  if (matrix_) matrix_->AddNotificationList(this);
+  if (!RebindNotifications(matrix_, m, this)) return;
   Refresh();
   Repaint();
 }

@@ -229,3 +229,14 @@ bool IsKivSerialData(const QObject* c);
 int TruncToInt(double v);
 // value rounded half away from zero, saturated to the int range.
 int RoundAwayToInt(double v);
+
+// Binds a control to another data object: the control leaves the old object's notification
+// list and joins the new one's. False when the object was already bound.
+template <class T>
+bool RebindNotifications(QPointer<T>& bound, T* next, QObject* control) {
+  if (bound == next) return false;
+  if (bound) bound->RemoveNotificationList(control);
+  bound = next;
+  if (bound) bound->AddNotificationList(control);
+  return true;
+}

@@ -24,12 +24,7 @@ TValueEditEx::~TValueEditEx() {
   delete label_;
 }
 
-void TValueEditEx::SetNumber(TKivNumber* n) {
-  if (n == value_) return;
-  if (value_) value_->RemoveNotificationList(this);
-  value_ = n;
-  if (value_) value_->AddNotificationList(this);
-}
+void TValueEditEx::SetNumber(TKivNumber* n) { RebindNotifications(value_, n, this); }
 
 void TValueEditEx::SetAutoSize(bool v) {
   autoSize_ = v;
