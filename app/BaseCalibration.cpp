@@ -8,6 +8,10 @@ QString CalibrationTag(bool cng, bool turbo) {
   return turbo ? QStringLiteral("_LPG t_") : QStringLiteral("_LPG_");
 }
 
+QString CalibrationSaveSuffix(bool cng, bool turbo, int displacement) {
+  return CalibrationTag(cng, turbo).toLower() + QString::number(displacement);
+}
+
 int CalibrationDisplacement(const QString& fileName) {
   // Only the name counts, and only up to its extension: a dot elsewhere in the name (a model
   // called "1.2") does not cut the number off, and a three-digit displacement reads as itself.

@@ -10,6 +10,10 @@
 // The tag of a fuel (CNG or LPG) and turbo option.
 QString CalibrationTag(bool cng, bool turbo);
 
+// What a calibration save appends to the name the user typed (unless the name holds it already):
+// the tag in lower case, then the displacement in decimal ("_lpg t_1600").
+QString CalibrationSaveSuffix(bool cng, bool turbo, int displacement);
+
 // The displacement a file name carries: the decimal digits (at most four) that end the name just
 // before its extension; 0 when there are none.
 int CalibrationDisplacement(const QString& fileName);

@@ -113,13 +113,16 @@ bool ExecuteSalva(QWidget* owner, TFileDialog& saveDialog) {
   if (!saveDialog.Execute(owner) || !EcuData) return false;
   TWaitCursor hourglass;
   const QString path = saveDialog.FileName;
-  // The description is the file's name without its extension (".trm").
+  // The description is the file's name without its extension (".trm"); it goes into the file,
+  // and stays only when the file was saved.
+  const QByteArray previousDescription(EcuData->GetDescription());
   QString description = QFileInfo(path).fileName();
   description.chop(4);
   EcuData->SetDescription(description.toLatin1().constData());
   const bool saved = EcuData->SaveConfiguration(QFile::encodeName(path).constData(), false) != 0;
   RestoreFileKey();
   if (!saved) {
+    EcuData->SetDescription(previousDescription.constData());
     hourglass.Release();
     ShowFileError(owner);
   }
@@ -151,16 +154,22 @@ QString PlainCopyPath(const QString& dataFolder, const QString& fileName) {
   }
 }
 
+QString NoTextEditorText(const QString& copy) {
+  return QStringLiteral("La copia in chiaro è stata scritta nel file\n") + QDir::toNativeSeparators(copy) +
+         QStringLiteral("\nma non è stato possibile avviare un editor di testo: aprire il file con "
+                        "un editor a scelta (oppure impostare la variabile VISUAL o EDITOR).");
+}
+
 void ExecuteBloccoNote(QWidget* owner, TFileDialog& openDialog, const QString& dataFolder) {
   if (!openDialog.Execute(owner) || !EcuData) return;
   const QString source = openDialog.FileName;
   const QString target = PlainCopyPath(dataFolder, QFileInfo(source).fileName());
   // A data folder without the copies' folder gets one, so the copy can be made.
   QDir().mkpath(QFileInfo(target).path());
-  if (EcuData->ConvertConfigFile(QFile::encodeName(source).constData(),
-                                 QFile::encodeName(target).constData(), kConfigUnscramble, true))
-    OpenInTextEditor(target);
-  else
+  if (!EcuData->ConvertConfigFile(QFile::encodeName(source).constData(),
+                                  QFile::encodeName(target).constData(), kConfigUnscramble, true))
     ShowPrompt(owner, QString(), QStringLiteral("Impossibile decriptare il file"), PromptIcon::Stop);
+  else if (!OpenInTextEditor(target))
+    ShowPrompt(owner, QString(), NoTextEditorText(target), PromptIcon::Warning);
   RestoreFileKey();
 }

@@ -31,7 +31,7 @@ void ExecuteApri(QWidget* owner, TFileDialog& openDialog, TFileDialog& saveDialo
                  const QString& dataFolder);
 // File Salva: the save dialog (asking before overwriting), the description from the file name,
 // the whole configuration saved. True when a file was saved; a failed save shows "Impossibile
-// aprire il file".
+// aprire il file" and leaves the description (and the file the data set belongs to) as it was.
 bool ExecuteSalva(QWidget* owner, TFileDialog& saveDialog);
 // Entry 4: the configuration-file dialog in save mode.
 void ExecuteSalvaConf(QWidget* owner, const QString& dataFolder);
@@ -40,8 +40,10 @@ void ExecuteSalvaConf(QWidget* owner, const QString& dataFolder);
 void ExecuteApriConf(QWidget* owner, const QString& dataFolder);
 // Apri in blocco note: the chosen file unscrambled into a new numbered plain copy
 // (PlainCopyPath), opened in the text editor; "Impossibile decriptare il file" when the copy
-// cannot be made.
+// cannot be made, NoTextEditorText when no editor could be started.
 void ExecuteBloccoNote(QWidget* owner, TFileDialog& openDialog, const QString& dataFolder);
+// The message for a plain copy that was written but no editor could be started to show it.
+QString NoTextEditorText(const QString& copy);
 
 // Shows a wait window, paints it and makes it the active window at once, so that the progress
 // messages of the operation it waits for (sent to the active window) reach it.

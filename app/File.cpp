@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "BaseCalibration.h"
 #include "BrandProfile.h"
 #include "ConfigActions.h"
 #include "ConfigFileFormat.h"
@@ -305,9 +306,7 @@ void TFormFile::SaveClick() {
   if (calibration) {
     folder = basePath_ + QStringLiteral("/Taratura/");
     QDir().mkpath(folder);
-    QString suffix = IsCng() ? QStringLiteral("_cng") : QStringLiteral("_lpg");
-    suffix += CheckTurbo->isChecked() ? QStringLiteral(" t_") : QStringLiteral("_");
-    suffix += QString::number(cilindrata);
+    const QString suffix = CalibrationSaveSuffix(IsCng(), CheckTurbo->isChecked(), cilindrata);
     if (!name.contains(suffix, Qt::CaseInsensitive)) name += suffix;
   }
   const QString fileName = name + QLatin1Char('.') + ext_;
@@ -322,6 +321,9 @@ void TFormFile::SaveClick() {
 
   TWaitCursor hourglass;
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The name goes into the file; a save that fails leaves the description as it was.
+  const QByteArray previousDescription(EcuData ? EcuData->GetDescription() : "");
+  const QByteArray previousVehicleName(EcuData ? EcuData->DescrizAuto : "");
   if (EcuData) {
     EcuData->SetValue(kCodeCilindrata, cilindrata);
     const QByteArray name8 = name.toLatin1();
@@ -345,6 +347,10 @@ void TFormFile::SaveClick() {
     }
   }
   if (!EcuData || !EcuData->SaveConfiguration(FileName8(path).constData(), CheckMappa->isChecked())) {
+    if (EcuData) {
+      EcuData->SetDescription(previousDescription.constData());
+      EcuData->SetDatoVetturaStr(1, previousVehicleName.constData());
+    }
     hourglass.Release();
     ShowPrompt(this, QString(), QString::fromLatin1(kConfigFileErrorText), PromptIcon::Stop);
     done(mrCancel);

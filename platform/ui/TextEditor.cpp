@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
 
@@ -10,20 +11,15 @@ namespace {
 class DesktopTextEditor final : public ITextEditorService {
  public:
   bool Open(const QString& path) override {
-    const QString visual = qEnvironmentVariable("VISUAL").trimmed();
-    if (!visual.isEmpty()) {
-      QStringList arguments = QProcess::splitCommand(visual);
-      if (!arguments.isEmpty()) {
-        const QString program = arguments.takeFirst();
-        arguments << path;
-        return QProcess::startDetached(program, arguments);
-      }
+    const auto commands = TextEditorCommands(path, qEnvironmentVariable("VISUAL"),
+                                             qEnvironmentVariable("EDITOR"), FindTerminal());
+    for (const TextEditorCommand& c : commands) {
+      const bool started = c.program.isEmpty()
+                               ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
+                               : QProcess::startDetached(c.program, c.arguments);
+      if (started) return true;
     }
-#ifdef Q_OS_WIN
-    return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});
-#else
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-#endif
+    return false;
   }
 };
 
@@ -39,6 +35,37 @@ void SetTextEditorService(ITextEditorService* service) {
 }
 
 bool OpenInTextEditor(const QString& path) { return TextEditors().Open(path); }
+
+std::vector<TextEditorCommand> TextEditorCommands(const QString& path, const QString& visual,
+                                                  const QString& editor, const QString& terminal) {
+  std::vector<TextEditorCommand> commands;
+  // A command line with the file as its last argument; nothing when the line is empty.
+  const auto withFile = [&path](const QString& line) {
+    QStringList words = QProcess::splitCommand(line.trimmed());
+    if (!words.isEmpty()) words << path;
+    return words;
+  };
+  if (QStringList words = withFile(visual); !words.isEmpty()) {
+    const QString program = words.takeFirst();
+    commands.push_back({program, words});
+  }
+  if (const QStringList words = withFile(editor); !words.isEmpty() && !terminal.isEmpty())
+    commands.push_back({terminal, QStringList{QStringLiteral("-e")} + words});
+#ifdef Q_OS_WIN
+  commands.push_back({QStringLiteral("notepad.exe"), {path}});
+#endif
+  commands.push_back({});
+  return commands;
+}
+
+QString FindTerminal() {
+  const QStringList chosen = QProcess::splitCommand(qEnvironmentVariable("TERMINAL").trimmed());
+  if (!chosen.isEmpty()) {
+    const QString found = QStandardPaths::findExecutable(chosen.first());
+    if (!found.isEmpty()) return found;
+  }
+  return QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"));
+}
 
 ScopedTextEditor::ScopedTextEditor(ITextEditorService* service) : previous_(&TextEditors()) {
   SetTextEditorService(service);

@@ -2,6 +2,7 @@
 // Opening a file in the desktop's text editor. The program opens files through one service, so
 // tests can record what would have been opened instead of starting a program.
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class ITextEditorService {
@@ -15,9 +16,27 @@ ITextEditorService& TextEditors();
 // Installs a service (nullptr restores the desktop one). The caller keeps ownership.
 void SetTextEditorService(ITextEditorService* service);
 
-// Opens a file through the installed service. The desktop service starts $VISUAL when it is
-// set, the system editor on Windows, and otherwise the desktop's program for the file.
+// Opens a file through the installed service. The desktop service tries the commands of
+// TextEditorCommands in turn (with $VISUAL, $EDITOR and FindTerminal) until one starts.
 bool OpenInTextEditor(const QString& path);
+
+// One way to start an editor on a file: a program with its arguments, or, with no program, the
+// desktop's opener for the file.
+struct TextEditorCommand {
+  QString program;
+  QStringList arguments;
+  bool operator==(const TextEditorCommand&) const = default;
+};
+
+// The ways to try, in order: `visual` (a command line, it may carry arguments); `editor` (also a
+// command line) inside `terminal`, only when there is a terminal, since it needs one; the system
+// editor on Windows; the desktop's opener. Empty command lines are skipped.
+std::vector<TextEditorCommand> TextEditorCommands(const QString& path, const QString& visual,
+                                                  const QString& editor, const QString& terminal);
+
+// The terminal program of the desktop: $TERMINAL when it names a program that is installed, else
+// "x-terminal-emulator" when installed; empty when there is none.
+QString FindTerminal();
 
 // Records every file it is asked to open and answers `result`.
 class ScriptedTextEditor final : public ITextEditorService {

@@ -76,13 +76,16 @@ TEST_F(ConfigActions, SaveTakesTheDescriptionFromTheFileName) {
   EXPECT_STREQ(data_.GetDescription(), "Polo 1400");
   EXPECT_FALSE(data_.Changed);
   EXPECT_STREQ(data_.FileKey, GetBrandFileKey());
-  // A failed save says so and keeps the unsaved state.
+  // A failed save says so and keeps the unsaved state, the description and the file.
   data_.SetMappa(0, 0, 2.0);
   QDir().mkpath(Path("Configurazioni/Folder.trm"));
   EXPECT_FALSE(Save("Configurazioni/Folder.trm"));
   EXPECT_EQ(PromptTexts(), QStringList{kConfigFileErrorText});
   EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
   EXPECT_TRUE(data_.Changed);
+  EXPECT_STREQ(data_.GetDescription(), "Polo 1400");
+  EXPECT_EQ(QString::fromLatin1(data_.FilePath), Path("Configurazioni/Polo 1400.trm"));
+  EXPECT_EQ(ecu_.Stored(0x35, 2), 'P');  // the ECU's copy of the description too
 }
 
 // File Apri: the loaded file goes to the ECU; a file that cannot be loaded writes nothing.
@@ -147,6 +150,19 @@ TEST_F(ConfigActions, PlainCopyForTheTextEditor) {
   EXPECT_EQ(editor_.Opened().size(), 2u);
   EXPECT_EQ(PromptTexts(), QStringList{"Impossibile decriptare il file"});
   EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
+
+  // No editor starts: the user learns where the copy is.
+  prompts_.Clear();
+  editor_.SetResult(false);
+  dialogs_.Choose(Path("Configurazioni/Punto.trm"));
+  ExecuteBloccoNote(&main_, main_.openDialog, base_);
+  const QString copy = Path("Configurazioni/Decrypted/Dec2.Punto.trm");
+  EXPECT_TRUE(QFile::exists(copy));
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0].text, NoTextEditorText(copy));
+  EXPECT_TRUE(prompts_.Shown()[0].text.contains(QDir::toNativeSeparators(copy)));
+  EXPECT_TRUE(prompts_.Shown()[0].text.contains("editor"));
+  EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Warning);
 }
 
 // Entry 5 with an empty folder: the message instead of the dialog; with a file the dialog opens

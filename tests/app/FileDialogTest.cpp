@@ -177,12 +177,17 @@ TEST_F(FileDialog, FailedLoadWritesNothing) {
   }
 }
 
-TEST_F(FileDialog, FailedSaveIsReported) {
+TEST_F(FileDialog, FailedSaveIsReportedAndKeepsTheNames) {
   QDir().mkpath(Path("Configurazioni/Locked.trm"));  // a folder stands where the file would go
+  data_.Identita[3] = 3;  // the typed name would name the configuration
+  data_.SetDescription("Prima");
+  data_.SetDatoVetturaStr(1, "Prima auto");
   data_.SetMappa(0, 0, 2.0);
   EXPECT_EQ(SaveAs("Locked"), TModalDialog::mrCancel);
   EXPECT_EQ(PromptTexts(), QStringList{"Impossibile aprire il file"});
   EXPECT_TRUE(data_.Changed);
+  EXPECT_STREQ(data_.GetDescription(), "Prima");
+  EXPECT_STREQ(data_.DescrizAuto, "Prima auto");
 }
 
 TEST_F(FileDialog, TypedNameThatIsAPathIsRefused) {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "ConfigFileFormat.h"
 #include "FormCliente.h"
 #include "FormSplash.h"
 #include "Language.h"
@@ -250,6 +251,22 @@ TEST_F(MainWindowTest, SoftwareVersionPanelNamesTheModel) {
   WriteFile(dir.filePath("Programmazione/Kiv2001.txt"), "3=Altro\r\n10=Sequenziale 4 cilindri\r\n");
   Connect();
   EXPECT_EQ(Panel(2), QStringLiteral("Versione software: 3 - Sequenziale 4 cilindri"));
+}
+
+TEST_F(MainWindowTest, FailedSaveLeavesTheStatusBarAsItWas) {
+  Connect();
+  data.SetDescription("Polo 1400");
+  Pump();
+  const QByteArray path(data.FilePath);
+  ASSERT_EQ(Panel(1), QStringLiteral("Configurazione: Polo 1400"));
+  QDir().mkpath(dir.filePath("Configurazioni/Golf.trm"));  // a folder stands where the file would go
+  fileDialogs.Choose(dir.filePath("Configurazioni/Golf.trm"));
+  Main().ActionSalvaExecute();
+  Pump();
+  EXPECT_EQ(Asked(), std::vector<QString>{QString::fromLatin1(kConfigFileErrorText)});
+  EXPECT_EQ(Panel(1), QStringLiteral("Configurazione: Polo 1400"));
+  EXPECT_STREQ(data.GetDescription(), "Polo 1400");
+  EXPECT_EQ(QByteArray(data.FilePath), path);
 }
 
 TEST_F(MainWindowTest, DisconnectAndTheLinkMessages) {
