@@ -49,9 +49,11 @@ void LiveDataRecord::Decode(const uint8_t* data, int size, bool withBank2) {
   if (has(kTemperature, 1)) temperature = data[kTemperature];
   if (has(kLevel, 1)) level = data[kLevel];
   if (has(kPressure, 1)) pressure = data[kPressure];
-  if (withBank2 && size >= kSizeWithBank2) {
-    lambda2 = data[kLambda2];
-    correction2 = static_cast<int16_t>(U16(data + kCorrection2));
-    injection2 = U16(data + kInjection2);
+  // Second-bank fields: only with two probes and a delivery of the minimum size; each one is
+  // taken when its own bytes arrived.
+  if (withBank2 && size >= kMinSizeForBank2) {
+    if (has(kLambda2, 1)) lambda2 = data[kLambda2];
+    if (has(kCorrection2, 2)) correction2 = static_cast<int16_t>(U16(data + kCorrection2));
+    if (has(kInjection2, 2)) injection2 = U16(data + kInjection2);
   }
 }

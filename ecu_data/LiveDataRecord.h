@@ -5,8 +5,8 @@
 
 struct LiveDataRecord {
   static constexpr int kSize = 30;
-  // Smallest delivery that carries the second-bank fields (offsets 18-22).
-  static constexpr int kSizeWithBank2 = 23;
+  // Smallest delivery from which the second-bank fields (offsets 18-22) are taken at all.
+  static constexpr int kMinSizeForBank2 = 16;
 
   enum Offset : int {
     kRpm = 0,              // u16, rpm
@@ -65,7 +65,8 @@ struct LiveDataRecord {
 
   // Writes the record into a 30-byte buffer (reserved bytes zero).
   void Encode(uint8_t out[kSize]) const;
-  // Reads the fields a delivery of `size` bytes carries. The bank-2 fields are taken only when
-  // withBank2 is set and the delivery holds them; otherwise they keep their present values.
+  // Reads the fields a delivery of `size` bytes carries; a field whose bytes did not arrive keeps
+  // its present value. The bank-2 fields are taken only when withBank2 is set and the delivery is
+  // at least kMinSizeForBank2 bytes long.
   void Decode(const uint8_t* data, int size, bool withBank2);
 };

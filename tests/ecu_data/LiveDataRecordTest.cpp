@@ -51,11 +51,14 @@ TEST(LiveDataRecord, DecodeRoundTripAndBank2Rules) {
   EXPECT_EQ(full.correction2, -300);
   EXPECT_EQ(full.injection2, 1490);
 
+  // Each second-bank field is taken once its bytes arrived (two probes, at least 16 bytes).
   struct Case {
     int size;
     bool twoProbes;
-    bool bank2Taken;
-  } cases[] = {{30, false, false}, {22, true, false}, {16, true, false}, {23, true, true}};
+    bool lambda2, correction2, injection2;
+  } cases[] = {{30, false, false, false, false}, {15, true, false, false, false},
+               {16, true, false, false, false}, {19, true, true, false, false},
+               {22, true, true, true, false},   {23, true, true, true, true}};
   for (const auto& c : cases) {
     LiveDataRecord out;
     out.lambda2 = 7;
@@ -63,9 +66,9 @@ TEST(LiveDataRecord, DecodeRoundTripAndBank2Rules) {
     out.injection2 = 9;
     out.Decode(buf, c.size, c.twoProbes);
     EXPECT_EQ(out.rpm, in.rpm) << c.size;
-    EXPECT_EQ(out.lambda2, c.bank2Taken ? in.lambda2 : 7) << c.size;
-    EXPECT_EQ(out.correction2, c.bank2Taken ? in.correction2 : 8) << c.size;
-    EXPECT_EQ(out.injection2, c.bank2Taken ? in.injection2 : 9) << c.size;
+    EXPECT_EQ(out.lambda2, c.lambda2 ? in.lambda2 : 7) << c.size;
+    EXPECT_EQ(out.correction2, c.correction2 ? in.correction2 : 8) << c.size;
+    EXPECT_EQ(out.injection2, c.injection2 ? in.injection2 : 9) << c.size;
   }
 }
 
