@@ -3,6 +3,11 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstring>
+#ifdef __linux__
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 #include "Clock.h"
 #include "PrivateMessage.h"
@@ -31,6 +36,10 @@ TRefreshThread::~TRefreshThread() {
 
 void TRefreshThread::Execute() {
   std::unique_lock<std::recursive_mutex> lk(lock_);
+#ifdef __linux__
+  workerTid_ = static_cast<long>(gettid());
+#endif
+  ApplyPriority();
   while (!terminated_) {
     if (!enabled_) {
       suspended_ = true;
@@ -57,6 +66,42 @@ void TRefreshThread::RunPass() {
     passPending_ = false;
   }
   wake_.notify_all();
+}
+
+bool TRefreshThread::ApplyPriority() {
+#ifdef __linux__
+  if (workerTid_ == 0) return true;  // the worker applies it when it starts
+  const pid_t tid = static_cast<pid_t>(workerTid_);
+  sched_param param{};
+  param.sched_priority = 0;
+  // The idle class is a policy of its own; every other level is a nice value of the normal one.
+  const int policy = priority_ == tpIdle ? SCHED_IDLE : SCHED_OTHER;
+  if (sched_setscheduler(tid, policy, &param) != 0) return false;
+  static const int kNice[] = {19, 10, 5, 0, -5, -10, -20};
+  const int nice = kNice[std::clamp(static_cast<int>(priority_), 0, 6)];
+  if (setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0) return true;
+  // Not allowed to rise above normal: stay at normal.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(tid), 0);
+  return false;
+#else
+  return true;
+#endif
+}
+
+bool TRefreshThread::SetPriority(TThreadPriority p) {
+  std::lock_guard<std::recursive_mutex> lk(lock_);
+  priority_ = p;
+  return ApplyPriority();
+}
+
+TThreadPriority TRefreshThread::Priority() {
+  std::lock_guard<std::recursive_mutex> lk(lock_);
+  return priority_;
+}
+
+long TRefreshThread::WorkerThreadId() {
+  std::lock_guard<std::recursive_mutex> lk(lock_);
+  return workerTid_;
 }
 
 int TRefreshThread::CapacityFor(int code) {

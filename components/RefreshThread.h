@@ -18,7 +18,9 @@
 
 #include "KivConnection.h"
 
-// Kept for the facade's property; the worker runs at the platform's normal priority.
+// Scheduling priority of the worker thread. On Linux it maps to the thread's nice value
+// (tpIdle to the idle policy); a rise above normal needs the privilege to do so and is otherwise
+// left at normal.
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 struct RefreshItem {
@@ -60,8 +62,11 @@ class TRefreshThread : public QObject {
   void SetSleepTime(int v);
   int SleepTime();
   void SetConnection(TKivConnection* c);
-  void SetPriority(TThreadPriority p) { priority_ = p; }
-  TThreadPriority Priority() const { return priority_; }
+  // Stores the priority and sets it on the worker; false when the system refused it.
+  bool SetPriority(TThreadPriority p);
+  TThreadPriority Priority();
+  // The worker's system thread id once it runs, else 0 (for inspection).
+  long WorkerThreadId();
 
   // One refresh pass; runs on the main thread (the worker requests it there).
   void RefreshPass();
@@ -78,6 +83,8 @@ class TRefreshThread : public QObject {
   Q_INVOKABLE void RunPass();
   void Execute();
   bool ReadGroup(REFRESH_ELEMENT& group);
+  // Sets priority_ on the worker (lock held, worker started).
+  bool ApplyPriority();
   REFRESH_ELEMENT* FindGroup(int code, int index);
   RefreshItem* FindItem(QObject* target, int code, int index);
   // Drops removed items and empty groups (not while a pass walks them).
@@ -91,6 +98,7 @@ class TRefreshThread : public QObject {
   bool terminated_ = false;
   bool passPending_ = false;
   bool passing_ = false;
+  long workerTid_ = 0;
   int sleepTime_ = 20;
   QPointer<TKivConnection> connection_;
   std::vector<std::unique_ptr<REFRESH_ELEMENT>> groups_;

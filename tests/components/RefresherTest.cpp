@@ -6,6 +6,10 @@
 #include <cstring>
 #include <future>
 #include <thread>
+#ifdef __linux__
+#include <sched.h>
+#include <sys/resource.h>
+#endif
 
 #include "Clock.h"
 #include "DataRefresher.h"
@@ -264,6 +268,27 @@ TEST_F(RefresherTest, SleepTimeLimits) {
   EXPECT_EQ(refresher->SleepTime(), 5);
   EXPECT_EQ(refresher->Thread()->SleepTime(), 5);
 }
+
+#ifdef __linux__
+TEST_F(RefresherTest, PriorityIsSetOnTheWorkerThread) {
+  TRefreshThread thread(true, tpLowest, 20);
+  ASSERT_TRUE(PumpUntil([&] { return thread.WorkerThreadId() != 0; }));
+  const auto tid = static_cast<id_t>(thread.WorkerThreadId());
+  EXPECT_EQ(getpriority(PRIO_PROCESS, tid), 10);  // set by the worker when it starts
+
+  ASSERT_TRUE(PumpUntil([&] { return refresher->Thread()->WorkerThreadId() != 0; }));
+  const auto facadeTid = static_cast<id_t>(refresher->Thread()->WorkerThreadId());
+  EXPECT_EQ(getpriority(PRIO_PROCESS, facadeTid), 0);
+  refresher->SetPriority(tpLower);
+  EXPECT_EQ(refresher->Priority(), tpLower);
+  EXPECT_EQ(getpriority(PRIO_PROCESS, facadeTid), 5);
+  refresher->SetPriority(tpIdle);
+  EXPECT_EQ(sched_getscheduler(static_cast<pid_t>(facadeTid)), SCHED_IDLE);
+  refresher->SetPriority(tpNormal);
+  EXPECT_EQ(sched_getscheduler(static_cast<pid_t>(facadeTid)), SCHED_OTHER);
+  EXPECT_EQ(getpriority(PRIO_PROCESS, facadeTid), 0);
+}
+#endif
 
 TEST_F(RefresherTest, WorkerDeliversOnTheMainThreadAndParksWhenDisabled) {
   clock.advanceOnSleep = true;
