@@ -181,7 +181,27 @@ void TFormConfig::PageChanged(int page) {
 
 // ---- keys -------------------------------------------------------------------------------------
 
+bool TFormConfig::MenuShortcutFor(const QKeyEvent* key) const {
+  if (key->key() == Qt::Key_Escape) return false;  // the grids' in-place editors keep Esc
+  const QKeySequence pressed(key->keyCombination());
+  for (const QAction* a : findChildren<QAction*>()) {
+    if (a->isEnabled() && a->shortcutContext() != Qt::WidgetShortcut && a->shortcut() == pressed)
+      return true;
+  }
+  return false;
+}
+
 bool TFormConfig::eventFilter(QObject* watched, QEvent* event) {
+  // The form's menu shortcuts win over the editing keys of a text field (Ctrl+A is not "select
+  // all" and Ctrl+Z not the field's own undo while a menu item of the form has them).
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (w && w->window() == this && MenuShortcutFor(key)) {
+      key->ignore();
+      return true;
+    }
+  }
   // Key preview: the form sees every key of its own window before the focused control.
   if (event->type() == QEvent::KeyPress) {
     auto* w = qobject_cast<QWidget*>(watched);

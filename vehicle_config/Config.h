@@ -22,6 +22,7 @@
 #include "MapGridHost.h"
 #include "TraceRecorder.h"
 
+class QKeyEvent;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -164,6 +165,8 @@ class TFormConfig : public QDialog, public IGridHost {
   void resizeEvent(QResizeEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // An enabled menu item of this form has the key as its shortcut.
+  bool MenuShortcutFor(const QKeyEvent* key) const;
 
  private:
   void BuildMenus();

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -123,10 +124,20 @@ void TFormConfig::BuildPanel() {
     panelCaptions_.push_back({c.caption, c.textId, caption});
     grid->addWidget(caption, 0, col);
     *c.bank1 = value(kValueNames[col]);
-    grid->addWidget(*c.bank1, 1, col);
     if (c.bank2) {
+      // Bank 1 and bank 2 side by side under one caption; with bank 2 hidden, bank 1 takes the
+      // whole cell and stands centred under it.
       *c.bank2 = value(kBank2Names[col]);
-      grid->addWidget(*c.bank2, 2, col);
+      (*c.bank1)->setMinimumWidth((*c.bank1)->minimumWidth() / 2);
+      (*c.bank2)->setMinimumWidth((*c.bank2)->minimumWidth() / 2);
+      auto* pair = new QHBoxLayout;
+      pair->setContentsMargins(0, 0, 0, 0);
+      pair->setSpacing(2);
+      pair->addWidget(*c.bank1, 1);
+      pair->addWidget(*c.bank2, 1);
+      grid->addLayout(pair, 1, col);
+    } else {
+      grid->addWidget(*c.bank1, 1, col);
     }
     ++col;
   }

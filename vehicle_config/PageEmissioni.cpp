@@ -42,7 +42,16 @@ TPageEmissioni::TPageEmissioni(TFormConfig* form, ConfigPageId id) : TConfigPage
     layout->addSpacing(8);
   }
   layout->addStretch(1);
+  ApplyScreenWidth(form ? form->ScreenWidth() : 800);
   PageResize();
+}
+
+void TPageEmissioni::ApplyScreenWidth(int screenWidth) {
+  for (TEmissionGrid* g : {GridPassi, GridTempi, GridOpenLoop}) {
+    QFont f = g->font();
+    f.setBold(screenWidth != 640);
+    g->setFont(f);
+  }
 }
 
 void TPageEmissioni::PageShow() {

@@ -15,6 +15,8 @@ class TPageEmissioni final : public TConfigPage {
   void LiveTick(const TLivePanel& live, bool active) override;
   void PageResize() override;
   void Translate() override;
+  // The three grids are drawn bold, except on a screen 640 pixels wide.
+  void ApplyScreenWidth(int screenWidth);
 
   QLabel* LabelPassiInv = nullptr;
   TEmissionGrid* GridPassi = nullptr;

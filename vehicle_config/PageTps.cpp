@@ -97,20 +97,20 @@ void TPageTps::PageShow() {
   else
     SoftExitFields();
   programSet_ = false;
-  TpsSwitchRule(false);
+  TpsSwitchRule();
   ComboTps->setFocus();
 }
 
 void TPageTps::AfterSharedEnter(QWidget* sender) {
-  if (sender == ComboTpsSwitch) TpsSwitchRule(true);
+  if (sender == ComboTpsSwitch) TpsSwitchRule();
 }
 
-void TPageTps::TpsSwitchRule(bool fromUser) {
+void TPageTps::TpsSwitchRule() {
   const bool present = ComboTpsSwitch->currentIndex() > 0;
   EditIstTps->SetPrevControl(present ? static_cast<QWidget*>(CheckDriveByWire1) : CheckTpsBloc);
-  // A switch rules out the manual idle value: the box is cleared as by a click. Showing the
-  // page writes nothing, so there the box keeps what the ECU holds.
-  if (present && fromUser && CheckTpsBloc->isChecked()) {
+  // A switch rules out the manual idle value: the box is cleared as by a click, also when the
+  // page is shown with both set in the ECU, so the ECU does not keep that inconsistent state.
+  if (present && CheckTpsBloc->isChecked()) {
     SetChecked(CheckTpsBloc, false);
     CheckTpsBlocClick();
   }
@@ -139,12 +139,9 @@ void TPageTps::CheckUscitaSoftClick() {
   if (!EcuData) return;
   bool accepted = true;
   if (!CheckUscitaSoft->isChecked()) {
-    // Off: the values in use are kept for the next switch on. The page clearing the box only
-    // remembers them; showing a page writes nothing.
-    if (programSet_)
-      softExit_.Remember();
-    else
-      accepted = softExit_.SwitchOff();
+    // Off, by the user or by the page clearing the box: the values in use are kept for the next
+    // switch on and the off values written.
+    accepted = softExit_.SwitchOff();
   } else if (!programSet_) {
     accepted = softExit_.SwitchOn();
   }

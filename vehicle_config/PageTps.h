@@ -46,9 +46,9 @@ class TPageTps final : public TConfigPage {
   QLabel* LabelMsec2 = nullptr;
 
  private:
-  // With a TPS switch the idle comes from the switch: no manual idle value, no hysteresis.
-  // fromUser: the switch was just chosen (a checked manual idle value is then switched off).
-  void TpsSwitchRule(bool fromUser);
+  // With a TPS switch the idle comes from the switch: no manual idle value (a checked box is
+  // cleared as by a click), no hysteresis.
+  void TpsSwitchRule();
   void IdleValueCaption();
   void SoftExitFields();
 

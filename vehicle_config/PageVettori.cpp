@@ -9,14 +9,27 @@
 #include "Config.h"
 #include "ConfigPageFields.h"
 #include "EcuData.h"
+#include "EcuValueCodes.h"
 #include "Language.h"
+#include "LivePanel.h"
 #include "NumericEdit.h"
+#include "WinColor.h"
 
 using namespace PageFields;
 
 namespace {
 constexpr int kCodeRifTemp = 0x2A;
 constexpr int kCodeCoeffTemp = 0x2B;
+constexpr uint32_t kNavy = 0x800000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t k3DLight = 0xE3E3E3;
+
+void Paint(QLineEdit* e, uint32_t text, uint32_t base) {
+  QPalette pal = e->palette();
+  pal.setColor(QPalette::Text, WinColor(text));
+  pal.setColor(QPalette::Base, WinColor(base));
+  e->setPalette(pal);
+}
 
 void Limits(TNumericEdit* e, double min, double max, double step) {
   e->SetMaxValue(max);
@@ -140,6 +153,25 @@ void TPageVettori::EditCoeffTemp0KeyPress(TNumericEdit* sender) {
   if (!EcuData) return;
   EcuData->SetCoeffTemp(sender->DataIndex(), sender->GetDouble());
   sender->SetDouble(EcuData->GetCoeffTemp(sender->DataIndex()));
+}
+
+QLineEdit* TPageVettori::BandField(int b) const {
+  return b < kBreakpoints ? static_cast<QLineEdit*>(EditRifTemp[b]) : EditRifTemp9;
+}
+
+void TPageVettori::ShowBand(int band) {
+  for (int b = 0; b <= kBreakpoints; ++b)
+    b == band ? Paint(BandField(b), kNavy, k3DLight) : Paint(BandField(b), kWhite, kNavy);
+  band_ = band;
+}
+
+void TPageVettori::LiveTick(const TLivePanel& live, bool active) {
+  if (!active || !EcuData || !LabelRiferimenti->isVisible()) return;
+  const int t = TLivePanel::RoundEven(CalcTemperatura(live.Values().temperatureRaw));
+  int ref[kBreakpoints + 1] = {};
+  for (int i = 1; i <= kBreakpoints; ++i) ref[i] = EcuData->GetRifTemp(i);
+  const int band = TLivePanel::TemperatureBand(t, ref);
+  if (band != band_) ShowBand(band);
 }
 
 void TPageVettori::Translate() {

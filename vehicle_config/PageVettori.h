@@ -19,6 +19,11 @@ class TPageVettori final : public TConfigPage {
 
   void PageShow() override;
   void Translate() override;
+  // Showing with its reference labels: the field of the live temperature's band is drawn navy on
+  // the light 3D colour, the others white on navy.
+  void LiveTick(const TLivePanel& live, bool active) override;
+  // The band highlighted, -1 before the first tick that showed one (for inspection).
+  int HighlightedBand() const { return band_; }
 
   void EditCorrRiservaKeyPress(TNumericEdit* sender);
   // Enter in a breakpoint: written only while the eight breakpoints rise strictly.
@@ -39,4 +44,9 @@ class TPageVettori final : public TConfigPage {
 
  private:
   bool BreakpointsRise() const;
+  // The field of band b: EditRifTemp1..8 for bands 0..7, EditRifTemp9 for band 8.
+  QLineEdit* BandField(int b) const;
+  void ShowBand(int band);
+
+  int band_ = -1;
 };

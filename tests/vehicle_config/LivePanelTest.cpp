@@ -166,20 +166,23 @@ TEST(LivePanel, TickDecodesConvertsAndPacesTheSlowFields) {
   EXPECT_EQ(tenth.fuel, "GAS");
   EXPECT_EQ(tenth.rpm, "2150rpm");
 
-  // A delivery too short for the second bank keeps the bank-2 values; 23 bytes carry them.
+  // A bank-2 field is taken once its bytes arrived: 21 bytes carry correction 2 but not the
+  // bank-2 injection time, 23 bytes carry both.
   LiveDataRecord next = in;
   next.rpm = 900;
   next.correction2 = 44;
+  next.injection2 = 500;
   next.temperature = 0;
   next.pressure = 0;
   next.flag1 = 0;
   next.Encode(buf);
-  panel.Tick(buf, 22, inputs, pressure);
+  panel.Tick(buf, 21, inputs, pressure);
   EXPECT_EQ(panel.Values().rpm, 900);
-  EXPECT_EQ(panel.Values().correction2, -300);
+  EXPECT_EQ(panel.Values().correction2, 44);
+  EXPECT_EQ(panel.Record().injection2, 990);
   EXPECT_EQ(panel.View().pressure, "n.d.");
   panel.Tick(buf, 23, inputs, pressure);
-  EXPECT_EQ(panel.Values().correction2, 44);
+  EXPECT_EQ(panel.Record().injection2, 500);
   // One probe: the second bank is never taken.
   inputs.twoProbes = false;
   next.correction2 = 7;

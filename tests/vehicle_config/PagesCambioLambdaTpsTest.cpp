@@ -145,6 +145,33 @@ TEST_F(PagesCambioLambdaTps, ProbeTypeAndProbeCount) {
   EXPECT_EQ(ecu_.Stored(0x203) & 0x04, 0);
   EXPECT_EQ(data_.GetNumeroSonde(), 2);
   EXPECT_TRUE(bank2->isVisible());
+  QApplication::processEvents();  // the panel's layout follows
+  // Two probes: each second-bank reading beside its first-bank one, on the same line, the two
+  // halves either side of the caption's centre; one probe: the first bank alone, centred.
+  auto centreX = [&](const QWidget* w) { return w->mapTo(form_.get(), w->rect().center()).x(); };
+  auto topY = [&](const QWidget* w) { return w->mapTo(form_.get(), QPoint(0, 0)).y(); };
+  const struct {
+    const char *caption, *bank1, *bank2;
+  } readings[] = {{"LabelLambda", "LabLambda", "LabLambda2"},
+                  {"LabelInj", "LabApMot", "LabApMot2"},
+                  {"LabelCorr", "LabCorr", "LabCorr2"}};
+  for (const auto& r : readings) {
+    const auto* caption = form_->findChild<QLabel*>(r.caption);
+    const auto* first = form_->findChild<QLabel*>(r.bank1);
+    const auto* second = form_->findChild<QLabel*>(r.bank2);
+    EXPECT_TRUE(second->isVisible()) << r.bank2;
+    EXPECT_EQ(topY(first), topY(second)) << r.bank2;
+    EXPECT_LT(centreX(first), centreX(caption)) << r.bank1;
+    EXPECT_GT(centreX(second), centreX(caption)) << r.bank2;
+  }
+  Choose(p->ComboNumeroSonde, 0);
+  QApplication::processEvents();
+  for (const auto& r : readings) {
+    const auto* caption = form_->findChild<QLabel*>(r.caption);
+    const auto* first = form_->findChild<QLabel*>(r.bank1);
+    EXPECT_FALSE(form_->findChild<QLabel*>(r.bank2)->isVisible()) << r.bank2;
+    EXPECT_NEAR(centreX(first), centreX(caption), 2) << r.bank1;
+  }
   // Only a model byte other than 0 lets the count be chosen while connected.
   data_.Identita[2] = 0;
   ReshowForm();
@@ -224,14 +251,37 @@ TEST_F(PagesCambioLambdaTps, SoftExitKeepsItsOffStateInTheEcuVariables) {
   EXPECT_EQ(ecu_.Stored(0x65), 50);
   EXPECT_EQ(p->EditCoefficienteUscitaMinimo->text(), "80");
 
-  // Showing the page sets the box from the coefficient and writes nothing.
+  // Showing the page sets the box from the coefficient; setting it writes nothing.
   ecu_.ClearCalls();
   p = Show<TPageTps>(TabTps);
   EXPECT_TRUE(p->CheckUscitaSoft->isChecked());
+  EXPECT_EQ(AllWrites(), 0);
+  // The page clearing the box switches the soft exit off as a click does: 100, 100 and 0.
   data_.SetValue(0x64, 100);
   ecu_.ClearCalls();
   p = Show<TPageTps>(TabTps);
   EXPECT_FALSE(p->CheckUscitaSoft->isChecked());
   EXPECT_FALSE(p->EditTempoPer100->isVisible());
+  EXPECT_EQ(ecu_.Stored(0x64), 100);
+  EXPECT_EQ(ecu_.Stored(0x65), 100);
+  EXPECT_EQ(ecu_.Stored(0x66), 1);  // no steps at 100 %
+  EXPECT_GT(Writes(0x65), 0);
+  // Showing it again with the box already clear writes nothing.
+  ecu_.ClearCalls();
+  p = Show<TPageTps>(TabTps);
   EXPECT_EQ(AllWrites(), 0);
+}
+
+TEST_F(PagesCambioLambdaTps, ShowingThePageWithASwitchClearsTheManualIdleValue) {
+  // The ECU holds a TPS switch and the manual idle value together.
+  data_.SetValue(0x230001A, 1);
+  data_.SetValue(0x170001A, 1);
+  ASSERT_NE(ecu_.Stored(0x1A) & 0x80, 0);
+  ecu_.ClearCalls();
+  auto* p = Show<TPageTps>(TabTps);
+  EXPECT_EQ(ecu_.Stored(0x1A) & 0x80, 0);  // bit 7 written 0 as by a click
+  EXPECT_EQ((ecu_.Stored(0x1A) >> 3) & 3, 1);  // the switch stays
+  EXPECT_FALSE(p->CheckTpsBloc->isChecked());
+  EXPECT_FALSE(p->CheckTpsBloc->isEnabled());
+  EXPECT_EQ(p->LabelIstTps->text(), "Isteresi TPS");
 }

@@ -199,3 +199,15 @@ TEST_F(PagesEmulazioneEmissioni, TheStepsTableMarksTheBreakpointOfTheEngineSpeed
   Tick(40);
   EXPECT_EQ(p->GridPassi->NearestBreakpoint(), 3);  // 2000 rpm
 }
+
+TEST_F(PagesEmulazioneEmissioni, TheGridsAreBoldButOnASmallScreen) {
+  auto* p = Show<TPageEmissioni>(TabEmissioni);
+  ASSERT_NE(form_->ScreenWidth(), 640);
+  for (const QWidget* g : {static_cast<QWidget*>(p->GridPassi), static_cast<QWidget*>(p->GridTempi),
+                           static_cast<QWidget*>(p->GridOpenLoop)})
+    EXPECT_TRUE(g->font().bold());
+  p->ApplyScreenWidth(640);
+  for (const QWidget* g : {static_cast<QWidget*>(p->GridPassi), static_cast<QWidget*>(p->GridTempi),
+                           static_cast<QWidget*>(p->GridOpenLoop)})
+    EXPECT_FALSE(g->font().bold());
+}

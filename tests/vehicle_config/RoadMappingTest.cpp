@@ -23,6 +23,7 @@
 #include "FileDialog.h"
 #include "MapGridMap.h"
 #include "MapGridPage.h"
+#include "NumericEdit.h"
 #include "RoadMapping.h"
 #include "PageFixture.h"
 #include "WinColor.h"
@@ -282,6 +283,25 @@ TEST_F(RoadMappingTest, InterpolationWritesTheNewMapIntoTheEcuAndUndoRestoresIt)
   EXPECT_EQ(Shown("Nessun dato da ripristinare!"), 1);
   EXPECT_EQ(prompts_.Shown().back().icon, PromptIcon::Warning);
   EXPECT_EQ(prompts_.Shown().back().caption, form_->windowTitle());
+}
+
+TEST_F(RoadMappingTest, MenuShortcutsWinOverAFocusedNumericField) {
+  form_->SetActivePage(TabCambio);
+  auto* field = form_->findChild<TNumericEdit*>(QStringLiteral("EditGiriCambio"));
+  ASSERT_NE(field, nullptr);
+  field->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), field);
+  // Ctrl+A toggles mapping mode instead of selecting the field's text.
+  QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_TRUE(rm_->MappingMode());
+  EXPECT_FALSE(field->hasSelectedText());
+  QTest::keyClick(field, Qt::Key_T, Qt::ControlModifier);
+  EXPECT_FALSE(rm_->MappingMode());
+  // Ctrl+Z asks to undo the interpolation instead of undoing the field's typing.
+  prompts_.Answer(PromptNo);
+  QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_FALSE(prompts_.Shown().empty());
+  EXPECT_EQ(prompts_.Shown().back().text, QString::fromUtf8("Annullare l'ultima interpolazione fatta?"));
 }
 
 TEST_F(RoadMappingTest, AFailedInterpolationChangesNothingAndKeepsTheLastUndo) {
