@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include "DurableFile.h"
 #include "File.h"
 
 namespace {
@@ -53,7 +54,7 @@ bool InstallSampleStatusTextList(const QString& folder) {
   const QString target = StatusTextListPath(folder);
   if (QFile::exists(target)) return true;
   if (!QDir().mkpath(folder)) return false;
-  if (!QFile::copy(QString::fromLatin1(kSampleResource), target)) return false;
-  // The copy of a built-in file is read-only: the workshop must be able to edit it.
-  return QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+  // A new file is writable by the workshop, unlike a plain copy of a built-in file.
+  QByteArray sample;
+  return ReadWholeFile(QString::fromLatin1(kSampleResource), &sample) && WriteFileReplacing(target, sample);
 }

@@ -1,10 +1,13 @@
 #include "AppSettings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <QVariant>
 
 #include "BrandProfile.h"
+#include "DurableFile.h"
 
 TAppSettings* AppSettings = nullptr;
 
@@ -77,14 +80,50 @@ void TAppSettings::Read() {
   resetNeeded_ = !ok;
 }
 
-TAppSettings::~TAppSettings() {
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organisation_, application_);
-  if (settings.status() == QSettings::AccessError || !settings.isWritable()) return;
+TAppSettings::~TAppSettings() { Write(); }
+
+void TAppSettings::Store(QSettings& settings) const {
   settings.setValue(kMainPath, mainPath_);
   settings.setValue(kComPort, comPort_);
   settings.setValue(kLanguage, language_);
   settings.setValue(kLastWarning, lastWarning_);
+}
+
+bool TAppSettings::Holds(const QSettings& settings) const {
+  return settings.status() == QSettings::NoError && settings.value(kMainPath).toString() == mainPath_ &&
+         settings.value(kComPort).toInt() == comPort_ && settings.value(kLanguage).toInt() == language_ &&
+         settings.value(kLastWarning).toInt() == lastWarning_;
+}
+
+void TAppSettings::Write() const {
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, organisation_, application_);
+  if (settings.status() == QSettings::AccessError || !settings.isWritable()) return;
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+  Store(settings);
   settings.sync();
+#else
+  // Here the store is an INI file, and Qt's own save of it can report success on a full disk
+  // after renaming an empty file over the old one. The values go to a scratch copy beside the
+  // file instead, and the copy replaces the file through the durable save only when it reads
+  // back whole; on any failure the stored values stay as they were (and nothing is said: a
+  // store that cannot be written is silent).
+  const QFileInfo file(settings.fileName());
+  if (!QDir().mkpath(file.absolutePath())) return;
+  QByteArray stored;
+  if (file.exists() && !ReadWholeFile(file.absoluteFilePath(), &stored)) return;
+  QTemporaryFile scratch(file.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+  if (!scratch.open() || scratch.write(stored) != stored.size() || !scratch.flush()) return;
+  scratch.close();
+  {
+    QSettings copy(scratch.fileName(), QSettings::IniFormat);
+    Store(copy);
+    copy.sync();
+  }
+  const QSettings check(scratch.fileName(), QSettings::IniFormat);
+  QByteArray written;
+  if (!Holds(check) || !ReadWholeFile(scratch.fileName(), &written)) return;
+  WriteFileReplacing(file.absoluteFilePath(), written);
+#endif
 }
 
 void TAppSettings::SetMainPath(const QString& path) {

@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QString>
 
+class QSettings;
+
 // Ids of GetSetting / SetSetting.
 enum AppSettingId : int {
   SettingComPort = 10,
@@ -48,6 +50,10 @@ class TAppSettings {
 
  private:
   void Read();
+  // Writes the values back; a store that cannot be written keeps what it held.
+  void Write() const;
+  void Store(QSettings& settings) const;
+  bool Holds(const QSettings& settings) const;
   void SetMainPath(const QString& path);
 
   QString organisation_;

@@ -1,32 +1,8 @@
 #include "ConfigFileFormat.h"
 
-#include <QtGlobal>
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
-#elif defined(Q_OS_WIN)
-#include <io.h>
-#endif
-
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
-#include <filesystem>
-#include <system_error>
-
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-
-bool SyncToDisk(int fd) {
-#if defined(Q_OS_UNIX)
-  return ::fdatasync(fd) == 0;
-#elif defined(Q_OS_WIN)
-  return ::_commit(fd) == 0;
-#else
-  (void)fd;
-  return true;
-#endif
-}
 
 }  // namespace
 
@@ -90,37 +66,4 @@ bool IsConfigText(const QByteArray& plainCopy, bool requireLineEnd) {
     if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F) return false;
   }
   return !requireLineEnd || plainCopy.endsWith('\n');
-}
-
-bool ReadWholeFile(const QString& path, QByteArray* content) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return false;
-  *content = std::move(bytes);
-  return true;
-}
-
-bool WriteFileReplacing(const QString& path, const QByteArray& content) {
-  const QFileInfo target(path);
-  const bool exists = target.exists();
-  if (exists && (!target.isFile() || !(target.permissions() & QFileDevice::WriteOwner))) return false;
-  // The sibling goes away by itself unless the rename below takes it.
-  QTemporaryFile sibling(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-  if (!sibling.open()) return false;
-  const QFileDevice::Permissions permissions =
-      exists ? target.permissions()
-             : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-  if (sibling.write(content) != content.size() || !sibling.flush() || !sibling.setPermissions(permissions)) return false;
-  // The new content must be on the disk before it takes the old file's name: a power cut after
-  // the rename must not leave an empty configuration in place of the old one.
-  if (!SyncToDisk(sibling.handle())) return false;
-  sibling.close();
-  if (sibling.error() != QFileDevice::NoError) return false;
-  std::error_code error;
-  std::filesystem::rename(QFile::encodeName(sibling.fileName()).toStdString(),
-                          QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
-  if (error) return false;
-  sibling.setAutoRemove(false);  // it is the target now
-  return true;
 }

@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "DurableFile.h"
+
 inline constexpr std::string_view kEncryptedMarker = "ENCRYPTED_DOZA_FILE";
 inline constexpr std::string_view kDecryptedMarker = "DECRYPTED_DOZA_FILE";
 
@@ -57,10 +59,3 @@ std::optional<QByteArray> ConvertConfigText(const QByteArray& content, int mode,
 // requireLineEnd, ends with a line end (the program ends every file it writes with one, so a
 // stored file that does not was cut short).
 bool IsConfigText(const QByteArray& plainCopy, bool requireLineEnd);
-
-// Reads a whole file; false when it cannot be opened or read (a folder cannot be read).
-bool ReadWholeFile(const QString& path, QByteArray* content);
-// Replaces path with content through a temporary file in the same folder renamed over it, so
-// the old file stays as it was on any failure. A target marked read-only (no owner write
-// permission) is refused, whoever runs the program.
-bool WriteFileReplacing(const QString& path, const QByteArray& content);

@@ -2,12 +2,12 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
 
+#include "DurableFile.h"
 #include "EcuData.h"
 
 TDatiMappati* DatiMappati = nullptr;
@@ -178,7 +178,5 @@ int TDatiMappati::WriteToFile(const QString& fileName) const {
   for (const MapSample& s : samples_)
     text += QByteArray::number(s.order) + '\t' + QByteArray::number(s.rpm) + '\t' + QByteArray::number(s.value) +
             '\t' + QByteArray::number(s.map) + '\n';
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return 0;
-  return file.commit() ? 1 : 0;
+  return WriteFileReplacing(fileName, text) ? 1 : 0;
 }

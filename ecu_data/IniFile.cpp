@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "DurableFile.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -117,13 +119,7 @@ bool IniFile::LoadFromFile(const QString& path) {
 }
 
 bool IniFile::UpdateFile() const {
-  if (fileName_.isEmpty()) return false;
-  QFile file(fileName_);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  const QByteArray bytes = Text();
-  const bool written = file.write(bytes) == bytes.size() && file.flush();
-  file.close();
-  return written && file.error() == QFileDevice::NoError;
+  return !fileName_.isEmpty() && WriteFileReplacing(fileName_, Text());
 }
 
 std::vector<std::string> IniFile::Sections() const {

@@ -24,7 +24,8 @@ class IniFile {
   bool LoadFromFile(const QString& path);
   // The file the document was opened on.
   const QString& FileName() const { return fileName_; }
-  // Writes the document over its file (truncating it); false when the file cannot be written.
+  // Replaces its file with the document (the old file stays on any failure); false when the
+  // file cannot be written.
   bool UpdateFile() const;
   // A write has happened since the last SetText or LoadFromFile.
   bool IsModified() const { return modified_; }

@@ -3,8 +3,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
-#include <QSaveFile>
 #include <charconv>
+
+#include "DurableFile.h"
 
 namespace {
 
@@ -141,21 +142,9 @@ TTraceRecorder::SaveResult TTraceRecorder::SaveAs(const QString& target) {
       QFileInfo(target).canonicalFilePath() == QFileInfo(tempPath_).canonicalFilePath())
     return SaveResult::Saved;
   const auto failed = existed ? SaveResult::NotReplaced : SaveResult::NotWritten;
-  QFile in(tempPath_);
-  if (!in.open(QIODevice::ReadOnly)) return failed;
-  // The new file is written beside the target and renamed over it only when complete.
-  QSaveFile out(target);
-  if (!out.open(QIODevice::WriteOnly)) return failed;
-  while (!in.atEnd()) {
-    const QByteArray chunk = in.read(1 << 16);
-    if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
-      out.cancelWriting();
-      break;
-    }
-  }
-  if (in.error() != QFileDevice::NoError) out.cancelWriting();
-  in.close();
-  if (!out.commit()) return failed;
+  // The temporary file is removed only once the trace is safely at its new name.
+  QByteArray trace;
+  if (!ReadWholeFile(tempPath_, &trace) || !WriteFileReplacing(target, trace)) return failed;
   QFile::remove(tempPath_);
   return SaveResult::Saved;
 }

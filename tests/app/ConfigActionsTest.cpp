@@ -8,6 +8,7 @@
 #include "ConfigFixture.h"
 #include "File.h"
 #include "NumericEdit.h"
+#include "SmallDisk.h"
 
 namespace {
 
@@ -163,6 +164,43 @@ TEST_F(ConfigActions, PlainCopyForTheTextEditor) {
   EXPECT_TRUE(prompts_.Shown()[0].text.contains(QDir::toNativeSeparators(copy)));
   EXPECT_TRUE(prompts_.Shown()[0].text.contains("editor"));
   EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Warning);
+}
+
+// A configuration saved on a full disk or into a read-only folder: the message, the old file as
+// it was, the data still unsaved, no stray file beside it; the plain copy for the editor is not
+// made and no editor starts.
+TEST_F(ConfigActions, SavesThatFindNoRoomKeepTheOldFileAndSaySo) {
+  SmallDisk disk;
+  SKIP_WITHOUT_SMALL_DISK(disk);
+  const QString file = disk.FilePath("Polo.trm");
+  const QString copies = disk.FilePath("Configurazioni/Decrypted");
+  ASSERT_TRUE(QDir().mkpath(copies));
+  dialogs_.Choose(file);
+  ASSERT_TRUE(ExecuteSalva(&main_, main_.saveDialog));
+  QByteArray before;
+  ASSERT_TRUE(ReadWholeFile(file, &before));
+  for (SmallDisk::State state : kNoRoomStates) {
+    SCOPED_TRACE(SmallDisk::Name(state));
+    prompts_.Clear();
+    data_.SetMappa(0, 0, 3.0);
+    disk.Enter(state);
+    dialogs_.Choose(file);
+    EXPECT_FALSE(ExecuteSalva(&main_, main_.saveDialog));
+    EXPECT_EQ(PromptTexts(), QStringList{kConfigFileErrorText});
+    EXPECT_TRUE(data_.Changed);
+
+    dialogs_.Choose(file);
+    ExecuteBloccoNote(&main_, main_.openDialog, disk.Path());
+    EXPECT_EQ(PromptTexts(), QStringList({kConfigFileErrorText, "Impossibile decriptare il file"}));
+    EXPECT_TRUE(editor_.Opened().empty());
+    disk.Leave(state);
+
+    QByteArray after;
+    ASSERT_TRUE(ReadWholeFile(file, &after));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"Polo.trm"});
+    EXPECT_TRUE(QDir(copies).isEmpty());
+  }
 }
 
 // Entry 5 with an empty folder: the message instead of the dialog; with a file the dialog opens

@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "AppSettings.h"
 #include "BrandProfile.h"
+#include "DurableFile.h"
+#include "SmallDisk.h"
 
 namespace {
 
@@ -138,6 +141,49 @@ TEST_F(AppSettingsTest, OwnSubKeyUsesItsOwnStore) {
   QSettings other(QSettings::NativeFormat, QSettings::UserScope, "Other", "Tool");
   EXPECT_EQ(other.value("ComPort").toInt(), 8);
   EXPECT_FALSE(Store().contains("ComPort"));
+}
+
+// Settings written at exit on a full disk, on a disk with room for one small file only (the
+// store takes a lock file first) or into a read-only folder: nothing is said (a store that
+// cannot be written is silent), but the stored values stay as they were.
+TEST_F(AppSettingsTest, SettingsThatFindNoRoomKeepTheStoredValues) {
+  SmallDisk disk;
+  SKIP_WITHOUT_SMALL_DISK(disk);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, disk.Path());
+  struct Case {
+    const char* name;
+    std::function<void()> enter, leave;
+  };
+  const Case cases[] = {
+      {"full disk", [&] { disk.Fill(); }, [&] { disk.Free(); }},
+      {"one page free", [&] { disk.Fill(4096); }, [&] { disk.Free(); }},
+      {"read-only folder", [&] { disk.MakeReadOnly(); }, [&] { disk.MakeReadOnly(false); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // A store of its own for each case: this process's settings objects keep in memory what
+    // they could not write, and would write it as soon as there is room.
+    const QByteArray subKey = QByteArray("Tarn\\") + QByteArray(c.name).replace(' ', '_');
+    const QString file = disk.FilePath("Tarn/" + QString::fromLatin1(subKey.mid(5)) + ".conf");
+    {
+      TAppSettings settings(subKey.constData());
+      settings.SetSetting(SettingComPort, 3);
+      settings.SetSetting(SettingLanguage, 2);
+      settings.SetSetting(SettingLastWarning, 45000);
+    }
+    QByteArray before;
+    ASSERT_TRUE(ReadWholeFile(file, &before));
+    {
+      TAppSettings settings(subKey.constData());
+      settings.SetSetting(SettingLanguage, 1);
+      c.enter();
+    }
+    c.leave();
+    QByteArray after;
+    ASSERT_TRUE(ReadWholeFile(file, &after));
+    EXPECT_EQ(after, before);
+  }
+  EXPECT_EQ(QDir(disk.FilePath("Tarn")).entryList(QDir::Files).size(), 3);
 }
 
 TEST(DayNumber, CountsDaysSinceTheEpochOfThePlatformDate) {

@@ -16,6 +16,7 @@
 
 #include "Config.h"
 #include "DatiMappati.h"
+#include "DurableFile.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"
 #include "FunctionKeyTabStrip.h"
@@ -24,6 +25,7 @@
 #include "NumericEdit.h"
 #include "ProcessRunner.h"
 #include "SimEcuFixture.h"
+#include "SmallDisk.h"
 #include "TraceReaderRule.h"
 
 namespace {
@@ -438,6 +440,58 @@ TEST_F(ConfigFormTest, TraceCancelAndATargetThatCannotBeReplaced) {
   form_->MenuTerminaDrtClick();
   EXPECT_EQ(TempFiles().size(), 1);
   EXPECT_TRUE(prompts_.Shown().back().text.contains("__acqtmp"));
+}
+
+// A trace saved on a full disk or into a read-only folder: the message names the file the
+// recording stays in, a cancel keeps it there, and an older trace at the chosen name stays as it
+// was. A recording whose own file runs out of room says so when it stops.
+TEST_F(ConfigFormTest, ATraceThatFindsNoRoomIsKeptAndTheOldFileStays) {
+  SmallDisk disk;
+  SKIP_WITHOUT_SMALL_DISK(disk);
+  const QString target = disk.FilePath("prova.txt");
+  form_->MenuCominciaDrtClick();
+  Tick();
+  dialogs_.Choose(target);
+  form_->MenuTerminaDrtClick();
+  QByteArray before;
+  ASSERT_TRUE(ReadWholeFile(target, &before));
+  for (SmallDisk::State state : kNoRoomStates) {
+    SCOPED_TRACE(SmallDisk::Name(state));
+    prompts_.Clear();
+    form_->MenuCominciaDrtClick();
+    for (int i = 0; i < 3; ++i) Tick();
+    disk.Enter(state);
+    dialogs_.Choose(target);
+    dialogs_.Choose(disk.FilePath("nuova.txt"));
+    dialogs_.Cancel();
+    form_->MenuTerminaDrtClick();
+    disk.Leave(state);
+    ASSERT_EQ(prompts_.Shown().size(), 2u);
+    EXPECT_TRUE(prompts_.Shown()[0].text.startsWith("Il file esistente non può essere sovrascritto."));
+    EXPECT_TRUE(prompts_.Shown()[1].text.startsWith("Impossibile scrivere il file "));
+    ASSERT_EQ(TempFiles().size(), 1);
+    const QString kept = traceDir_.filePath(TempFiles()[0]);
+    for (const PromptRequest& p : prompts_.Shown()) EXPECT_TRUE(p.text.endsWith(QDir::toNativeSeparators(kept)));
+    QByteArray trace;
+    ASSERT_TRUE(ReadWholeFile(kept, &trace));
+    EXPECT_EQ(trace_rule::Check(trace).records, 3);
+    QByteArray after;
+    ASSERT_TRUE(ReadWholeFile(target, &after));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"prova.txt"});
+    QFile::remove(kept);
+  }
+
+  form_->SetTraceFolder(disk.Path());
+  prompts_.Clear();
+  form_->MenuCominciaDrtClick();
+  disk.Fill();
+  for (int i = 0; i < 3; ++i) Tick();
+  dialogs_.Cancel();
+  form_->MenuTerminaDrtClick();
+  disk.Free();
+  ASSERT_FALSE(prompts_.Shown().empty());
+  EXPECT_TRUE(prompts_.Shown()[0].text.startsWith("Errore di scrittura dell'acquisizione"));
 }
 
 TEST_F(ConfigFormTest, ClosingStopsARecordingWithItsSaveDialog) {

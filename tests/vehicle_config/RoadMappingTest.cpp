@@ -19,12 +19,14 @@
 #include "Config.h"
 #include "DatiMappati.h"
 #include "Datimappati.h"
+#include "DurableFile.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"
 #include "MapGridMap.h"
 #include "MapGridPage.h"
 #include "NumericEdit.h"
 #include "RoadMapping.h"
+#include "SmallDisk.h"
 #include "PageFixture.h"
 #include "WinColor.h"
 
@@ -398,6 +400,38 @@ TEST_F(RoadMappingTest, PointsFileSavedAndLoadedThroughTheFileDialog) {
   dialogs.Cancel();
   rm_->MenuApriMappatura->trigger();
   EXPECT_EQ(prompts_.Shown().size(), 2u);
+}
+
+// A points file saved on a full disk or into a read-only folder: the message, the old file as it
+// was, no new file and no stray file beside it.
+TEST_F(RoadMappingTest, APointsFileThatFindsNoRoomKeepsTheOldFileAndSaysSo) {
+  SmallDisk disk;
+  SKIP_WITHOUT_SMALL_DISK(disk);
+  ScriptedFileDialogs dialogs;
+  ScopedFileDialogs use(&dialogs);
+  const QString file = disk.FilePath("strada.dma");
+  SpreadPoints();
+  dialogs.Choose(file);
+  rm_->MenuSalvaMappatura->trigger();
+  QByteArray before;
+  ASSERT_TRUE(ReadWholeFile(file, &before));
+  ASSERT_FALSE(before.isEmpty());
+  dati_.Add(6000, 4.5, 3000, 0);
+  for (SmallDisk::State state : kNoRoomStates) {
+    SCOPED_TRACE(SmallDisk::Name(state));
+    prompts_.Clear();
+    disk.Enter(state);
+    for (const char* name : {"strada.dma", "nuova.dma"}) {
+      dialogs.Choose(disk.FilePath(name));
+      rm_->MenuSalvaMappatura->trigger();
+    }
+    disk.Leave(state);
+    EXPECT_EQ(Shown("Errore nel salvataggio del file!"), 2);
+    QByteArray after;
+    ASSERT_TRUE(ReadWholeFile(file, &after));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"strada.dma"});
+  }
 }
 
 TEST_F(RoadMappingTest, PicturesOfTheMapPageDuringAnAcquisition) {
