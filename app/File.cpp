@@ -70,15 +70,6 @@ QString ConfigExtension() {
   return QString::fromLatin1(GetBrandConfigExtFor(ext, 0));
 }
 
-QString ExistingFileNoCase(const QString& folder, const QString& fileName) {
-  const QDir dir(folder);
-  if (QFileInfo(dir.filePath(fileName)).isFile()) return dir.filePath(fileName);
-  const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-  for (const QString& name : names)
-    if (name.compare(fileName, Qt::CaseInsensitive) == 0) return dir.filePath(name);
-  return QString();
-}
-
 TFormFile::TFormFile(QWidget* owner, bool* existsFlag, int mode, const QString& basePath)
     : TModalDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       mode_(mode == ModeLoad ? ModeLoad : ModeSave),

@@ -8,6 +8,7 @@
 // are matched without regard to case, and the list is sorted the same way.
 #include <QString>
 
+#include "FileNoCase.h"
 #include "ModalDialog.h"
 
 class QCheckBox;
@@ -88,6 +89,3 @@ extern TFormFile* FormFile;
 
 // The configuration extension of this build ("trm").
 QString ConfigExtension();
-// The path of the file of that name in folder, matched without regard to case (an exact match
-// first); empty when there is none.
-QString ExistingFileNoCase(const QString& folder, const QString& fileName);

@@ -5,7 +5,7 @@
 #include <QStringDecoder>
 
 #include "DurableFile.h"
-#include "File.h"
+#include "FileNoCase.h"
 
 namespace {
 constexpr const char* kSampleResource = ":/data/Kiv2001.txt";
