@@ -69,8 +69,14 @@ void TChartView::PrintChart(QPrinter& printer) {
 }
 
 void ApplyValueAxis(QValueAxis* axis, const TAxisRange& range, double increment) {
-  axis->setRange(range.min, range.max);
-  axis->setTickType(QValueAxis::TicksDynamic);
-  axis->setTickAnchor(0);
-  axis->setTickInterval(increment > 0 ? increment : NiceStep(range));
+  const double step = increment > 0 ? increment : NiceStep(range);
+  // Every change lays out all labels of the axis at once: change only what differs, and widen
+  // the step before the range or narrow it after, so the axis never passes through a state with
+  // many more labels than the one it ends in (zooming out with the zoomed step would).
+  if (axis->tickType() != QValueAxis::TicksDynamic) axis->setTickType(QValueAxis::TicksDynamic);
+  if (axis->tickAnchor() != 0) axis->setTickAnchor(0);
+  const bool wider = step > axis->tickInterval();
+  if (wider) axis->setTickInterval(step);
+  if (axis->min() != range.min || axis->max() != range.max) axis->setRange(range.min, range.max);
+  if (!wider && step != axis->tickInterval()) axis->setTickInterval(step);
 }

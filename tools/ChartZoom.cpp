@@ -14,6 +14,12 @@ void TAxisExtent::Include(double v) {
   max_ = std::max(max_, v);
 }
 
+void TAxisExtent::Include(const TAxisExtent& other) {
+  if (other.empty_) return;
+  Include(other.min_);
+  Include(other.max_);
+}
+
 TAxisRange TAxisExtent::Range() const {
   if (empty_) return {0, 1};
   if (min_ == max_) return {min_ - 1, max_ + 1};

@@ -13,6 +13,7 @@ struct TAxisRange {
 class TAxisExtent {
  public:
   void Include(double v);
+  void Include(const TAxisExtent& other);
   bool IsEmpty() const { return empty_; }
   // The values' range; one unit either side of a single value; 0..1 when empty.
   TAxisRange Range() const;

@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +21,7 @@
 #include "Prompt.h"
 #include "ToolScreen.h"
 #include "Tracce.h"
+#include "TracePlot.h"
 #include "WinColor.h"
 
 namespace {
@@ -87,6 +89,8 @@ TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName)
   });
   connect(ChartView, &TChartView::UndoZoomRequested, this, &TFormGraficoDrt::MenuAnnullaZoomClick);
 
+  Plot = new TTracePlot(ChartDrt, AxisTempo, AxisValori, &trace_, Series);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setMenuBar(MainMenu);
@@ -99,7 +103,7 @@ TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName)
 void TFormGraficoDrt::Load(const QString& fileName) {
   if (!QFileInfo::exists(fileName)) return;
   setWindowTitle(windowTitle() + QStringLiteral(" - ") + QFileInfo(fileName).fileName().section('.', 0, 0));
-  const TTraceFile trace = TTraceFile::Read(fileName);
+  TTraceFile trace = TTraceFile::Read(fileName);
   if (trace.status == TTraceFile::Status::Unreadable) {
     ShowPrompt(this, windowTitle(),
                QStringLiteral("Impossibile aprire il file ") + QDir::toNativeSeparators(fileName),
@@ -110,15 +114,15 @@ void TFormGraficoDrt::Load(const QString& fileName) {
     ShowPrompt(this, windowTitle(), Tr(371), PromptIcon::Stop);
     return;
   }
-  for (int i = 0; i < TTraceFile::kSeries; ++i) {
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(trace.series[i].size()));
-    for (const TTracePoint& p : trace.series[i]) points.append(QPointF(p.x, p.y));
-    Series[i]->replace(points);
-  }
+  trace_ = std::move(trace);
+  for (const double t : trace_.time) timeExtent_.Include(t);
+  for (int i = 0; i < TTraceFile::kSeries; ++i)
+    for (const float v : trace_.values[i]) valueExtent_[i].Include(v);
   // A format-1 trace has no second bank: those series leave the chart.
-  while (Series.size() > trace.SeriesCount()) {
-    QLineSeries* s = Series.takeLast();
+  QList<QLineSeries*> removed;
+  while (Series.size() > trace_.SeriesCount()) removed.append(Series.takeLast());
+  Plot->SetSeries(Series);
+  for (QLineSeries* s : removed) {
     ChartDrt->removeSeries(s);
     delete s;
   }
@@ -135,18 +139,18 @@ void TFormGraficoDrt::UpdateAxes() {
   if (zoom_.IsZoomed()) {
     ApplyValueAxis(AxisTempo, zoom_.X(), 0);
     ApplyValueAxis(AxisValori, zoom_.Y(), 0);
-    return;
-  }
-  TAxisExtent x, y;
-  for (QLineSeries* s : Series) {
-    if (!s->isVisible()) continue;
-    for (const QPointF& p : s->points()) {
-      x.Include(p.x());
-      y.Include(p.y());
+  } else {
+    TAxisExtent x, y;
+    for (int i = 0; i < Series.size(); ++i) {
+      if (!Series[i]->isVisible() || valueExtent_[i].IsEmpty()) continue;
+      x.Include(timeExtent_);
+      y.Include(valueExtent_[i]);
     }
+    ApplyValueAxis(AxisTempo, x.Range(), 0);
+    ApplyValueAxis(AxisValori, y.Range(), 0);
   }
-  ApplyValueAxis(AxisTempo, x.Range(), 0);
-  ApplyValueAxis(AxisValori, y.Range(), 0);
+  // New labels may move the plot area: place it now, so the chart paints once, not twice.
+  if (QGraphicsLayout* layout = ChartDrt->layout()) layout->activate();
 }
 
 void TFormGraficoDrt::MenuTracceClick() {
@@ -154,19 +158,27 @@ void TFormGraficoDrt::MenuTracceClick() {
   dialog->setWindowTitle(Tr(367));
   dialog->ButtonOk->setText(Tr(103));
   dialog->ButtonAnnulla->setText(Tr(104));
-  int y = 20;
-  QWidget* previous = nullptr;
+  QList<QCheckBox*> checks;
+  int widest = 0;
   for (int i = 0; i < Series.size(); ++i) {
     auto* check = new QCheckBox(Series[i]->name(), dialog->PanelTracce);
     check->setObjectName(QStringLiteral("CheckTrack%1").arg(i));
     check->setChecked(Series[i]->isVisible());
+    widest = std::max(widest, check->sizeHint().width());
+    checks.append(check);
+  }
+  // As wide as the longest title: the boxes 20 pixels from the left, 10 free on the right.
+  const int width = widest + 30;
+  int y = 20;
+  QWidget* previous = nullptr;
+  for (QCheckBox* check : checks) {
     const int h = check->sizeHint().height();
-    check->setGeometry(20, y, dialog->width() - 30, h);
+    check->setGeometry(20, y, width - 30, h);
     y = static_cast<int>(y + 1.5 * h);
     if (previous) QWidget::setTabOrder(previous, check);
     previous = check;
   }
-  dialog->PanelTracce->setMinimumHeight(y);
+  dialog->PanelTracce->setMinimumSize(width, y);
   if (previous) QWidget::setTabOrder(previous, dialog->ButtonOk);
   QWidget::setTabOrder(dialog->ButtonOk, dialog->ButtonAnnulla);
   if (dialog->ShowModal() != TModalDialog::mrOk) return;
@@ -175,7 +187,8 @@ void TFormGraficoDrt::MenuTracceClick() {
 }
 
 void TFormGraficoDrt::MenuStampaClick() {
-  QPrinter printer;
+  // The traces are drawn at the printer's own resolution.
+  QPrinter printer(QPrinter::HighResolution);
   if (!PrintDialogs().Run(this, printer)) return;
   ChartView->PrintChart(printer);
 }

@@ -4,6 +4,7 @@
 // constructor reads it (a missing file shows nothing, an invalid one says so); Show runs the
 // whole command: read, show modally when the file is good, delete.
 #include <QList>
+#include <array>
 
 #include "ChartZoom.h"
 #include "ModalDialog.h"
@@ -16,6 +17,7 @@ class QMenu;
 class QMenuBar;
 class QValueAxis;
 class TChartView;
+class TTracePlot;
 
 class TFormGraficoDrt final : public TModalDialog {
   Q_OBJECT
@@ -37,8 +39,11 @@ class TFormGraficoDrt final : public TModalDialog {
   TChartView* ChartView = nullptr;
   QValueAxis* AxisTempo = nullptr;
   QValueAxis* AxisValori = nullptr;
-  // The series in chart order (12 with a format-1 file, else 15).
+  // The series in chart order (12 with a format-1 file, else 15): title, pen, legend and
+  // shown state of each trace. Their points are not copied into them: Plot draws them from
+  // the trace.
   QList<QLineSeries*> Series;
+  TTracePlot* Plot = nullptr;
   QMenuBar* MainMenu = nullptr;
   QMenu* MenuGraficoDrt = nullptr;
   QAction* MenuTracce = nullptr;
@@ -47,6 +52,8 @@ class TFormGraficoDrt final : public TModalDialog {
   QAction* MenuEsci = nullptr;
 
   const TChartZoom& Zoom() const { return zoom_; }
+  // The records read from the file (none when it was missing or invalid).
+  const TTraceFile& Trace() const { return trace_; }
 
  private:
   void Load(const QString& fileName);
@@ -54,5 +61,9 @@ class TFormGraficoDrt final : public TModalDialog {
   void UpdateAxes();
 
   TChartZoom zoom_;
+  TTraceFile trace_;
+  // The time range of the records and the value range of each series.
+  TAxisExtent timeExtent_;
+  std::array<TAxisExtent, TTraceFile::kSeries> valueExtent_;
   bool loaded_ = false;
 };

@@ -26,6 +26,7 @@ bool ScriptedPrintDialog::Run(QWidget*, QPrinter& printer) {
   ++Runs;
   if (PdfFile.isEmpty()) return false;
   printer.setOutputFormat(QPrinter::PdfFormat);
+  Resolution = printer.resolution();
   printer.setOutputFileName(PdfFile);
   printer.setCopyCount(Copies);
   return true;

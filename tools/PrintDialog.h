@@ -24,4 +24,5 @@ class ScriptedPrintDialog final : public IPrintDialogService {
   QString PdfFile;  // empty: the dialog is cancelled
   int Copies = 1;
   int Runs = 0;
+  int Resolution = 0;  // dots per inch of the printer of the last run that printed
 };

@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <charconv>
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -121,27 +123,40 @@ TTraceFile TTraceFile::Read(const QString& path) {
 TTraceFile TTraceFile::Parse(const QByteArray& content) {
   TTraceFile result;
   result.status = Status::Invalid;
-  QList<QByteArray> lines = content.split('\n');
-  // The line end after the last record ends the file, it does not start an empty record.
-  if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
-  const auto text = [&](int k) { return std::string_view(lines[k].constData(), lines[k].size()); };
-  const std::optional<int> header = HeaderFormat(text(0));
+  std::string_view rest(content.constData(), static_cast<size_t>(content.size()));
+  // The lines one by one; the line end after the last record ends the file, it does not
+  // start an empty record.
+  const auto nextLine = [&rest](std::string_view& line) {
+    const size_t end = rest.find('\n');
+    line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+  };
+  std::string_view line;
+  nextLine(line);
+  const std::optional<int> header = HeaderFormat(line);
   if (!header) return result;
   const int format = *header;
   const std::string_view kinds = format == 1 ? kKinds1 : kKinds2;
   const int plotted = format == 2 ? kSeries : kSeriesFormat1;
+  nextLine(line);  // the column titles
+  const size_t expected = static_cast<size_t>(std::max<qsizetype>(0, content.count('\n') - 1));
+  result.time.reserve(expected);
+  for (int s = 0; s < plotted; ++s) result.values[s].reserve(expected);
   double v[18] = {};
-  for (int k = 2; k < lines.size(); ++k) {
-    if (ScanNumbers(text(k), kinds, v) != static_cast<int>(kinds.size())) {
-      result.series = {};
+  while (!rest.empty()) {
+    nextLine(line);
+    if (ScanNumbers(line, kinds, v) != static_cast<int>(kinds.size())) {
+      result.time = {};
+      result.values = {};
       return result;
     }
-    const double x = v[0] * 0.001;
+    result.time.push_back(v[0] * 0.001);
     for (int s = 0; s < plotted; ++s) {
       const TColumn& c = kColumns[s];
       const double y = c.factor == 0 ? static_cast<double>(static_cast<int>(v[c.column]) / 10)
                                      : v[c.column] * c.factor;
-      result.series[s].push_back({x, y});
+      constexpr double kFloatMax = std::numeric_limits<float>::max();
+      result.values[s].push_back(static_cast<float>(std::clamp(y, -kFloatMax, kFloatMax)));
     }
     ++result.records;
   }

@@ -47,8 +47,14 @@ class TTraceFile {
   Status status = Status::Missing;
   int format = 0;
   int records = 0;
-  // The series of the chart in chart order; format 1 plots only the first 12.
-  std::array<std::vector<TTracePoint>, kSeries> series;
+  // The time of every record in seconds (TEMPO x 0.001), held once for all series.
+  std::vector<double> time;
+  // The y of every record for each series of the chart, in chart order; format 1 and formats
+  // above 2 plot only the first 12, the others stay empty. Values beyond the range of a float
+  // are held at its largest.
+  std::array<std::vector<float>, kSeries> values;
+  // Point k of series s.
+  TTracePoint Point(int s, size_t k) const { return {time[k], values[s][k]}; }
   // How many series the chart keeps: 12 with format 1, else 15.
   int SeriesCount() const { return format == 1 ? kSeriesFormat1 : kSeries; }
 };

@@ -6,11 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QValueAxis>
+#include <cmath>
 #include <functional>
 
 #include "ChartView.h"
@@ -21,6 +23,7 @@
 #include "TraceFile.h"
 #include "TraceRecorder.h"
 #include "Tracce.h"
+#include "TracePlot.h"
 
 namespace {
 
@@ -74,6 +77,69 @@ class TraceChart : public ::testing::Test {
   ScopedPrompts usePrompts_;
 };
 
+// A road test of `records` records, 170 ms apart: slow swings with noise, a lambda probe
+// switching, and every 397 records a spike one record wide (up on some traces, down on others).
+QByteArray LongTrace(int records) {
+  std::vector<std::pair<uint32_t, TTraceRecord>> out;
+  uint32_t seed = 7;
+  const auto noise = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<double>((seed >> 8) & 0xFFFF) / 65535.0 - 0.5;
+  };
+  for (int k = 0; k < records; ++k) {
+    TTraceRecord r = Sample();
+    const double swing = 0.5 + 0.5 * std::sin(k / 300.0);
+    r.rpm = static_cast<int>(900 + 3000 * swing + 80 * noise());
+    r.map = std::round((0.5 + 1.5 * swing) * 100) / 100;
+    r.lambda = (k / 7) % 2 ? 0.12 : 0.84;
+    r.gasInjection = std::round((2.5 + 6 * swing + 0.3 * noise()) * 1000) / 1000;
+    r.correction = static_cast<int>(30 * noise());
+    r.pressure = 1.1;
+    if (k % 397 == 200) {
+      r.rpm = 6500;
+      r.gasInjection = 0.2;
+      r.pressure = 3.5;
+      r.correction = -90;
+    }
+    out.push_back({static_cast<uint32_t>(170 * k), r});
+  }
+  return RecordedTrace(2, out);
+}
+
+// The chart view as it paints (or prints) on a device `scale` times finer than the screen.
+QImage DrawChart(TFormGraficoDrt& form, bool reduced, double scale) {
+  form.Plot->SetReduced(reduced);
+  QWidget* vp = form.ChartView->viewport();
+  QImage image((QSizeF(vp->size()) * scale).toSize(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setRenderHints(form.ChartView->renderHints());
+  form.ChartView->render(&painter, QRectF(image.rect()), vp->rect());
+  painter.end();
+  form.Plot->SetReduced(true);
+  return image;
+}
+
+// Pixels of `a` that `b` does not show within one pixel: no pixel of b at most one pixel away
+// has a colour within `tolerance` of it in every channel. Antialiased line edges that differ a
+// little pass; a line that is missing, added or moved does not.
+int PixelsUnmatched(const QImage& a, const QImage& b, int tolerance) {
+  const auto near = [tolerance](QRgb p, QRgb q) {
+    return std::abs(qRed(p) - qRed(q)) <= tolerance && std::abs(qGreen(p) - qGreen(q)) <= tolerance &&
+           std::abs(qBlue(p) - qBlue(q)) <= tolerance;
+  };
+  int unmatched = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      bool found = false;
+      for (int dy = -1; dy <= 1 && !found; ++dy)
+        for (int dx = -1; dx <= 1 && !found; ++dx)
+          found = b.valid(x + dx, y + dy) && near(a.pixel(x, y), b.pixel(x + dx, y + dy));
+      if (!found) ++unmatched;
+    }
+  return unmatched;
+}
+
 // Runs `act` on the modal dialog of the traces as soon as it shows.
 void OnTracceDialog(std::function<void(TFormGestioneTracce&)> act) {
   QTimer::singleShot(0, [act] {
@@ -93,13 +159,14 @@ TEST_F(TraceChart, ReadsTheRecordersGoldenFilesOfBothFormats) {
   EXPECT_EQ(f1.SeriesCount(), 12);
   // Second record: 170 1450 1.53 4 0.75 0.1 3.24 2 2.904 15 51 0.004 1.09 129 200.
   const double want1[12] = {1.45, 1.53, 0.04, 0.75, 0.1, 3.24, 0.2, 2.904, 1.5, 0.004, 1.09, 12.9};
+  ASSERT_EQ(f1.time.size(), 3u);
+  EXPECT_DOUBLE_EQ(f1.time[1], 0.17);
   for (int s = 0; s < 12; ++s) {
     SCOPED_TRACE(s);
-    ASSERT_EQ(f1.series[s].size(), 3u);
-    EXPECT_DOUBLE_EQ(f1.series[s][1].x, 0.17);
-    EXPECT_DOUBLE_EQ(f1.series[s][1].y, want1[s]);
+    ASSERT_EQ(f1.values[s].size(), 3u);
+    EXPECT_FLOAT_EQ(f1.values[s][1], want1[s]);
   }
-  for (int s = 12; s < 15; ++s) EXPECT_TRUE(f1.series[s].empty());
+  for (int s = 12; s < 15; ++s) EXPECT_TRUE(f1.values[s].empty());
 
   const TTraceFile f2 = TTraceFile::Read(GoldenPath("trace_format2.txt"));
   ASSERT_EQ(f2.status, TTraceFile::Status::Ok);
@@ -107,23 +174,23 @@ TEST_F(TraceChart, ReadsTheRecordersGoldenFilesOfBothFormats) {
   EXPECT_EQ(f2.records, 3);
   EXPECT_EQ(f2.SeriesCount(), 15);
   // First record ends 0.78 25 3.252: CORRET2 25 plots 2 (integer division).
-  EXPECT_DOUBLE_EQ(f2.series[12][0].y, 0.78);
-  EXPECT_DOUBLE_EQ(f2.series[13][0].y, 2);
-  EXPECT_DOUBLE_EQ(f2.series[14][0].y, 3.252);
+  EXPECT_FLOAT_EQ(f2.values[12][0], 0.78);
+  EXPECT_FLOAT_EQ(f2.values[13][0], 2);
+  EXPECT_FLOAT_EQ(f2.values[14][0], 3.252);
   // The second: CORRET2 -5 plots 0 (truncating toward zero).
-  EXPECT_DOUBLE_EQ(f2.series[13][1].y, 0);
+  EXPECT_FLOAT_EQ(f2.values[13][1], 0);
 }
 
 TEST_F(TraceChart, ScalesEachColumnAsItsSeriesPlotsIt) {
   const TTraceFile t = TTraceFile::Parse(RecordedTrace(2, {{1500, Sample()}}));
   ASSERT_EQ(t.status, TTraceFile::Status::Ok);
-  EXPECT_DOUBLE_EQ(t.series[0][0].x, 1.5);  // TEMPO 1500 ms
-  EXPECT_DOUBLE_EQ(t.series[0][0].y, 2.5);  // GIRI x 0.001
-  EXPECT_DOUBLE_EQ(t.series[2][0].y, 0.4);  // CUMULO x 0.01
-  EXPECT_DOUBLE_EQ(t.series[6][0].y, 2.5);  // COR. 25 x 0.1
-  EXPECT_DOUBLE_EQ(t.series[8][0].y, -4.5);  // COR.BNZ x 0.1
-  EXPECT_DOUBLE_EQ(t.series[11][0].y, 12.8);  // TEMP. x 0.1
-  EXPECT_DOUBLE_EQ(t.series[13][0].y, 2);  // CORRET2 25 div 10
+  EXPECT_DOUBLE_EQ(t.time[0], 1.5);  // TEMPO 1500 ms
+  EXPECT_FLOAT_EQ(t.values[0][0], 2.5);  // GIRI x 0.001
+  EXPECT_FLOAT_EQ(t.values[2][0], 0.4);  // CUMULO x 0.01
+  EXPECT_FLOAT_EQ(t.values[6][0], 2.5);  // COR. 25 x 0.1
+  EXPECT_FLOAT_EQ(t.values[8][0], -4.5);  // COR.BNZ x 0.1
+  EXPECT_FLOAT_EQ(t.values[11][0], 12.8);  // TEMP. x 0.1
+  EXPECT_FLOAT_EQ(t.values[13][0], 2);  // CORRET2 25 div 10
 }
 
 TEST_F(TraceChart, AcceptsOnlyWellFormedFiles) {
@@ -161,14 +228,16 @@ TEST_F(TraceChart, AcceptsOnlyWellFormedFiles) {
     EXPECT_EQ(t.status == TTraceFile::Status::Ok, c.accepted);
     if (!c.accepted) {
       EXPECT_EQ(t.status, TTraceFile::Status::Invalid);
-      for (const auto& s : t.series) EXPECT_TRUE(s.empty());
+      EXPECT_TRUE(t.time.empty());
+      for (const auto& s : t.values) EXPECT_TRUE(s.empty());
       continue;
     }
     EXPECT_EQ(t.format, c.format);
     EXPECT_EQ(t.records, c.records);
-    EXPECT_EQ(t.series[0].size(), static_cast<size_t>(c.records));
+    EXPECT_EQ(t.time.size(), static_cast<size_t>(c.records));
+    EXPECT_EQ(t.values[0].size(), static_cast<size_t>(c.records));
     // Only format 2 plots the second bank.
-    EXPECT_EQ(t.series[12].size(), c.format == 2 ? static_cast<size_t>(c.records) : 0u);
+    EXPECT_EQ(t.values[12].size(), c.format == 2 ? static_cast<size_t>(c.records) : 0u);
   }
 }
 
@@ -203,7 +272,8 @@ TEST_F(TraceChart, InvalidFileSaysSoUnderTheCaptionAndIsNotShown) {
   EXPECT_EQ(prompts_.Shown()[0].text, "Formato del file non valido");
   EXPECT_EQ(prompts_.Shown()[0].caption, "Grafico - cattivo");
   EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
-  for (QLineSeries* s : form.Series) EXPECT_EQ(s->count(), 0);
+  EXPECT_EQ(form.Trace().records, 0);
+  EXPECT_TRUE(form.Trace().time.empty());
 }
 
 TEST_F(TraceChart, FormatOneKeepsTwelveSeriesAndTheDialogListsThem) {
@@ -217,7 +287,7 @@ TEST_F(TraceChart, FormatOneKeepsTwelveSeriesAndTheDialogListsThem) {
   EXPECT_EQ(form.Series[7]->name(), "T Iniezione benz");
   EXPECT_EQ(form.Series[11]->name(), "Temperatura x 10");
   EXPECT_EQ(form.Series[11]->pen().width(), 2);
-  EXPECT_EQ(form.Series[0]->count(), 3);
+  EXPECT_EQ(form.Trace().records, 3);
 
   int boxes = -1;
   OnTracceDialog([&](TFormGestioneTracce& d) {
@@ -251,8 +321,8 @@ TEST_F(TraceChart, TheDialogHidesAndShowsSeriesOnOkOnly) {
   });
   form.MenuTracceClick();
   for (int i = 0; i < 15; ++i) EXPECT_EQ(form.Series[i]->isVisible(), i == 1) << i;
-  EXPECT_DOUBLE_EQ(form.AxisValori->min(), 1.18);
-  EXPECT_DOUBLE_EQ(form.AxisValori->max(), 1.88);
+  EXPECT_FLOAT_EQ(form.AxisValori->min(), 1.18);
+  EXPECT_FLOAT_EQ(form.AxisValori->max(), 1.88);
   // The dialog offers the hidden ones again, unchecked; checking brings them back.
   OnTracceDialog([](TFormGestioneTracce& d) {
     EXPECT_FALSE(d.CheckTrack(14)->isChecked());
@@ -262,6 +332,28 @@ TEST_F(TraceChart, TheDialogHidesAndShowsSeriesOnOkOnly) {
   form.MenuTracceClick();
   EXPECT_TRUE(form.Series[14]->isVisible());
   EXPECT_TRUE(form.Series[1]->isVisible());
+}
+
+TEST_F(TraceChart, TheSeriesDialogShowsEveryNameWhole) {
+  TFormGraficoDrt form(nullptr, GoldenPath("trace_format2.txt"));
+  ASSERT_TRUE(form.Loaded());
+  int checked = 0;
+  OnTracceDialog([&](TFormGestioneTracce& d) {
+    for (QCheckBox* check : d.PanelTracce->findChildren<QCheckBox*>()) {
+      SCOPED_TRACE(check->text().toStdString());
+      EXPECT_GE(check->width(), check->sizeHint().width());
+      // Inside the panel, which lies inside the dialog.
+      EXPECT_TRUE(d.PanelTracce->rect().contains(check->geometry())) << check->geometry().right();
+      ++checked;
+    }
+    EXPECT_TRUE(d.rect().contains(d.PanelTracce->geometry()));
+    const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots"));
+    QDir().mkpath(dir);
+    EXPECT_TRUE(d.grab().save(dir + QStringLiteral("/grafico_drt_tracce.png"), "PNG"));
+    d.ButtonAnnulla->click();
+  });
+  form.MenuTracceClick();
+  EXPECT_EQ(checked, 15);
 }
 
 TEST(ChartZoomRule, GesturesTicksAndRanges) {
@@ -334,6 +426,8 @@ TEST_F(TraceChart, PrintsOnePagePerCopyToTheChosenPrinter) {
   SetPrintDialogService(nullptr);
   EXPECT_EQ(form.MenuStampa->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
   EXPECT_EQ(dialog.Runs, 2);
+  // The traces are reduced for the printer's own dots, not the screen's pixels.
+  EXPECT_GE(dialog.Resolution, 600);
   QFile f(pdf);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray bytes = f.readAll();
@@ -371,4 +465,37 @@ TEST_F(TraceChart, Screenshot) {
   const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots"));
   QDir().mkpath(dir);
   EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/grafico_drt.png"), "PNG"));
+}
+
+TEST_F(TraceChart, DrawsTheSamePictureAsEveryRecordWithAFractionOfThePoints) {
+  const int records = 6000;
+  TFormGraficoDrt form(nullptr, Write(LongTrace(records), "strada.txt"));
+  ASSERT_TRUE(form.Loaded());
+  form.resize(800, 600);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const int columns = static_cast<int>(form.ChartDrt->plotArea().width()) + 8;
+  // Both ways on the screen, on a device three times finer (as a printer), and zoomed in so
+  // that lines enter and leave the plot. Up to 10 pixels may differ where antialiased edges
+  // of overlapping segments add up differently; a lost spike one record wide costs some 30.
+  const auto compare = [&](const char* what, double scale) {
+    SCOPED_TRACE(what);
+    const QImage every = DrawChart(form, false, scale);
+    EXPECT_EQ(form.Plot->PointsDrawn(), 15 * records);
+    const QImage reduced = DrawChart(form, true, scale);
+    EXPECT_LE(form.Plot->PointsDrawn(), 15 * 4 * columns * scale);
+    EXPECT_LE(PixelsUnmatched(every, reduced, 160), 10);
+    EXPECT_LE(PixelsUnmatched(reduced, every, 160), 10);
+  };
+  compare("screen", 1);
+  compare("printer", 3);
+  form.ChartView->ZoomRequested({300, 6}, {420, 0});
+  compare("zoomed", 1);
+  // Hidden traces cost nothing: one trace shown, one trace drawn.
+  form.MenuAnnullaZoomClick();
+  for (int i = 0; i < form.Series.size(); ++i) form.Series[i]->setVisible(i == 0);
+  DrawChart(form, false, 1);
+  EXPECT_EQ(form.Plot->PointsDrawn(), records);
+  DrawChart(form, true, 1);
+  EXPECT_LE(form.Plot->PointsDrawn(), 4 * columns);
 }
