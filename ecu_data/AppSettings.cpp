@@ -119,9 +119,14 @@ void TAppSettings::Write() const {
     Store(copy);
     copy.sync();
   }
-  const QSettings check(scratch.fileName(), QSettings::IniFormat);
+  // The check reads the bytes again under a name never used before: settings objects of one
+  // file share what they hold in memory, also values they believe written.
   QByteArray written;
-  if (!Holds(check) || !ReadWholeFile(scratch.fileName(), &written)) return;
+  if (!ReadWholeFile(scratch.fileName(), &written)) return;
+  QTemporaryFile probe;
+  if (!probe.open() || probe.write(written) != written.size() || !probe.flush()) return;
+  probe.close();
+  if (!Holds(QSettings(probe.fileName(), QSettings::IniFormat))) return;
   WriteFileReplacing(file.absoluteFilePath(), written);
 #endif
 }

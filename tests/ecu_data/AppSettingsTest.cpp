@@ -143,8 +143,8 @@ TEST_F(AppSettingsTest, OwnSubKeyUsesItsOwnStore) {
   EXPECT_FALSE(Store().contains("ComPort"));
 }
 
-// Settings written at exit on a full disk, on a disk with room for one small file only (the
-// store takes a lock file first) or into a read-only folder: nothing is said (a store that
+// Settings written at exit on a full disk, on a disk with room for one or two small files only
+// (the store takes a lock file first) or into a read-only folder: nothing is said (a store that
 // cannot be written is silent), but the stored values stay as they were.
 TEST_F(AppSettingsTest, SettingsThatFindNoRoomKeepTheStoredValues) {
   SmallDisk disk;
@@ -157,6 +157,7 @@ TEST_F(AppSettingsTest, SettingsThatFindNoRoomKeepTheStoredValues) {
   const Case cases[] = {
       {"full disk", [&] { disk.Fill(); }, [&] { disk.Free(); }},
       {"one page free", [&] { disk.Fill(4096); }, [&] { disk.Free(); }},
+      {"two pages free", [&] { disk.Fill(8192); }, [&] { disk.Free(); }},
       {"read-only folder", [&] { disk.MakeReadOnly(); }, [&] { disk.MakeReadOnly(false); }},
   };
   for (const Case& c : cases) {
@@ -173,6 +174,7 @@ TEST_F(AppSettingsTest, SettingsThatFindNoRoomKeepTheStoredValues) {
     }
     QByteArray before;
     ASSERT_TRUE(ReadWholeFile(file, &before));
+    EXPECT_TRUE(before.contains("Language=2\n")) << before.constData();
     {
       TAppSettings settings(subKey.constData());
       settings.SetSetting(SettingLanguage, 1);
@@ -183,7 +185,7 @@ TEST_F(AppSettingsTest, SettingsThatFindNoRoomKeepTheStoredValues) {
     ASSERT_TRUE(ReadWholeFile(file, &after));
     EXPECT_EQ(after, before);
   }
-  EXPECT_EQ(QDir(disk.FilePath("Tarn")).entryList(QDir::Files).size(), 3);
+  EXPECT_EQ(QDir(disk.FilePath("Tarn")).entryList(QDir::Files).size(), 4);
 }
 
 TEST(DayNumber, CountsDaysSinceTheEpochOfThePlatformDate) {
