@@ -25,6 +25,7 @@
 #include "Clock.h"
 #include "Config.h"
 #include "ConfigActions.h"
+#include "DataFolders.h"
 #include "Diagnosi.h"
 #include "EcuChecks.h"
 #include "EcuData.h"
@@ -34,7 +35,6 @@
 #include "ScreenCursor.h"
 #include "SerialLink.h"
 #include "StatusBarPanels.h"
-#include "StatusTextList.h"
 #include "WinColor.h"
 #include "visualizza.h"
 
@@ -362,12 +362,14 @@ void TFormMain::FormShow() {
   const int sw = ScreenWidth();
   if (sw != kDesignScreenWidth) ScaleToScreenWidth(sw);
 
-  // 2. Initial folders; the sample status-text list when the programming folder has none.
-  OpenDialog1.InitialDir = SaveDialog1.InitialDir = DataFolder + QStringLiteral("/Configurazioni");
-  const QString programming = DataFolder + QStringLiteral("/Programmazione");
-  if (FormScarica) FormScarica->OpenDialogFile.InitialDir = programming;
-  if (FormConfig) FormConfig->SetTraceFolder(DataFolder + QStringLiteral("/Acquisizioni"));
-  InstallSampleStatusTextList(programming);
+  // 2. The data folder's subfolders, made when missing, and the dialogs' initial folders.
+  const QStringList missing = MakeDataSubfolders(DataFolder);
+  OpenDialog1.InitialDir = SaveDialog1.InitialDir = DataSubfolder(DataFolder, kFolderConfigurazioni);
+  if (FormScarica) FormScarica->OpenDialogFile.InitialDir = DataSubfolder(DataFolder, kFolderProgrammazione);
+  if (FormConfig) {
+    FormConfig->SetAcquisitionFolder(DataSubfolder(DataFolder, kFolderAcquisizioni));
+    FormConfig->CalibrationFolder = DataSubfolder(DataFolder, kFolderTaratura);
+  }
 
   // 3-4. Language menus and the stored language.
   CurrentLanguage = 0;
@@ -383,6 +385,8 @@ void TFormMain::FormShow() {
   // 6.
   LayoutMenuLabels();
   CentreMenuLabels();
+  // A data folder the program cannot work in is said before anything else (with the title).
+  if (!missing.isEmpty()) Message(DataSubfolderErrorText(missing), PromptIcon::Stop);
 
   // 7. The silent connect.
   SkipReadAll = false;

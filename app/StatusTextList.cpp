@@ -4,12 +4,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include "DurableFile.h"
 #include "FileNoCase.h"
-
-namespace {
-constexpr const char* kSampleResource = ":/data/Kiv2001.txt";
-}  // namespace
 
 void TStatusTextList::SetText(const QByteArray& content) {
   QStringDecoder utf8(QStringDecoder::Utf8);
@@ -48,13 +43,4 @@ QString ModelDisplayName(const QString& path, int modelCode) {
   TStatusTextList list;
   if (!QFile::exists(path) || !list.LoadFromFile(path)) return {};
   return list.Value(QString::number(modelCode));
-}
-
-bool InstallSampleStatusTextList(const QString& folder) {
-  const QString target = StatusTextListPath(folder);
-  if (QFile::exists(target)) return true;
-  if (!QDir().mkpath(folder)) return false;
-  // A new file is writable by the workshop, unlike a plain copy of a built-in file.
-  QByteArray sample;
-  return ReadWholeFile(QString::fromLatin1(kSampleResource), &sample) && WriteFileReplacing(target, sample);
 }

@@ -29,8 +29,3 @@ QString StatusTextListPath(const QString& folder);
 // The display name of a model code from the list file at path; empty when the file or the line
 // is missing.
 QString ModelDisplayName(const QString& path, int modelCode);
-
-// Puts the sample list the program carries into folder when the folder holds none yet (under
-// any case of its name) (the
-// folder is made when missing); the workshop edits it there. False when it could not.
-bool InstallSampleStatusTextList(const QString& folder);

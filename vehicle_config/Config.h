@@ -91,8 +91,11 @@ class TFormConfig : public QDialog, public IGridHost {
   void MenuGraficoClick();
   bool IsRecording() const { return recorder_.IsRecording(); }
   const TTraceRecorder& Recorder() const { return recorder_; }
-  // Folder of the temporary trace files (the system's temporary folder unless set).
-  void SetTraceFolder(const QString& folder);
+  // The data folder's "Acquisizioni": the trace and acquired-points dialogs start there, and the
+  // temporary trace files are made there (the system's temporary folder until it is set).
+  void SetAcquisitionFolder(const QString& folder);
+  // The data folder's "Taratura" (the base calibrations), as the main window sets it.
+  QString CalibrationFolder;
   // Shows a recorded trace (the trace chart registers itself here); MenuGrafico is enabled
   // only while a viewer is set.
   using TraceViewer = std::function<void(QWidget* owner, const QString& fileName)>;

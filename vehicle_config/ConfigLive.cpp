@@ -19,6 +19,7 @@
 #include "FileDialog.h"
 #include "NumericEdit.h"
 #include "Prompt.h"
+#include "RoadMapping.h"
 #include "SerialLink.h"
 #include "WinColor.h"
 
@@ -274,8 +275,10 @@ void TFormConfig::MarkLambdaPresetFields() {
 
 // ---- trace recording --------------------------------------------------------------------------
 
-void TFormConfig::SetTraceFolder(const QString& folder) {
+void TFormConfig::SetAcquisitionFolder(const QString& folder) {
   recorder_.SetFolder(folder);
+  SaveDialogDrt->InitialDir = OpenDialogDrt->InitialDir = folder;
+  roadMapping_->OpenDialogDma->InitialDir = roadMapping_->SaveDialogDma->InitialDir = folder;
 }
 
 TFormConfig::TraceViewer& TFormConfig::TraceViewerFn() {

@@ -184,10 +184,11 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
 
 namespace {
 
-// Runs fn on the next modal dialog of type T once its loop runs.
+// Runs fn on the next modal dialog of type T once its loop runs. The watch ends with owner, so
+// a dialog that never came cannot reach a later test.
 template <typename T>
-void OnModal(std::function<void(T*)> fn) {
-  auto* timer = new QTimer;
+void OnModal(QObject* owner, std::function<void(T*)> fn) {
+  auto* timer = new QTimer(owner);
   timer->setInterval(0);
   QObject::connect(timer, &QTimer::timeout, [timer, fn] {
     auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
@@ -204,7 +205,7 @@ class TaraAction : public BaseCalibrationLoad {
   // Answers the start dialog (Cancel when cc is 0) and closes the wizard when it opens.
   void Run(int cc, bool cng = false, bool turbo = false) {
     wizardShown = false;
-    OnModal<TFormCilindrata>([=, this](TFormCilindrata* d) {
+    OnModal<TFormCilindrata>(&watches, [=, this](TFormCilindrata* d) {
       startShown = {d->EditCilindrata->GetInt(), d->ComboCarburante->currentIndex(), d->CheckTurbo->isChecked()};
       if (cc == 0) {
         d->ButtonAnnulla->click();
@@ -213,7 +214,7 @@ class TaraAction : public BaseCalibrationLoad {
       d->EditCilindrata->SetInt(cc);
       d->ComboCarburante->setCurrentIndex(cng ? 1 : 0);
       d->CheckTurbo->setChecked(turbo);
-      OnModal<TFormCalibra>([this](TFormCalibra* w) {
+      OnModal<TFormCalibra>(&watches, [this](TFormCalibra* w) {
         wizardShown = true;
         limitDuringWizard = ecu.Stored(0x626);
         w->ButtonEsci->click();
@@ -224,6 +225,7 @@ class TaraAction : public BaseCalibrationLoad {
     Pump();
   }
 
+  QObject watches;  // the pending modal-dialog watches of this test
   std::array<int, 3> startShown{};
   bool wizardShown = false;
   int limitDuringWizard = 0;

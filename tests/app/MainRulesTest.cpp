@@ -124,21 +124,6 @@ TEST(StatusTextList, NameValueLines) {
   EXPECT_EQ(list.Value(QStringLiteral("2")), QString::fromUtf8("Citt\xC3\xA0"));
 }
 
-TEST(StatusTextList, SampleIsInstalledOnceAndStaysEditable) {
-  QTemporaryDir dir;
-  const QString folder = dir.filePath("Programmazione");
-  const QString path = folder + QStringLiteral("/Kiv2001.txt");
-  EXPECT_EQ(ModelDisplayName(path, 1), QString());  // no file is no error
-  ASSERT_TRUE(InstallSampleStatusTextList(folder));
-  EXPECT_FALSE(ModelDisplayName(path, 1).isEmpty());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write("1=Mia centralina\r\n");
-  f.close();
-  ASSERT_TRUE(InstallSampleStatusTextList(folder));  // the workshop's own list stays
-  EXPECT_EQ(ModelDisplayName(path, 1), QStringLiteral("Mia centralina"));
-}
-
 TEST(StatusTextList, ListIsFoundWhateverTheCaseOfItsName) {
   QTemporaryDir dir;
   const QString folder = dir.filePath("Programmazione");
@@ -148,7 +133,5 @@ TEST(StatusTextList, ListIsFoundWhateverTheCaseOfItsName) {
   f.write("1=Mia centralina\r\n");
   f.close();
   EXPECT_EQ(StatusTextListPath(folder), folder + QStringLiteral("/KIV2001.TXT"));
-  ASSERT_TRUE(InstallSampleStatusTextList(folder));  // no second list beside it
-  EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/Kiv2001.txt")));
   EXPECT_EQ(ModelDisplayName(StatusTextListPath(folder), 1), QStringLiteral("Mia centralina"));
 }

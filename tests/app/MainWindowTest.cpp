@@ -65,9 +65,9 @@ TEST_F(MainWindowTest, FirstShowConnectsSilentlyAndFillsTheStatusBar) {
   EXPECT_EQ(ecu.CountCalls(SimOp::ReadRow, 0xC30E), 12);
   EXPECT_EQ(Panel(0), QStringLiteral("Centralina connessa"));
   EXPECT_EQ(Panel(1), QStringLiteral("Configurazione: ") + QString::fromLatin1(data.GetDescription()));
-  // The sample list went into the programming folder and names model 1.
-  EXPECT_TRUE(QFile::exists(dir.filePath("Programmazione/Kiv2001.txt")));
-  EXPECT_EQ(Panel(2), QStringLiteral("Versione software: 1 - Doppia sonda"));
+  // No status-text list in the programming folder (the program puts none there): the numbers.
+  EXPECT_TRUE(QDir(dir.filePath("Programmazione")).isEmpty());
+  EXPECT_EQ(Panel(2), QStringLiteral("Versione software: 1.1"));
   EXPECT_EQ(Panel(3), QStringLiteral("GPL"));
   EXPECT_FALSE(w.ActionConnetti->isEnabled());
   EXPECT_FALSE(w.MenuConnetti->isEnabled());

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLibrary>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,12 +15,21 @@
 #include "AppSettings.h"
 #include "BrandProfile.h"
 #include "Clock.h"
+#include "Calibra.h"
+#include "Cilindrata.h"
 #include "Config.h"
+#include "NumericEdit.h"
+#include "RoadMapping.h"
+#include "DataFolders.h"
 #include "DatiMappati.h"
+#include "DemoData.h"
 #include "EcuData.h"
+#include "FileDialog.h"
 #include "FormScarica.h"
 #include "FormSplash.h"
 #include "Language.h"
+#include "Main.h"
+#include "MainFixture.h"
 #include "MessageSink.h"
 #include "Prompt.h"
 #include "SerialLink.h"
@@ -49,6 +59,10 @@ class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
+    // The data folder is the working directory at start-up: an empty one of the test's own.
+    ASSERT_TRUE(QDir().mkpath(DataFolder()));
+    previousCurrent = QDir::currentPath();
+    QDir::setCurrent(DataFolder());
     previousTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", dir.path().toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
@@ -56,6 +70,7 @@ class StartupTest : public ::testing::Test {
   }
   void TearDown() override {
     qputenv("TMPDIR", previousTmp);
+    QDir::setCurrent(previousCurrent);
     EXPECT_EQ(AppSettings, nullptr);
     EXPECT_EQ(EcuData, nullptr);
     EXPECT_EQ(DatiMappati, nullptr);
@@ -102,10 +117,16 @@ class StartupTest : public ::testing::Test {
     return o;
   }
 
+  QString DataFolder() const { return dir.filePath("data"); }
+  QString InData(const QString& relative) const { return DataFolder() + QLatin1Char('/') + relative; }
+
   QTemporaryDir dir;
   QByteArray previousTmp;
+  QString previousCurrent;
   ScriptedPrompts prompts;
   ScopedPrompts usePrompts{&prompts};
+  ScriptedFileDialogs fileDialogs;
+  ScopedFileDialogs useFileDialogs{&fileDialogs};
   FakeClock clock;
   ScopedClock useClock{&clock};
   QMetaObject::Connection idle;
@@ -267,4 +288,126 @@ TEST_F(StartupTest, ClosingTheMainWindowDisconnectsAnOpenLink) {
   EXPECT_EQ(RunProgram(o), 0);
   EXPECT_NE(openBefore, 0);
   EXPECT_EQ(openAfter, 0);
+}
+
+// A workshop's first start in an empty data folder: the program makes the data folder's
+// subfolders and writes nothing else there, shows the ECU's numbers without a status-text list,
+// points the editor's dialogs at its folders, and a trace recorded in the editor is saved.
+TEST_F(StartupTest, FirstStartInAnEmptyDataFolder) {
+  QString version;
+  std::vector<QString> initialDirs;
+  QString calibrationFolder;
+  std::vector<PromptRequest> shownAtStart;
+  QByteArray trace;
+  StartupOptions o = CloseAtFirstIdle([&] {
+    shownAtStart = prompts.Shown();
+    version = static_cast<TFormMain*>(MainWindow())->StatusBarMain->Text(TFormMain::PanelVersion);
+    TFormConfig& config = *FormConfig;
+    calibrationFolder = config.CalibrationFolder;
+    // Comincia, three live ticks, Termina with its save dialog.
+    config.MenuCominciaDrtClick();
+    ASSERT_TRUE(config.IsRecording());
+    for (int i = 0; i < 3; ++i) {
+      clock.Advance(TFormConfig::kLiveTickMs);
+      config.Timer1Timer();
+    }
+    fileDialogs.Choose(InData("Acquisizioni/prova.txt"));
+    config.MenuTerminaDrtClick();
+    QFile saved(InData("Acquisizioni/prova.txt"));
+    if (saved.open(QIODevice::ReadOnly)) trace = saved.readAll();
+    // The trace chart's open dialog and the acquired points' dialogs (cancelled).
+    TFormConfig::SetTraceViewer([](QWidget*, const QString&) {});
+    config.MenuGraficoClick();
+    TFormConfig::SetTraceViewer(nullptr);
+    config.Mapping()->MenuApriMappaturaClick();
+    config.Mapping()->MenuSalvaMappaturaClick();
+    for (const FileDialogRequest& r : fileDialogs.Shown()) initialDirs.push_back(r.initialDir);
+  });
+  o.createFormConfig = []() -> QWidget* { return FormConfig = new TFormConfig(nullptr); };
+  EXPECT_EQ(RunProgram(o), 0);
+
+  // Only the settings' first-run notice came before the loop: no folder trouble.
+  EXPECT_EQ(shownAtStart.size(), 1u);
+  QDir data(DataFolder());
+  EXPECT_EQ(data.entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name),
+            (QStringList{"Acquisizioni", "Configurazioni", "Programmazione", "Taratura"}));
+  EXPECT_TRUE(QDir(InData("Programmazione")).isEmpty());  // no sample status-text list
+  EXPECT_EQ(version, QStringLiteral("Versione software: 1.1"));
+  EXPECT_EQ(initialDirs, std::vector<QString>(4, InData("Acquisizioni")));
+  EXPECT_EQ(calibrationFolder, InData("Taratura"));
+  const QList<QByteArray> lines = trace.split('\n');
+  ASSERT_EQ(lines.size(), 5) << trace.toStdString();  // two header lines, three records
+  EXPECT_TRUE(lines[0].startsWith("Ver. 1 ")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("TEMPO\tGIRI\t"));
+  EXPECT_TRUE(lines[4].startsWith(QByteArray::number(3 * TFormConfig::kLiveTickMs) + '\t'));
+  EXPECT_EQ(QDir(InData("Acquisizioni")).entryList(QDir::Files), QStringList{"prova.txt"});
+}
+
+TEST_F(StartupTest, ADataFolderThatCannotBeMadeIsReported) {
+  QFile blocker(InData("Acquisizioni"));  // a file stands where the folder would go
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  bool running = false;
+  EXPECT_EQ(RunProgram(CloseAtFirstIdle([&] { running = MainWindow()->isVisible(); })), 0);
+  EXPECT_TRUE(running);
+  std::vector<PromptRequest> reported;
+  for (const PromptRequest& r : prompts.Shown())
+    if (r.text.contains(QStringLiteral("cartella"))) reported.push_back(r);
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].text, DataSubfolderErrorText({InData("Acquisizioni")}));
+  EXPECT_TRUE(reported[0].text.contains(QDir::toNativeSeparators(InData("Acquisizioni"))));
+  EXPECT_EQ(reported[0].icon, PromptIcon::Stop);
+  EXPECT_EQ(reported[0].caption, QString::fromLatin1(GetBrandTitle()));
+  EXPECT_TRUE(QFileInfo(InData("Taratura")).isDir());  // the others were made
+}
+
+// The demo data folder as scripts/run.sh prepares it: TARATURA on the simulated vehicle opens
+// the wizard at once, and with another displacement after the base map between the two nearest
+// demo calibrations.
+TEST_F(StartupTest, CalibrationWithTheDemoDataReachesTheWizard) {
+  ASSERT_EQ(WriteDemoDataSet(DataFolder()), QStringList());
+  std::vector<int> offered;
+  int wizards = 0;
+  int32_t map[12][12] = {};
+  const auto run = [&](int cc) {
+    OnNextModal([&, cc](QDialog* d) {
+      auto* start = qobject_cast<TFormCilindrata*>(d);
+      ASSERT_NE(start, nullptr);
+      offered.push_back(start->EditCilindrata->GetInt());
+      start->EditCilindrata->SetInt(cc);
+      OnNextModal([&](QDialog* w) {
+        auto* wizard = qobject_cast<TFormCalibra*>(w);
+        ASSERT_NE(wizard, nullptr);
+        ++wizards;
+        wizard->ButtonEsci->click();
+      });
+      start->ButtonOk->click();
+    });
+    static_cast<TFormMain*>(MainWindow())->ActionTaraExecute();
+  };
+  StartupOptions o = CloseAtFirstIdle([&] {
+    prompts.Clear();  // the settings' first-run notice
+    run(1600);  // the simulated vehicle's own displacement: the present map
+    run(1800);  // between the demo's 1600 and 2000 cc LPG calibrations
+    std::memcpy(map, EcuData->Mappa, sizeof map);
+  });
+  EXPECT_EQ(RunProgram(o), 0);
+  EXPECT_EQ(offered, (std::vector<int>{1600, 1600}));
+  EXPECT_EQ(wizards, 2);
+  QStringList errors;
+  for (const PromptRequest& r : prompts.Shown())
+    if (r.icon == PromptIcon::Stop) errors << r.text;
+  EXPECT_EQ(errors, QStringList());
+
+  TEcuData files("files");
+  files.SetFileKey(GetBrandFileKey());
+  int32_t a[12][12], b[12][12], rpm[12], mapAxis[12];
+  const auto path = [&](int cc) {
+    return QFile::encodeName(InData("Taratura/") + DemoCalibrationFileName({false, false, cc}));
+  };
+  ASSERT_TRUE(files.LoadMapOnly(path(1600).constData(), a, rpm, mapAxis));
+  ASSERT_TRUE(files.LoadMapOnly(path(2000).constData(), b, rpm, mapAxis));
+  for (int r = 0; r < 12; ++r)
+    for (int c = 0; c < 12; ++c) ASSERT_NEAR(map[r][c], (a[r][c] + b[r][c]) / 2.0, 1) << r << "," << c;
+  EXPECT_LT(a[11][11], b[11][11]);  // the larger engine's map is longer
 }

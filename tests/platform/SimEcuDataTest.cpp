@@ -62,7 +62,8 @@ void ExpectSameConfiguration(const TEcuData& a, const TEcuData& b) {
 }
 
 TEST_F(SimEcuDataTest, ReadAllGivesTheDefaultVehicleWithEverythingPresent) {
-  const TEcuData defaults("defaults");
+  TEcuData defaults("defaults");
+  defaults.Cilindrata = 1600;  // the simulated vehicle's engine (a data set's default is 0)
   TEcuData data("read");
   ASSERT_TRUE(data.WaitEcuState(20000));
   ASSERT_TRUE(data.ReadIdentificazione());

@@ -6,11 +6,12 @@
 
 #include "TextEditor.h"
 
-namespace {
-
-void PrintTo(const TextEditorCommand& c, std::ostream* os) {
+// Beside the type, where the test framework looks for it.
+static void PrintTo(const TextEditorCommand& c, std::ostream* os) {
   *os << '[' << c.program.toStdString() << ' ' << c.arguments.join(' ').toStdString() << ']';
 }
+
+namespace {
 
 // Sets an environment variable for its lifetime (unset when value is null).
 class ScopedEnv {

@@ -91,7 +91,7 @@ class ConfigFormTest : public SimEcuFixture {
     previousDati_ = DatiMappati;
     DatiMappati = &dati_;
     form_ = std::make_unique<TFormConfig>(nullptr, TestPages);
-    form_->SetTraceFolder(traceDir_.path());
+    form_->SetAcquisitionFolder(traceDir_.path());
     page_ = static_cast<FieldsPage*>(form_->Page(TabCambio));
     form_->show();
     QApplication::setActiveWindow(form_.get());
@@ -482,7 +482,7 @@ TEST_F(ConfigFormTest, ATraceThatFindsNoRoomIsKeptAndTheOldFileStays) {
     QFile::remove(kept);
   }
 
-  form_->SetTraceFolder(disk.Path());
+  form_->SetAcquisitionFolder(disk.Path());
   prompts_.Clear();
   form_->MenuCominciaDrtClick();
   disk.Fill();
@@ -505,7 +505,7 @@ TEST_F(ConfigFormTest, ClosingStopsARecordingWithItsSaveDialog) {
 }
 
 TEST_F(ConfigFormTest, ATemporaryFileThatCannotBeMadeIsReported) {
-  form_->SetTraceFolder(traceDir_.filePath("manca"));
+  form_->SetAcquisitionFolder(traceDir_.filePath("manca"));
   form_->MenuCominciaDrtClick();
   EXPECT_FALSE(form_->IsRecording());
   EXPECT_TRUE(form_->MenuCominciaDrt->isEnabled());

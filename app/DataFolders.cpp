@@ -1,0 +1,31 @@
+#include "DataFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString DataSubfolder(const QString& dataFolder, const char* name) {
+  return QDir::fromNativeSeparators(dataFolder) + QLatin1Char('/') + QString::fromLatin1(name);
+}
+
+QStringList MakeDataSubfolders(const QString& dataFolder) {
+  QStringList missing;
+  for (const char* name : {kFolderConfigurazioni, kFolderProgrammazione, kFolderAcquisizioni,
+                           kFolderTaratura}) {
+    const QString folder = DataSubfolder(dataFolder, name);
+    QDir().mkpath(folder);
+    if (!QFileInfo(folder).isDir()) missing << folder;
+  }
+  return missing;
+}
+
+QString DataSubfolderErrorText(const QStringList& missing) {
+  QStringList shown;
+  for (const QString& folder : missing) shown << QDir::toNativeSeparators(folder);
+  const bool one = missing.size() == 1;
+  return (one ? QStringLiteral("Impossibile creare la cartella dei dati:\n")
+              : QStringLiteral("Impossibile creare le cartelle dei dati:\n")) +
+         shown.join(QLatin1Char('\n')) +
+         (one ? QStringLiteral("\n\nI file di questa cartella") : QStringLiteral("\n\nI file di queste cartelle")) +
+         QStringLiteral(" non potranno essere salvati. Controllare che la cartella dei dati esista "
+                        "e sia scrivibile, poi riavviare il programma.");
+}
