@@ -65,8 +65,9 @@ SimMemory::SimMemory() {
   Define(Key(0x67A), 1, 4, {100, 500, 35, 826});
   Define(0x7B, 1, 9, {47, 55, 61, 68, 76, 82, 90, 100, 110});
   Define(Key(0x47C), 1, 9, {70, 56, 42, 30, 20, 12, 0, -13, -26});
-  Define(0x7D, 1, 9,
-         {ntc(0), ntc(5), ntc(10), ntc(20), ntc(32), ntc(45), ntc(56), ntc(68), ntc(80)});
+  // Gas-temperature breakpoints: the word 0xA17D carries 10 elements; the data set uses 9.
+  Define(0x7D, 1, 10,
+         {ntc(0), ntc(5), ntc(10), ntc(20), ntc(32), ntc(45), ntc(56), ntc(68), ntc(80), 0});
   Define(0x7E, 1, 9, {85, 88, 91, 94, 97, 100, 103, 106, 109});
   Define(0x84, 1, 3, {125, 75, 50});
   Define(0x85, 1, 3, {ntc(-5), ntc(20), ntc(40)});
