@@ -38,6 +38,13 @@ bool LinkOpen() { return SerialLink && SerialLink->IsLinkOpen(); }
 
 void SetFuelDialog(FuelDialogFunction dialog) { g_fuelDialog = dialog; }
 
+QString LoadErrorText() {
+  QString text = QString::fromLatin1(kConfigFileErrorText);
+  if (EcuData && !EcuData->FileError().empty())
+    text += QLatin1Char('\n') + QString::fromStdString(EcuData->FileError());
+  return text;
+}
+
 void ShowActive(QWidget* window) {
   window->show();
   window->activateWindow();
@@ -84,7 +91,7 @@ bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly
   if (!loaded) {
     wait.close();
     hourglass.Release();
-    ShowFileError(owner);
+    ShowPrompt(owner, QString(), LoadErrorText(), PromptIcon::Stop);
     return false;
   }
   if (LinkOpen()) {

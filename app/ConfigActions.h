@@ -52,9 +52,13 @@ void ShowActive(QWidget* window);
 // The first free name "Configurazioni/Decrypted/Dec<n>.<fileName>" under the data folder, n from 1.
 QString PlainCopyPath(const QString& dataFolder, const QString& fileName);
 
+// The message of a load that failed: "Impossibile aprire il file" and, on the next line, which
+// value of the file the data set refused and why, when it refused one.
+QString LoadErrorText();
+
 // Loads a configuration file into the data set behind a wait window owned by owner and, with
 // the link open, writes the whole data set to the ECU (the wait window plays
 // "Immagini/Attesa.avi" of the data folder when there is one). A file that cannot be loaded shows
-// "Impossibile aprire il file" (stop icon) and nothing is written. True when loaded.
+// LoadErrorText (stop icon) and nothing is written. True when loaded.
 bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly,
                               const QString& dataFolder);

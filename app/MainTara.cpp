@@ -10,7 +10,7 @@
 #include "BrandProfile.h"
 #include "Calibra.h"
 #include "Cilindrata.h"
-#include "ConfigFileFormat.h"
+#include "ConfigActions.h"
 #include "EcuData.h"
 #include "FormAttesa.h"
 #include "KeyComboBox.h"
@@ -62,7 +62,7 @@ bool LoadBaseCalibration(TFormMain& main) {
   const auto failed = [&] {
     hourglass.Release();
     wait.close();
-    main.Message(QString::fromLatin1(kConfigFileErrorText), PromptIcon::Stop);
+    main.Message(LoadErrorText(), PromptIcon::Stop);
     return false;
   };
   const QString nearest = folder + QLatin1Char('/') + choice.nearest;

@@ -58,12 +58,12 @@ std::optional<QByteArray> ConvertConfigText(const QByteArray& content, int mode,
   return out;
 }
 
-bool IsConfigText(const QByteArray& plainCopy, bool requireLineEnd) {
+bool IsConfigText(const QByteArray& plainCopy) {
   const qsizetype start = ReadConfigHeader(plainCopy).bodyStart;
   if (start >= plainCopy.size()) return false;
   for (qsizetype i = start; i < plainCopy.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(plainCopy[i]);
     if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F) return false;
   }
-  return !requireLineEnd || plainCopy.endsWith('\n');
+  return true;
 }

@@ -55,7 +55,6 @@ std::optional<QByteArray> ConvertConfigText(const QByteArray& content, int mode,
 
 // Whether a plain copy holds text an INI reader can take: a body after the header line that is
 // not empty and has no control characters but tab, CR and LF (a file scrambled with another key,
-// or not a configuration at all, unscrambles to bytes far outside that), and, with
-// requireLineEnd, ends with a line end (the program ends every file it writes with one, so a
-// stored file that does not was cut short).
-bool IsConfigText(const QByteArray& plainCopy, bool requireLineEnd);
+// or not a configuration at all, unscrambles to bytes far outside that). The last line may lack
+// its line end, as in a copy from a text editor or an older program.
+bool IsConfigText(const QByteArray& plainCopy);

@@ -1,7 +1,10 @@
 // The content of a configuration file: one table of sections and keys, in the order the saver
 // writes them, drives saving, loading and the check of a file before it is loaded.
+#include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -34,7 +37,28 @@ enum Flag : uint8_t {
   kNoFlag = 0,
   kCutoffSteps = 1,   // read unless the file holds the legacy ramp keys
   kCutoffRamp = 2,    // legacy ramp keys: read only, never written
+  kAscending = 4,     // map breakpoints: each above the one before
 };
+
+// The values a numeric key may hold: what the ECU word of its field holds, narrowed to the
+// field's own range where the data set has one. Values outside reach the ECU cut to its word.
+struct Range {
+  int32_t lo;
+  int32_t hi;
+};
+constexpr Range kByte{0, 255};
+constexpr Range kSignedByte{-128, 127};
+constexpr Range kWord{0, 65535};
+constexpr Range kSignedWord{-32768, 32767};
+constexpr Range kAnyNumber{INT32_MIN, INT32_MAX};  // kept in the file only, never sent
+constexpr Range kNoNumber{0, 0};                   // texts
+constexpr Range kRpm{0, 10000};                    // rpm breakpoints
+constexpr Range kMapCell{0, 5000};                 // map cells: 0..20 ms
+constexpr Range kRampOpening{0, 100};              // above 100 the opening steps would turn negative
+constexpr Range kEnrichment{0, 250};
+constexpr Range kHalvedEnrichment{0, 125};         // enrichment values stored halved
+constexpr Range kPrimingTime{0, 250};              // 0..5 s
+constexpr Range kGasCoefficient{0, 200};
 
 using IntRef = int32_t& (*)(TEcuData&, int row, int col);
 using TextRef = char* (*)(TEcuData&);
@@ -52,6 +76,7 @@ struct ConfigKey {
   int progress;       // progress after the key, or after each column of a two-dimensional key
   int progressMaps;   // the same in a maps-only save or load
   uint8_t flags;
+  Range range;        // of a number
 };
 
 int32_t& At(int32_t& v, int, int) { return v; }
@@ -71,125 +96,128 @@ int32_t& At(int32_t (&v)[R][C], int r, int c) {
 #define ECU_NONE 0, 0, nullptr, nullptr, 0
 
 // Shorthands for the common rows of the table.
-#define KEY(section, key, field) {section, key, Kind::Int, Group::Rest, ECU_INTS(field), 0, 0, kNoFlag}
-#define KEY_P(section, key, field) {section, key, Kind::Int, Group::Rest, ECU_INTS(field), 3, 0, kNoFlag}
-#define TEXT(section, key, field) {section, key, Kind::Text, Group::Rest, ECU_TEXT(field), 0, 0, kNoFlag}
+#define KEY(section, key, field, range) \
+  {section, key, Kind::Int, Group::Rest, ECU_INTS(field), 0, 0, kNoFlag, range}
+#define KEY_P(section, key, field, range) \
+  {section, key, Kind::Int, Group::Rest, ECU_INTS(field), 3, 0, kNoFlag, range}
+#define TEXT(section, key, field) \
+  {section, key, Kind::Text, Group::Rest, ECU_TEXT(field), 0, 0, kNoFlag, kNoNumber}
 
 // Every key, in the order the saver writes them; a section named again later gets further keys.
 const ConfigKey kConfigKeys[] = {
-    {"Versione", "MajorVersionProg", Kind::Version, Group::Core, ECU_INTS(MajorVersionProg), 0, 0, kNoFlag},
-    {"Versione", "MinorVersionProg", Kind::Version, Group::Core, ECU_INTS(MinorVersionProg), 0, 0, kNoFlag},
-    {"Generale", "NomeConfigurazione", Kind::Name, Group::Head, ECU_NONE, 0, 0, kNoFlag},
-    {"Generale", "Flag1", Kind::Int, Group::Head, ECU_INTS(Flag1), 0, 0, kNoFlag},
-    {"Generale", "MonoFuel", Kind::MonoFuel, Group::Head, ECU_INTS(MonoFuel), 0, 0, kNoFlag},
-    {"Generale", "Ufficiale", Kind::Ufficiale, Group::Head, ECU_NONE, 0, 0, kNoFlag},
-    {"Generale", "ProgFile", Kind::Text, Group::Head, ECU_TEXT(ProgFile), 0, 0, kNoFlag},
-    {"Generale", "Cilindrata", Kind::Int, Group::Head, ECU_INTS(Cilindrata), 0, 0, kNoFlag},
-    {"RiferimentiGiri", "RifGiri", Kind::Int, Group::Core, ECU_INTS(RifGiri), 0, 0, kNoFlag},
-    {"RiferimentiMAP", "RifMAP", Kind::Int, Group::Core, ECU_INTS(RifMAP), 2, 3, kNoFlag},
-    {"MappaCarburazione", "Mappa", Kind::Int, Group::Core, ECU_INTS(Mappa), 2, 6, kNoFlag},
-    KEY("MappaCarburazione", "MappaBenzina", MappaBenzina),
-    {"Generale", "DescrizAuto", Kind::Text, Group::Rest, ECU_TEXT(DescrizAuto), 0, 0, kNoFlag},
+    {"Versione", "MajorVersionProg", Kind::Version, Group::Core, ECU_INTS(MajorVersionProg), 0, 0, kNoFlag, kAnyNumber},
+    {"Versione", "MinorVersionProg", Kind::Version, Group::Core, ECU_INTS(MinorVersionProg), 0, 0, kNoFlag, kAnyNumber},
+    {"Generale", "NomeConfigurazione", Kind::Name, Group::Head, ECU_NONE, 0, 0, kNoFlag, kNoNumber},
+    {"Generale", "Flag1", Kind::Int, Group::Head, ECU_INTS(Flag1), 0, 0, kNoFlag, kWord},
+    {"Generale", "MonoFuel", Kind::MonoFuel, Group::Head, ECU_INTS(MonoFuel), 0, 0, kNoFlag, kByte},
+    {"Generale", "Ufficiale", Kind::Ufficiale, Group::Head, ECU_NONE, 0, 0, kNoFlag, kAnyNumber},
+    {"Generale", "ProgFile", Kind::Text, Group::Head, ECU_TEXT(ProgFile), 0, 0, kNoFlag, kNoNumber},
+    {"Generale", "Cilindrata", Kind::Int, Group::Head, ECU_INTS(Cilindrata), 0, 0, kNoFlag, kWord},
+    {"RiferimentiGiri", "RifGiri", Kind::Int, Group::Core, ECU_INTS(RifGiri), 0, 0, kAscending, kRpm},
+    {"RiferimentiMAP", "RifMAP", Kind::Int, Group::Core, ECU_INTS(RifMAP), 2, 3, kAscending, kByte},
+    {"MappaCarburazione", "Mappa", Kind::Int, Group::Core, ECU_INTS(Mappa), 2, 6, kNoFlag, kMapCell},
+    KEY("MappaCarburazione", "MappaBenzina", MappaBenzina, kMapCell),
+    {"Generale", "DescrizAuto", Kind::Text, Group::Rest, ECU_TEXT(DescrizAuto), 0, 0, kNoFlag, kNoNumber},
     TEXT("Generale", "Euro", Euro),
-    KEY("Generale", "CentCubici", CentCubici),
-    KEY("Generale", "Valvole", Valvole),
-    KEY("Generale", "N cilindri", NCilindri),
-    {"Generale", "Potenza", Kind::Potenza, Group::Rest, ECU_NONE, 0, 0, kNoFlag},
+    KEY("Generale", "CentCubici", CentCubici, kAnyNumber),
+    KEY("Generale", "Valvole", Valvole, kAnyNumber),
+    KEY("Generale", "N cilindri", NCilindri, kAnyNumber),
+    {"Generale", "Potenza", Kind::Potenza, Group::Rest, ECU_NONE, 0, 0, kNoFlag, kAnyNumber},
     TEXT("Generale", "Motore", Motore),
     TEXT("Generale", "Centralina", Centralina),
     TEXT("Generale", "Cambio", Cambio),
-    KEY_P("Generale", "AnnoVettura", AnnoVettura),
-    KEY("Lambda", "TipoDiLambda", TipoDiLambda),
-    KEY("Lambda", "RifLambda", RifLambda),
-    KEY("Lambda", "OffsetLambda", OffsetLambda),
-    KEY("Lambda", "RitardoLetturaSonda", RitardoLetturaSonda),
-    KEY("Lambda", "TempoSondaFredda", TempoSondaFredda),
-    KEY("Lambda", "RifSupSondaFredda", RifSupSondaFredda),
-    KEY("Lambda", "RifInfSondaFredda", RifInfSondaFredda),
-    KEY("Lambda", "RifSupSondaCalda", RifSupSondaCalda),
-    KEY_P("Lambda", "RifInfSondaCalda", RifInfSondaCalda),
-    KEY_P("SensoreDiLivello", "LivelloGasAlcol", LivelloGasAlcol),
-    KEY("Accensione-Cambio", "TemperaturaCambio", TemperaturaCambio),
-    KEY("Accensione-Cambio", "GiriPerCambio", GiriPerCambio),
-    KEY("Accensione-Cambio", "RitardoMinimoCambio", RitardoMinimoCambio),
-    KEY("Accensione-Cambio", "FuoriGiri", FuoriGiri),
-    KEY("Accensione-Cambio", "NumeroCilindri", NumeroCilindri),
-    KEY_P("Accensione-Cambio", "FasciaGiriMinimo", FasciaGiriMinimo),
-    KEY("Cutoff", "GiriCutoff", GiriCutoff),
-    {"Cutoff", "ChiusuraCutoff", Kind::Int, Group::Rest, ECU_INTS(ChiusuraCutoff), 0, 0, kCutoffSteps},
-    {"Cutoff", "AperturaCutoff", Kind::Int, Group::Rest, ECU_INTS(AperturaCutoff), 0, 0, kCutoffSteps},
-    {"Cutoff", "CicliCutoff", Kind::Int, Group::Rest, ECU_INTS(CicliCutoff), 0, 0, kCutoffSteps},
-    {"Cutoff", "CoefficienteCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaChiusura), 0, 0, kCutoffRamp},
-    {"Cutoff", "CoeffTermineCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaApertura), 0, 0, kCutoffRamp},
-    {"Cutoff", "DeltaCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaValida), 0, 0, kCutoffRamp},
-    KEY_P("Cutoff", "CorrezioneInRilascio", CorrezioneInRilascio),
-    KEY("TPS", "TipoDiTps", TipoDiTps),
-    KEY("TPS", "Isteresi", Isteresi),
-    KEY("TPS", "TpsMoltoFuori", TpsMoltoFuori),
-    KEY("TPS", "CoefficienteUscitaMinimo", CoefficienteUscitaMinimo),
-    KEY("TPS", "TempoCoefficienteUscitaMinimo", TempoCoefficienteUscitaMinimo),
-    KEY_P("TPS", "TempoPer100", TempoPer100),
-    KEY_P("OpenLoop", "RifOpenLoop", RifOpenLoop),
-    KEY("PassiInversione", "PassiInvArr", PassiInvArr),
-    KEY_P("PassiInversione", "PassiInvSmg", PassiInvSmg),
-    KEY("TempiTraPassi", "PassiIngr", PassiIngr),
-    KEY_P("TempiTraPassi", "PassiSmag", PassiSmag),
-    KEY("Emulazione", "TempoAlto", TempoAlto),
-    KEY("Emulazione", "TempoBasso", TempoBasso),
-    KEY("Emulazione", "TempoSondaSconnessa", TempoSondaSconnessa),
-    KEY("Emulazione", "NumeroOnde", NumeroOnde),
-    KEY("Emulazione", "LivelloAlto", LivelloAlto),
-    KEY_P("Emulazione", "LivelloBasso", LivelloBasso),
-    KEY("SensoreDiLivello", "TipoSensore", TipoSensore),
-    KEY("SensoreDiLivello", "TempoRitBenzina", TempoRitBenzina),
-    KEY_P("SensoreDiLivello", "RifSensore", RifSensore),
-    KEY("Carburazione", "MinErroreIntegrale", MinErroreIntegrale),
-    KEY("Carburazione", "MaxErroreIntegrale", MaxErroreIntegrale),
-    KEY("Carburazione", "MaxErroreIntegraleAlMinimo", MaxErroreIntegraleAlMinimo),
-    KEY("Carburazione", "MinErroreIntegraleAlMinimo", MinErroreIntegraleAlMinimo),
-    KEY("Carburazione", "TpsSbana", TpsSbana),
-    KEY("Carburazione", "GiriSbana", GiriSbana),
-    KEY("Carburazione", "TempiInversioneSbana", TempiInversioneSbana),
-    KEY("Carburazione", "TempoApSbana", TempoApSbana),
-    KEY("Carburazione", "TempoChSbana", TempoChSbana),
-    KEY_P("Carburazione", "CorrRientroMin", CorrRientroMin),
-    KEY("Arricchimento", "ArrPerTps", ArrPerTps),
-    KEY("Arricchimento", "VarCumulo", VarCumulo),
-    KEY("Arricchimento", "MappaArr", MappaArr),
-    KEY("Arricchimento", "RifCumulo", RifCumulo),
-    KEY("Arricchimento", "MinCumulo", MinCumulo),
-    KEY("Arricchimento", "TipoIniezione", TipoIniezione),
-    KEY_P("Arricchimento", "CorrenteMantenimento", CorrenteMantenimento),
-    KEY("Iniezione", "DutyCorrenteHold", DutyCorrenteHold),
-    KEY_P("Arricchimento", "TempoMaxCorrente", TempoMaxCorrente),
-    KEY("Diagnosi", "Stato", Stato),
-    KEY_P("Diagnosi", "Abilitazione", Abilitazione),
-    KEY("Carburazione", "SequenzaIniezione", SequenzaIniezione),
-    KEY("SensoreDiLivello", "CorrezioneLivello", CorrezioneLivello),
-    KEY_P("Iniezione", "TempoAperturaIniettore", TempoAperturaIniettore),
-    KEY("Arricchimento", "NumeroInjUscitaMin", NumeroInjUscitaMin),
-    KEY("Arricchimento", "ArricchimentoAccelerazione", ArricchimentoAccelerazione),
-    KEY_P("Arricchimento", "ArrUscitaMin", ArrUscitaMin),
-    KEY("Adattativita", "CorrezioneFuoriMinimo", CorrezioneFuoriMinimo),
-    KEY("Adattativita", "CorrezioneAlMinimo", CorrezioneAlMinimo),
-    KEY("Adattativita", "MassimoValoreCorrezione", MassimoValoreCorrezione),
-    KEY("Adattativita", "TempoTraCorrezioni", TempoTraCorrezioni),
-    KEY("Adattativita", "ZonaApprendimentoFuoriMinimo", ZonaApprendimentoFuoriMinimo),
-    KEY("Adattativita", "MinimoValoreCorrettore", MinimoValoreCorrettore),
-    KEY_P("Adattativita", "TempoPerCorrezione", TempoPerCorrezione),
-    KEY("Temperatura", "Rif", Rif),
-    KEY_P("Temperatura", "Coeff", Coeff),
-    KEY("Accensione-Cambio", "TempoCicchetto", TempoCicchetto),
-    KEY("Accensione-Cambio", "TempoCicchettoTemp", TempoCicchettoTemp),
-    KEY_P("Accensione-Cambio", "TempCicchetto", TempCicchetto),
-    KEY("Generale", "OffsetMapEsterno", OffsetMapEsterno),
-    KEY("Generale", "PendenzaMapEsterno", PendenzaMapEsterno),
-    KEY("Generale", "OffsetDiff", OffsetDiff),
-    KEY_P("Generale", "PendenzaDiff", PendenzaDiff),
-    KEY("PressioneDifferenziale", "RifPressDiff", RifPressDiff),
-    KEY_P("PressioneDifferenziale", "CoeffPressDiff", CoeffPressDiff),
-    KEY("Temperatura", "RifGas", RifGas),
-    KEY_P("Temperatura", "CoeffGas", CoeffGas),
+    KEY_P("Generale", "AnnoVettura", AnnoVettura, kAnyNumber),
+    KEY("Lambda", "TipoDiLambda", TipoDiLambda, kByte),
+    KEY("Lambda", "RifLambda", RifLambda, kByte),
+    KEY("Lambda", "OffsetLambda", OffsetLambda, kByte),
+    KEY("Lambda", "RitardoLetturaSonda", RitardoLetturaSonda, kByte),
+    KEY("Lambda", "TempoSondaFredda", TempoSondaFredda, kByte),
+    KEY("Lambda", "RifSupSondaFredda", RifSupSondaFredda, kByte),
+    KEY("Lambda", "RifInfSondaFredda", RifInfSondaFredda, kByte),
+    KEY("Lambda", "RifSupSondaCalda", RifSupSondaCalda, kByte),
+    KEY_P("Lambda", "RifInfSondaCalda", RifInfSondaCalda, kByte),
+    KEY_P("SensoreDiLivello", "LivelloGasAlcol", LivelloGasAlcol, kByte),
+    KEY("Accensione-Cambio", "TemperaturaCambio", TemperaturaCambio, kByte),
+    KEY("Accensione-Cambio", "GiriPerCambio", GiriPerCambio, kWord),
+    KEY("Accensione-Cambio", "RitardoMinimoCambio", RitardoMinimoCambio, kByte),
+    KEY("Accensione-Cambio", "FuoriGiri", FuoriGiri, kWord),
+    KEY("Accensione-Cambio", "NumeroCilindri", NumeroCilindri, kByte),
+    KEY_P("Accensione-Cambio", "FasciaGiriMinimo", FasciaGiriMinimo, kWord),
+    KEY("Cutoff", "GiriCutoff", GiriCutoff, kWord),
+    {"Cutoff", "ChiusuraCutoff", Kind::Int, Group::Rest, ECU_INTS(ChiusuraCutoff), 0, 0, kCutoffSteps, kByte},
+    {"Cutoff", "AperturaCutoff", Kind::Int, Group::Rest, ECU_INTS(AperturaCutoff), 0, 0, kCutoffSteps, kByte},
+    {"Cutoff", "CicliCutoff", Kind::Int, Group::Rest, ECU_INTS(CicliCutoff), 0, 0, kCutoffSteps, kByte},
+    {"Cutoff", "CoefficienteCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaChiusura), 0, 0, kCutoffRamp, kByte},
+    {"Cutoff", "CoeffTermineCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaApertura), 0, 0, kCutoffRamp, kRampOpening},
+    {"Cutoff", "DeltaCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaValida), 0, 0, kCutoffRamp, kByte},
+    KEY_P("Cutoff", "CorrezioneInRilascio", CorrezioneInRilascio, kSignedWord),
+    KEY("TPS", "TipoDiTps", TipoDiTps, kByte),
+    KEY("TPS", "Isteresi", Isteresi, kByte),
+    KEY("TPS", "TpsMoltoFuori", TpsMoltoFuori, kByte),
+    KEY("TPS", "CoefficienteUscitaMinimo", CoefficienteUscitaMinimo, kByte),
+    KEY("TPS", "TempoCoefficienteUscitaMinimo", TempoCoefficienteUscitaMinimo, kByte),
+    KEY_P("TPS", "TempoPer100", TempoPer100, kByte),
+    KEY_P("OpenLoop", "RifOpenLoop", RifOpenLoop, kByte),
+    KEY("PassiInversione", "PassiInvArr", PassiInvArr, kByte),
+    KEY_P("PassiInversione", "PassiInvSmg", PassiInvSmg, kByte),
+    KEY("TempiTraPassi", "PassiIngr", PassiIngr, kByte),
+    KEY_P("TempiTraPassi", "PassiSmag", PassiSmag, kByte),
+    KEY("Emulazione", "TempoAlto", TempoAlto, kByte),
+    KEY("Emulazione", "TempoBasso", TempoBasso, kByte),
+    KEY("Emulazione", "TempoSondaSconnessa", TempoSondaSconnessa, kWord),
+    KEY("Emulazione", "NumeroOnde", NumeroOnde, kByte),
+    KEY("Emulazione", "LivelloAlto", LivelloAlto, kByte),
+    KEY_P("Emulazione", "LivelloBasso", LivelloBasso, kByte),
+    KEY("SensoreDiLivello", "TipoSensore", TipoSensore, kByte),
+    KEY("SensoreDiLivello", "TempoRitBenzina", TempoRitBenzina, kByte),
+    KEY_P("SensoreDiLivello", "RifSensore", RifSensore, kByte),
+    KEY("Carburazione", "MinErroreIntegrale", MinErroreIntegrale, kSignedWord),
+    KEY("Carburazione", "MaxErroreIntegrale", MaxErroreIntegrale, kSignedWord),
+    KEY("Carburazione", "MaxErroreIntegraleAlMinimo", MaxErroreIntegraleAlMinimo, kSignedWord),
+    KEY("Carburazione", "MinErroreIntegraleAlMinimo", MinErroreIntegraleAlMinimo, kSignedWord),
+    KEY("Carburazione", "TpsSbana", TpsSbana, kByte),
+    KEY("Carburazione", "GiriSbana", GiriSbana, kWord),
+    KEY("Carburazione", "TempiInversioneSbana", TempiInversioneSbana, kByte),
+    KEY("Carburazione", "TempoApSbana", TempoApSbana, kByte),
+    KEY("Carburazione", "TempoChSbana", TempoChSbana, kByte),
+    KEY_P("Carburazione", "CorrRientroMin", CorrRientroMin, kSignedByte),
+    KEY("Arricchimento", "ArrPerTps", ArrPerTps, kEnrichment),
+    KEY("Arricchimento", "VarCumulo", VarCumulo, kEnrichment),
+    KEY("Arricchimento", "MappaArr", MappaArr, kHalvedEnrichment),
+    KEY("Arricchimento", "RifCumulo", RifCumulo, kSignedByte),
+    KEY("Arricchimento", "MinCumulo", MinCumulo, kByte),
+    KEY("Arricchimento", "TipoIniezione", TipoIniezione, kByte),
+    KEY_P("Arricchimento", "CorrenteMantenimento", CorrenteMantenimento, kByte),
+    KEY("Iniezione", "DutyCorrenteHold", DutyCorrenteHold, kByte),
+    KEY_P("Arricchimento", "TempoMaxCorrente", TempoMaxCorrente, kWord),
+    KEY("Diagnosi", "Stato", Stato, kWord),
+    KEY_P("Diagnosi", "Abilitazione", Abilitazione, kWord),
+    KEY("Carburazione", "SequenzaIniezione", SequenzaIniezione, kByte),
+    KEY("SensoreDiLivello", "CorrezioneLivello", CorrezioneLivello, kByte),
+    KEY_P("Iniezione", "TempoAperturaIniettore", TempoAperturaIniettore, kWord),
+    KEY("Arricchimento", "NumeroInjUscitaMin", NumeroInjUscitaMin, kByte),
+    KEY("Arricchimento", "ArricchimentoAccelerazione", ArricchimentoAccelerazione, kSignedByte),
+    KEY_P("Arricchimento", "ArrUscitaMin", ArrUscitaMin, kHalvedEnrichment),
+    KEY("Adattativita", "CorrezioneFuoriMinimo", CorrezioneFuoriMinimo, kSignedWord),
+    KEY("Adattativita", "CorrezioneAlMinimo", CorrezioneAlMinimo, kSignedWord),
+    KEY("Adattativita", "MassimoValoreCorrezione", MassimoValoreCorrezione, kByte),
+    KEY("Adattativita", "TempoTraCorrezioni", TempoTraCorrezioni, kByte),
+    KEY("Adattativita", "ZonaApprendimentoFuoriMinimo", ZonaApprendimentoFuoriMinimo, kByte),
+    KEY("Adattativita", "MinimoValoreCorrettore", MinimoValoreCorrettore, kByte),
+    KEY_P("Adattativita", "TempoPerCorrezione", TempoPerCorrezione, kWord),
+    KEY("Temperatura", "Rif", Rif, kByte),
+    KEY_P("Temperatura", "Coeff", Coeff, kSignedByte),
+    KEY("Accensione-Cambio", "TempoCicchetto", TempoCicchetto, kWord),
+    KEY("Accensione-Cambio", "TempoCicchettoTemp", TempoCicchettoTemp, kPrimingTime),
+    KEY_P("Accensione-Cambio", "TempCicchetto", TempCicchetto, kByte),
+    KEY("Generale", "OffsetMapEsterno", OffsetMapEsterno, kSignedWord),
+    KEY("Generale", "PendenzaMapEsterno", PendenzaMapEsterno, kSignedWord),
+    KEY("Generale", "OffsetDiff", OffsetDiff, kSignedWord),
+    KEY_P("Generale", "PendenzaDiff", PendenzaDiff, kSignedWord),
+    KEY("PressioneDifferenziale", "RifPressDiff", RifPressDiff, kByte),
+    KEY_P("PressioneDifferenziale", "CoeffPressDiff", CoeffPressDiff, kSignedByte),
+    KEY("Temperatura", "RifGas", RifGas, kByte),
+    KEY_P("Temperatura", "CoeffGas", CoeffGas, kGasCoefficient),
 };
 
 #undef KEY
@@ -233,27 +261,70 @@ void AddProgress(int amount) {
   if (amount) SendProgress(amount, ProgressAdd);
 }
 
-// Checks the whole file before anything is stored, so a damaged file leaves the data set as it
-// was: the rpm and MAP axes and the gas map must all be there (every file the program writes
-// holds them), every number must read as one, and a file of the present format that holds
-// more than a maps-only save must hold every key the saver writes (else it was cut short).
-void CheckContent(const IniFile& ini) {
-  const int32_t major = ini.ReadInteger("Versione", "MajorVersionProg", 0);
-  const int32_t minor = ini.ReadInteger("Versione", "MinorVersionProg", 0);
-  int restPresent = 0;
-  int restMissing = 0;
+// The value of a key as a load takes it: a key without a value counts as missing.
+std::optional<std::string> ValueOf(const IniFile& ini, const char* section, const std::string& key) {
+  std::optional<std::string> value = ini.ReadValue(section, key);
+  if (value && value->empty()) value.reset();
+  return value;
+}
+
+// A value of the file as the message shows it: its Latin-1 text, cut short when long.
+std::string Shown(const std::string& value) {
+  constexpr int kShownChars = 40;
+  QString text = QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size()));
+  if (text.size() > kShownChars) text = text.left(kShownChars) + QStringLiteral("...");
+  return text.toStdString();
+}
+
+std::string Refusal(const ConfigKey& e, const std::string& key, const std::string& value, const std::string& why) {
+  return "Valore non valido nel file: [" + std::string(e.section) + "] " + key + "=" + Shown(value) + " (" + why +
+         "). Correggere il valore e riaprire il file.";
+}
+
+// Why a file cannot be loaded, or nothing when it can. Every value the load reads (`reads`) must
+// be a whole number that the ECU can hold, and the map breakpoints, with the ones the file leaves
+// out kept from `held`, must rise from one to the next. A missing key is no fault, but a file
+// without any key of a configuration is not a configuration.
+template <class Reads, class Held>
+std::optional<std::string> RefusalOf(const IniFile& ini, Reads&& reads, Held&& held) {
+  bool anyKey = false;
   for (const ConfigKey& e : kConfigKeys) {
-    ForEachKey(e, [&](const std::string& name, int, int) {
-      const std::optional<std::string> value = ini.ReadValue(e.section, name);
-      if (!value) {
-        if (e.group == Group::Core && e.kind != Kind::Version) throw EConfigFileError();
-      } else if (IsNumber(e) && !IniFile::ParseInteger(*value)) {
-        throw EConfigFileError();
+    const bool checked = reads(e) && IsNumber(e);
+    int32_t axis[TEcuData::kMapSize] = {};
+    bool inFile[TEcuData::kMapSize] = {};
+    const bool ascending = checked && (e.flags & kAscending);
+    if (ascending) std::copy(held(e), held(e) + e.count, axis);
+    std::optional<std::string> refusal;
+    ForEachKey(e, [&](const std::string& key, int r, int) {
+      const std::optional<std::string> value = ValueOf(ini, e.section, key);
+      if (!value) return;
+      anyKey = true;
+      if (!checked || refusal) return;
+      const std::optional<int32_t> number = IniFile::ParseInteger(*value);
+      if (!number) {
+        refusal = Refusal(e, key, *value, "non è un numero intero");
+      } else if (*number < e.range.lo || *number > e.range.hi) {
+        refusal = Refusal(e, key, *value,
+                          "la centralina accetta da " + std::to_string(e.range.lo) + " a " + std::to_string(e.range.hi));
+      } else if (ascending) {
+        axis[r] = *number;
+        inFile[r] = true;
       }
-      if (e.group == Group::Rest && Written(e)) ++(value ? restPresent : restMissing);
     });
+    if (refusal) return refusal;
+    // Only pairs the file changes: breakpoints already held stay as they are.
+    for (int i = 1; ascending && i < e.count; ++i) {
+      if (axis[i - 1] < axis[i] || !(inFile[i - 1] || inFile[i])) continue;
+      const std::string key = e.key + std::to_string(i);
+      const std::string before = e.key + std::to_string(i - 1);
+      const int blamed = inFile[i] ? i : i - 1;
+      return Refusal(e, e.key + std::to_string(blamed), std::to_string(axis[blamed]),
+                     "i riferimenti devono crescere da uno al successivo: " + before + "=" +
+                         std::to_string(axis[i - 1]) + ", " + key + "=" + std::to_string(axis[i]));
+    }
   }
-  if (major == kFormatMajor && minor == kFormatMinor && restPresent > 0 && restMissing > 0) throw EConfigFileError();
+  if (!anyKey) return "Il file non contiene dati di configurazione.";
+  return std::nullopt;
 }
 
 std::string WithoutFolder(const char* name) {
@@ -323,12 +394,27 @@ int TEcuData::SaveConfiguration(const char* name, bool mapsOnly) {
 int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
   char previousPath[sizeof(FilePath)];
   std::memcpy(previousPath, FilePath, sizeof(FilePath));
+  fileError_.clear();
   try {
     if (name && !SetFilePath(name)) throw EConfigFileError();
     OpenConfigIni(true);
-    CheckContent(*Ini);
-    SendProgress(0, ProgressSet);
+    // Files of any version may carry the cut-off as the legacy ramp.
     const bool legacyCutoff = IniValueExists("Cutoff", "CoefficienteCutoff");
+    const auto reads = [&](const ConfigKey& e) {
+      if (e.kind == Kind::Name) return false;
+      if (e.group == Group::Core || e.kind == Kind::Ufficiale) return true;
+      if (mapsOnly) return false;
+      if (e.flags & kCutoffSteps) return !legacyCutoff;
+      if (e.flags & kCutoffRamp) return legacyCutoff;
+      return true;
+    };
+    // All or nothing: the whole file is checked before the first field changes.
+    const auto held = [this](const ConfigKey& e) -> const int32_t* { return &e.ints(*this, 0, 0); };
+    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads, held)) {
+      fileError_ = *refusal;
+      throw EConfigFileError();
+    }
+    SendProgress(0, ProgressSet);
     const auto load = [&](const ConfigKey& e) {
       const int step = ProgressOf(e, mapsOnly);
       ForEachKey(
@@ -374,12 +460,8 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
     SetUfficiale(official);
 
     if (!mapsOnly) {
-      for (const ConfigKey& e : kConfigKeys) {
-        if (e.group == Group::Core) continue;
-        if ((e.flags & kCutoffSteps) && legacyCutoff) continue;
-        if ((e.flags & kCutoffRamp) && !legacyCutoff) continue;
-        load(e);
-      }
+      for (const ConfigKey& e : kConfigKeys)
+        if (e.group != Group::Core && reads(e)) load(e);
       if (legacyCutoff) StepsFromRamp();
     }
     SendProgress(100, ProgressSet);
@@ -397,21 +479,27 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
 
 int TEcuData::LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int32_t rpmAxis[kMapSize],
                           int32_t mapAxis[kMapSize]) {
+  fileError_.clear();
   if (!map || !rpmAxis || !mapAxis) return 0;
   char previousPath[sizeof(FilePath)];
   std::memcpy(previousPath, FilePath, sizeof(FilePath));
   try {
     if (!SetFilePath(name)) throw EConfigFileError();
     OpenConfigIni(true);
-    CheckContent(*Ini);
-    SendProgress(0, ProgressSet);
     const ConfigKey& rpm = KeyOf("RifGiri");
-    ForEachKey(rpm, [&](const std::string& key, int i, int) { ReadIniInteger(rpmAxis[i], key.c_str(), rpm.section); });
     const ConfigKey& volts = KeyOf("RifMAP");
+    const ConfigKey& gas = KeyOf("Mappa");
+    const auto reads = [&](const ConfigKey& e) { return &e == &rpm || &e == &volts || &e == &gas; };
+    const auto held = [&](const ConfigKey& e) -> const int32_t* { return &e == &rpm ? rpmAxis : mapAxis; };
+    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads, held)) {
+      fileError_ = *refusal;
+      throw EConfigFileError();
+    }
+    SendProgress(0, ProgressSet);
+    ForEachKey(rpm, [&](const std::string& key, int i, int) { ReadIniInteger(rpmAxis[i], key.c_str(), rpm.section); });
     ForEachKey(volts,
                [&](const std::string& key, int i, int) { ReadIniInteger(mapAxis[i], key.c_str(), volts.section); });
     AddProgress(4);
-    const ConfigKey& gas = KeyOf("Mappa");
     ForEachKey(
         gas, [&](const std::string& key, int r, int c) { ReadIniInteger(map[r][c], key.c_str(), gas.section); },
         [] { AddProgress(8); });

@@ -57,9 +57,7 @@ void TEcuData::OpenConfigIni(bool unscramble) {
     const ConfigHeader form = ReadConfigHeader(stored).kind;
     const std::optional<QByteArray> plain =
         read ? ConvertConfigText(stored, kConfigUnscramble, true, FileKey) : std::nullopt;
-    // A plain copy may come from a text editor that drops the last line end; the program
-    // itself ends every scrambled file with one.
-    if (!plain || !IsConfigText(*plain, form != ConfigHeader::Decrypted) || copy.write(*plain) != plain->size() ||
+    if (!plain || !IsConfigText(*plain) || copy.write(*plain) != plain->size() ||
         !copy.flush()) {
       copy.close();
       QFile::remove(copyPath);

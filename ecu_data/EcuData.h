@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 class IniFile;
@@ -392,17 +393,24 @@ class TEcuData {
   bool LoadProgrammingFile(const char* name, std::vector<uint8_t>* image, bool checkHeader = false,
                            const char* key = nullptr);
   // 1, or 0 after any failure. A failed save leaves the stored file, FilePath and Changed as
-  // they were; a failed load (unreadable, empty, cut short, foreign or damaged file) leaves the
-  // whole data set as it was. name null = FilePath.
+  // they were; a failed load (unreadable, empty, foreign or damaged file, or a value the ECU
+  // cannot hold) leaves the whole data set as it was. A key the file lacks, or holds without a
+  // value, leaves its field as it is. name null = FilePath.
   int SaveConfiguration(const char* name = nullptr, bool mapsOnly = false);
   int LoadConfiguration(const char* name = nullptr, bool mapsOnly = false);
-  // The gas map and both axes of another file into the caller's buffers.
+  // The gas map and both axes of another file into the caller's buffers: only the keys the file
+  // holds change them, and nothing changes when the file is refused.
   int LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int32_t rpmAxis[kMapSize],
                   int32_t mapAxis[kMapSize]);
+  // Why the last load refused its file (the key, its value and what is wrong with it), for the
+  // window to show under the file error; empty after a load that succeeded or a file that could
+  // not be read at all.
+  const std::string& FileError() const { return fileError_; }
   bool IniRewrite = false;  // the open copy goes back over FilePath on close
   // ---- end of configuration files ------------------------------------------------------------
 
  private:
+  std::string fileError_;  // FileError()
   // The official flag is cleared by the first edit (in the ECU as well).
   void ClearUfficiale();
   // Changed, then clear the official flag: the tail of most setters.

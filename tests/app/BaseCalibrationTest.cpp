@@ -179,7 +179,28 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
     EXPECT_EQ(prompts.Shown()[0].text, QString::fromLatin1(kConfigFileErrorText));
     EXPECT_EQ(std::memcmp(before, data.Mappa, sizeof before), 0);
   }
+  // A base map with cells above 20 ms, alone (read whole) or with another (read as a map): the
+  // message names the first cell the ECU cannot hold.
+  for (const QString& name : QDir(Folder()).entryList(QDir::Files)) QFile::remove(Folder() + QLatin1Char('/') + name);
+  MakeBase(QStringLiteral("w_lpg_1600"), 4990);
+  for (bool two : {false, true}) {
+    SCOPED_TRACE(two);
+    if (two) {
+      ASSERT_TRUE(QFile::rename(Folder() + QStringLiteral("/w_lpg_1600.") + Ext(),
+                                Folder() + QStringLiteral("/w_lpg_1500.") + Ext()));
+      MakeBase(QStringLiteral("v_lpg_1700"), 300);
+    }
+    prompts.Clear();
+    EXPECT_FALSE(LoadBaseCalibration(Main()));
+    ASSERT_EQ(prompts.Shown().size(), 1u);
+    EXPECT_EQ(prompts.Shown()[0].text,
+              QString::fromLatin1(kConfigFileErrorText) +
+                  QStringLiteral("\nValore non valido nel file: [MappaCarburazione] Mappa1_0=5002 (la centralina "
+                                 "accetta da 0 a 5000). Correggere il valore e riaprire il file."));
+    EXPECT_EQ(std::memcmp(before, data.Mappa, sizeof before), 0);
+  }
   EXPECT_EQ(ecu.CountCalls(SimOp::WriteCell, 0x20E), 0);
+  EXPECT_EQ(ecu.CountCalls(SimOp::WriteRow, 0x20E), 0);
 }
 
 namespace {

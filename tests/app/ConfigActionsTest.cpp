@@ -106,8 +106,21 @@ TEST_F(ConfigActions, OpenLoadsAndWritesOrReportsTheFailure) {
   ecu_.ClearCalls();
   dialogs_.Choose(Path("Configurazioni/Rotto.trm"));
   ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
-  EXPECT_EQ(PromptTexts(), QStringList{kConfigFileErrorText});
+  EXPECT_EQ(PromptTexts(), QStringList{QString::fromLatin1(kConfigFileErrorText) +
+                                       "\nIl file non contiene dati di configurazione."});
   EXPECT_EQ(prompts_.Shown()[0].caption, "Finestra principale");
+  EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
+  EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
+
+  // A value the ECU cannot hold: the message says which and nothing reaches the ECU.
+  WriteFile("Configurazioni/Largo.trm", "DECRYPTED_DOZA_FILE\r\n[MappaCarburazione]\r\nMappa5_6=1000000\r\n");
+  prompts_.Clear();
+  ecu_.ClearCalls();
+  dialogs_.Choose(Path("Configurazioni/Largo.trm"));
+  ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
+  EXPECT_EQ(PromptTexts(), QStringList{QString::fromLatin1(kConfigFileErrorText) +
+                                       "\nValore non valido nel file: [MappaCarburazione] Mappa5_6=1000000 (la "
+                                       "centralina accetta da 0 a 5000). Correggere il valore e riaprire il file."});
   EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
   EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
 

@@ -5,6 +5,10 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,90 @@ QByteArray CoreText(const char* eol, int seed) {
       t += "Mappa" + QByteArray::number(r) + "_" + QByteArray::number(c) + "=" +
            QByteArray::number(1000 + 10 * r + c + seed) + e;
   return t;
+}
+
+// What the ECU can hold for each numeric key of a configuration file, by key name without its
+// index: the ECU word of the field (byte, signed byte, word, signed word), narrowed to the
+// field's own range where the data set has one. Vehicle data never reach the ECU: any int32.
+struct KeyRange {
+  const char* key;
+  int64_t lo;
+  int64_t hi;
+};
+constexpr int64_t kMin32 = INT32_MIN;
+constexpr int64_t kMax32 = INT32_MAX;
+const KeyRange kKeyRanges[] = {
+    {"MajorVersionProg", kMin32, kMax32}, {"MinorVersionProg", kMin32, kMax32}, {"Ufficiale", kMin32, kMax32},
+    {"CentCubici", kMin32, kMax32}, {"Valvole", kMin32, kMax32}, {"N cilindri", kMin32, kMax32},
+    {"Potenza", kMin32, kMax32}, {"AnnoVettura", kMin32, kMax32},
+    {"Flag1", 0, 65535}, {"MonoFuel", 0, 255}, {"Cilindrata", 0, 65535},
+    {"RifGiri", 0, 10000}, {"RifMAP", 0, 255}, {"Mappa", 0, 5000}, {"MappaBenzina", 0, 5000},
+    {"TipoDiLambda", 0, 255}, {"RifLambda", 0, 255}, {"OffsetLambda", 0, 255}, {"RitardoLetturaSonda", 0, 255},
+    {"TempoSondaFredda", 0, 255}, {"RifSupSondaFredda", 0, 255}, {"RifInfSondaFredda", 0, 255},
+    {"RifSupSondaCalda", 0, 255}, {"RifInfSondaCalda", 0, 255}, {"LivelloGasAlcol", 0, 255},
+    {"TemperaturaCambio", 0, 255}, {"GiriPerCambio", 0, 65535}, {"RitardoMinimoCambio", 0, 255},
+    {"FuoriGiri", 0, 65535}, {"NumeroCilindri", 0, 255}, {"FasciaGiriMinimo", 0, 65535},
+    {"GiriCutoff", 0, 65535}, {"ChiusuraCutoff", 0, 255}, {"AperturaCutoff", 0, 255}, {"CicliCutoff", 0, 255},
+    {"CoefficienteCutoff", 0, 255}, {"CoeffTermineCutoff", 0, 100}, {"DeltaCutoff", 0, 255},
+    {"CorrezioneInRilascio", -32768, 32767}, {"TipoDiTps", 0, 255}, {"Isteresi", 0, 255},
+    {"TpsMoltoFuori", 0, 255}, {"CoefficienteUscitaMinimo", 0, 255}, {"TempoCoefficienteUscitaMinimo", 0, 255},
+    {"TempoPer100", 0, 255}, {"RifOpenLoop", 0, 255}, {"PassiInvArr", 0, 255}, {"PassiInvSmg", 0, 255},
+    {"PassiIngr", 0, 255}, {"PassiSmag", 0, 255}, {"TempoAlto", 0, 255}, {"TempoBasso", 0, 255},
+    {"TempoSondaSconnessa", 0, 65535}, {"NumeroOnde", 0, 255}, {"LivelloAlto", 0, 255}, {"LivelloBasso", 0, 255},
+    {"TipoSensore", 0, 255}, {"TempoRitBenzina", 0, 255}, {"RifSensore", 0, 255},
+    {"MinErroreIntegrale", -32768, 32767}, {"MaxErroreIntegrale", -32768, 32767},
+    {"MaxErroreIntegraleAlMinimo", -32768, 32767}, {"MinErroreIntegraleAlMinimo", -32768, 32767},
+    {"TpsSbana", 0, 255}, {"GiriSbana", 0, 65535}, {"TempiInversioneSbana", 0, 255}, {"TempoApSbana", 0, 255},
+    {"TempoChSbana", 0, 255}, {"CorrRientroMin", -128, 127}, {"ArrPerTps", 0, 250}, {"VarCumulo", 0, 250},
+    {"MappaArr", 0, 125}, {"RifCumulo", -128, 127}, {"MinCumulo", 0, 255}, {"TipoIniezione", 0, 255},
+    {"CorrenteMantenimento", 0, 255}, {"DutyCorrenteHold", 0, 255}, {"TempoMaxCorrente", 0, 65535},
+    {"Stato", 0, 65535}, {"Abilitazione", 0, 65535}, {"SequenzaIniezione", 0, 255}, {"CorrezioneLivello", 0, 255},
+    {"TempoAperturaIniettore", 0, 65535}, {"NumeroInjUscitaMin", 0, 255}, {"ArricchimentoAccelerazione", -128, 127},
+    {"ArrUscitaMin", 0, 125}, {"CorrezioneFuoriMinimo", -32768, 32767}, {"CorrezioneAlMinimo", -32768, 32767},
+    {"MassimoValoreCorrezione", 0, 255}, {"TempoTraCorrezioni", 0, 255}, {"ZonaApprendimentoFuoriMinimo", 0, 255},
+    {"MinimoValoreCorrettore", 0, 255}, {"TempoPerCorrezione", 0, 65535}, {"Rif", 0, 255}, {"Coeff", -128, 127},
+    {"TempoCicchetto", 0, 65535}, {"TempoCicchettoTemp", 0, 250}, {"TempCicchetto", 0, 255},
+    {"OffsetMapEsterno", -32768, 32767}, {"PendenzaMapEsterno", -32768, 32767}, {"OffsetDiff", -32768, 32767},
+    {"PendenzaDiff", -32768, 32767}, {"RifPressDiff", 0, 255}, {"CoeffPressDiff", -128, 127}, {"RifGas", 0, 255},
+    {"CoeffGas", 0, 200},
+};
+
+// The range of a key ("Mappa3_10" is a "Mappa" key); nullptr for a text key.
+const KeyRange* RangeOf(const QByteArray& key) {
+  QByteArray base = key;
+  for (const KeyRange& r : kKeyRanges)
+    if (base == r.key) return &r;
+  while (!base.isEmpty() && (std::isdigit(static_cast<unsigned char>(base.back())) || base.back() == '_')) base.chop(1);
+  for (const KeyRange& r : kKeyRanges)
+    if (base == r.key) return &r;
+  return nullptr;
+}
+
+// The key=value lines of a configuration text, the others as they stand, each without its line end.
+struct TextLine {
+  QByteArray key;  // empty for a section line
+  QByteArray line;
+};
+std::vector<TextLine> LinesOf(const QByteArray& text) {
+  std::vector<TextLine> lines;
+  for (QByteArray line : text.split('\n')) {
+    line = line.trimmed();
+    if (line.isEmpty()) continue;
+    const qsizetype eq = line.indexOf('=');
+    lines.push_back({eq > 0 ? line.left(eq) : QByteArray(), line});
+  }
+  return lines;
+}
+QByteArray TextOf(const std::vector<TextLine>& lines) {
+  QByteArray text;
+  for (const TextLine& l : lines) text += l.line + "\r\n";
+  return text;
+}
+// The text with the value of `key` replaced.
+QByteArray WithValue(std::vector<TextLine> lines, const QByteArray& key, const QByteArray& value) {
+  for (TextLine& l : lines)
+    if (l.key == key) l.line = key + "=" + value;
+  return TextOf(lines);
 }
 
 class RecordingSink final : public IMessageSink {
@@ -131,7 +219,11 @@ TEST_F(EcuConfigContent, EveryKeyLoadsIntoTheFieldItIsSavedFrom) {
     if (eq > 0) {
       const QByteArray key = line.left(eq);
       ++n;
-      QByteArray value = QByteArray::number(n % 7 == 0 ? -n : n);
+      // A value of its own inside what the ECU holds (the axes keep rising with n).
+      int64_t v = n % 7 == 0 ? -n : n;
+      if (const KeyRange* range = RangeOf(key); range && (v < range->lo || v > range->hi))
+        v = range->lo + n % (range->hi - range->lo + 1);
+      QByteArray value = QByteArray::number(v);
       if (key == "NomeConfigurazione") value = "b.trm";
       else if (key == "Potenza") value = QByteArray::number(n);  // trunc(x + 0.5) is for power >= 0
       else if (key == "Ufficiale") value = "1";
@@ -280,7 +372,6 @@ TEST_F(EcuConfigContent, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
   ASSERT_EQ(good->SaveConfiguration(Name(Path("good.trm"))), 1);
   const QByteArray stored = ReadFileBytes(Path("good.trm"));
   const QByteArray plain = PlainOf(Path("good.trm"));
-  const auto cutAt = [&](const char* marker) { return stored.left(kStoredHeader.size() + plain.indexOf(marker)); };
   QByteArray flipped = stored;
   flipped[kStoredHeader.size() + plain.indexOf("Mappa3_10=") + 10] ^= 0x40;  // '1' becomes 'q'
   QByteArray noise(2000, '\0');
@@ -293,15 +384,11 @@ TEST_F(EcuConfigContent, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
   } cases[] = {
       {"empty", {}},
       {"header only", kStoredHeader},
-      {"cut in half", stored.left(stored.size() / 2)},
-      {"cut one byte short", stored.chopped(1)},
-      {"cut inside the gas map at a line end", cutAt("Mappa5_5=")},
-      {"cut after the maps at a line end", cutAt("[Cutoff]")},
       {"a damaged byte", flipped},
+      {"a value too large for 32 bits", "DECRYPTED_DOZA_FILE\r\n" + WithValue(LinesOf(plain), "Mappa3_10", "2147483648")},
       {"noise", noise},
       {"another brand's key", kStoredHeader + XorWithKey(plain, "AnotherBrand")},
       {"another program's INI", kStoredHeader + XorWithKey("[Impostazioni]\r\nLingua=0\r\n", GetBrandFileKey())},
-      {"plain text without maps", "DECRYPTED_DOZA_FILE\r\n[Generale]\r\nFlag1=1\r\n"},
   };
   auto d = NewData();
   d->Mappa[0][0] = 4444;
@@ -327,11 +414,238 @@ TEST_F(EcuConfigContent, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
     EXPECT_FALSE(d->IniOpen);
     EXPECT_STREQ(d->GetDescription(), "Prima");
     EXPECT_EQ(ReadFileBytes(Path("bad.trm")), c.content);  // never rewritten
+    // A file that reads as a configuration says which value is wrong.
+    if (QByteArray(c.what).startsWith("a ")) {
+      EXPECT_NE(d->FileError(), "");
+    }
     EXPECT_EQ(Snapshot(*d), before);
   }
   EXPECT_EQ(d->LoadConfiguration(Name(Path("missing.trm"))), 0);
   EXPECT_EQ(d->LoadConfiguration(Name(dir.path())), 0);
   EXPECT_EQ(Snapshot(*d), before);
+}
+
+TEST_F(EcuConfigContent, EveryKeyRefusesOneBelowItsMinimumAndOneAboveItsMaximum) {
+  auto source = NewData();
+  ASSERT_EQ(source->SaveConfiguration(Name(Path("whole.trm"))), 1);
+  const std::vector<TextLine> lines = LinesOf(PlainOf(Path("whole.trm")));
+  std::vector<TextLine> legacy = lines;
+  for (size_t i = 0; i < legacy.size(); ++i)
+    if (legacy[i].line == "[Cutoff]") {
+      legacy.insert(legacy.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                    {{"CoefficienteCutoff", "CoefficienteCutoff=60"},
+                     {"CoeffTermineCutoff", "CoeffTermineCutoff=20"},
+                     {"DeltaCutoff", "DeltaCutoff=1"}});
+      break;
+    }
+  // The first and the last key of every numeric key name: one below the minimum goes to the
+  // first, one above the maximum to the last.
+  std::map<std::string, std::pair<QByteArray, QByteArray>> keys;
+  for (const TextLine& l : legacy)
+    if (const KeyRange* range = RangeOf(l.key)) {
+      auto [it, added] = keys.try_emplace(range->key, l.key, l.key);
+      if (!added) it->second.second = l.key;
+    }
+  ASSERT_EQ(keys.size(), std::size(kKeyRanges));  // every name of the table is in a file
+
+  auto d = NewData();
+  d->Changed = true;
+  ASSERT_TRUE(d->SetFilePath("/before/path.trm"));
+  const QByteArray before = Snapshot(*d);
+  int refused = 0;
+  for (const auto& [name, firstAndLast] : keys) {
+    const KeyRange& range = *RangeOf(firstAndLast.first);
+    // The legacy ramp keys are read only from a file that holds them in place of the steps.
+    const bool ramp = std::none_of(lines.begin(), lines.end(),
+                                   [&](const TextLine& l) { return l.key == firstAndLast.first; });
+    for (const auto& [key, value] : {std::pair{firstAndLast.first, range.lo - 1}, std::pair{firstAndLast.second, range.hi + 1}}) {
+      SCOPED_TRACE(key.toStdString() + "=" + std::to_string(value));
+      const QByteArray number = QByteArray::number(static_cast<qlonglong>(value));
+      ASSERT_TRUE(WriteFileBytes(Path("bad.trm"), "DECRYPTED_DOZA_FILE\r\n" + WithValue(ramp ? legacy : lines, key, number)));
+      link.Clear();
+      refused += d->LoadConfiguration(Name(Path("bad.trm"))) == 0;
+      EXPECT_NE(d->FileError().find(key.toStdString() + "=" + number.toStdString()), std::string::npos) << d->FileError();
+      EXPECT_TRUE(link.log.empty());
+    }
+  }
+  EXPECT_EQ(refused, static_cast<int>(2 * keys.size()));
+  EXPECT_STREQ(d->FilePath, "/before/path.trm");
+  EXPECT_TRUE(d->Changed);
+  EXPECT_EQ(Snapshot(*d), before);  // no refused file changed anything
+}
+
+TEST_F(EcuConfigContent, EveryKeyTakesItsMinimumAndItsMaximum) {
+  auto source = NewData();
+  ASSERT_EQ(source->SaveConfiguration(Name(Path("whole.trm"))), 1);
+  const std::vector<TextLine> lines = LinesOf(PlainOf(Path("whole.trm")));
+  for (const bool maximum : {false, true}) {
+    SCOPED_TRACE(maximum ? "maximum" : "minimum");
+    // The first key of each name at its minimum, or the last one at its maximum, so the axes
+    // still rise.
+    std::vector<TextLine> edited = lines;
+    std::map<std::string, TextLine*> chosen;
+    for (TextLine& l : edited)
+      if (const KeyRange* range = RangeOf(l.key))
+        if (!maximum ? !chosen.count(range->key) : true) chosen[range->key] = &l;
+    for (auto& [name, line] : chosen) {
+      const KeyRange& range = *RangeOf(line->key);
+      line->line = line->key + "=" + QByteArray::number(static_cast<qlonglong>(maximum ? range.hi : range.lo));
+    }
+    ASSERT_TRUE(WriteFileBytes(Path("edge.trm"), "DECRYPTED_DOZA_FILE\r\n" + TextOf(edited)));
+    auto d = NewData();
+    ASSERT_EQ(d->LoadConfiguration(Name(Path("edge.trm"))), 1) << d->FileError();
+    EXPECT_EQ(d->FileError(), "");
+    // Saved again, every value comes back but those the save writes its own way.
+    IniFile saved;
+    saved.SetText(Snapshot(*d));
+    for (const auto& [name, line] : chosen) {
+      if (name == "MajorVersionProg" || name == "MinorVersionProg" || name == "Ufficiale" || name == "Potenza") continue;
+      const QByteArray section = [&] {
+        QByteArray current;
+        for (const TextLine& l : edited) {
+          if (l.key.isEmpty()) current = l.line.mid(1, l.line.size() - 2);
+          if (&l == line) break;
+        }
+        return current;
+      }();
+      EXPECT_EQ(saved.ReadString(section.toStdString(), line->key.toStdString(), "?"),
+                line->line.mid(line->key.size() + 1).toStdString())
+          << line->key.toStdString();
+    }
+  }
+}
+
+TEST_F(EcuConfigContent, MapBreakpointsMustRise) {
+  auto d = NewData();  // rpm breakpoints 500, 1000 ... 6000
+  const QByteArray before = Snapshot(*d);
+  const std::vector<TextLine> whole = LinesOf(before);
+  const struct {
+    QByteArray text;
+    const char* blamed;  // "" when the file loads
+  } cases[] = {
+      {WithValue(whole, "RifGiri5", "100"), "RifGiri5=100"},
+      {WithValue(whole, "RifMAP3", "17"), "RifMAP3=17"},  // below RifMAP2 (24)
+      {"[RiferimentiGiri]\r\nRifGiri5=2500\r\n", "RifGiri5=2500"},   // equal to the held RifGiri4
+      {"[RiferimentiGiri]\r\nRifGiri5=100\r\n", "RifGiri5=100"},     // an rpm breakpoint of 100
+      {"[RiferimentiGiri]\r\nRifGiri0=1000\r\n", "RifGiri0=1000"},   // the next one is held
+      {"[RiferimentiMAP]\r\nRifMAP10=30\r\nRifMAP11=20\r\n", "RifMAP10=30"},
+      {"[RiferimentiGiri]\r\nRifGiri5=2750\r\n", ""},
+      {"[RiferimentiGiri]\r\nRifGiri11=9000\r\nRifGiri10=8000\r\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    ASSERT_TRUE(WriteFileBytes(Path("axes.trm"), "DECRYPTED_DOZA_FILE\r\n" + c.text));
+    const bool loads = *c.blamed == '\0';
+    auto data = NewData();
+    EXPECT_EQ(data->LoadConfiguration(Name(Path("axes.trm"))), loads ? 1 : 0);
+    EXPECT_NE(data->FileError().find(c.blamed), std::string::npos) << data->FileError();
+    if (!loads) {
+      EXPECT_NE(data->FileError().find("crescere"), std::string::npos) << data->FileError();
+      EXPECT_EQ(Snapshot(*data), before);
+    }
+    // The caller's buffers are the breakpoints held for a map read alone.
+    ASSERT_TRUE(WriteFileBytes(Path("axes.trm"), "DECRYPTED_DOZA_FILE\r\n" + c.text));
+    int32_t map[12][12] = {};
+    int32_t rpm[12] = {};
+    int32_t volts[12] = {};
+    std::copy(std::begin(d->RifGiri), std::end(d->RifGiri), rpm);
+    std::copy(std::begin(d->RifMAP), std::end(d->RifMAP), volts);
+    EXPECT_EQ(d->LoadMapOnly(Name(Path("axes.trm")), map, rpm, volts), loads ? 1 : 0);
+    if (!loads) {
+      EXPECT_EQ(std::memcmp(rpm, d->RifGiri, sizeof rpm), 0);
+    }
+  }
+}
+
+TEST_F(EcuConfigContent, ValuesThatAreNotWholeNumbersRefuseTheFile) {
+  auto source = NewData();
+  source->Flag1 = 0x6C;
+  ASSERT_EQ(source->SaveConfiguration(Name(Path("whole.trm"))), 1);
+  const std::vector<TextLine> lines = LinesOf(PlainOf(Path("whole.trm")));
+  const struct {
+    const char* key;
+    QByteArray value;
+    int loads;
+    int32_t flag1;  // after the load
+  } cases[] = {
+      {"Flag1", "12abc", 0, 1}, {"Flag1", "1.5", 0, 1}, {"Flag1", "0x10", 0, 1}, {"Mappa3_10", "--3", 0, 1},
+      {"Ufficiale", "si", 0, 1}, {"Potenza", "75,5", 0, 1}, {"MajorVersionProg", "3.6", 0, 1},
+      {"Flag1", " 108 ", 1, 108}, {"Flag1", "+108", 1, 108},
+      {"Flag1", "", 1, 1},                 // an empty value keeps the field
+      {"Motore", "1.4 16V", 1, 0x6C},      // a text is a text
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value.toStdString());
+    ASSERT_TRUE(WriteFileBytes(Path("n.trm"), "DECRYPTED_DOZA_FILE\r\n" + WithValue(lines, c.key, c.value)));
+    auto d = NewData();
+    d->Flag1 = 1;
+    EXPECT_EQ(d->LoadConfiguration(Name(Path("n.trm"))), c.loads);
+    EXPECT_EQ(d->Flag1, c.flag1);
+    if (!c.loads) {
+      EXPECT_NE(d->FileError().find(std::string(c.key) + "=" + c.value.toStdString() + " (non è un numero"),
+                std::string::npos)
+          << d->FileError();
+    }
+  }
+}
+
+TEST_F(EcuConfigContent, MissingKeysKeepTheirFields) {
+  auto source = NewData();
+  source->Mappa[3][10] = 4321;
+  source->GiriCutoff = 2200;
+  ASSERT_EQ(source->SaveConfiguration(Name(Path("whole.trm"))), 1);
+  const QByteArray plain = PlainOf(Path("whole.trm"));
+  const QByteArray without = QByteArray(plain).replace("Mappa3_10=4321\r\n", "").replace("CicliCutoff=51\r\n", "");
+  ASSERT_EQ(without.size() + 32, plain.size());
+  // A 3.6 file with the legacy ramp in place of the steps.
+  QByteArray ramp = plain;
+  const qsizetype cut = ramp.indexOf("ChiusuraCutoff=");
+  ramp.remove(cut, ramp.indexOf("CorrezioneInRilascio=") - cut);
+  ramp.insert(cut, "CoefficienteCutoff=60\r\nCoeffTermineCutoff=20\r\nDeltaCutoff=1\r\n");
+  const char* const key = GetBrandFileKey();
+  const struct {
+    const char* what;
+    QByteArray content;
+    int32_t mappa, cicli, giriCutoff;  // after the load, from a data set holding 1111, 0x35, 1800
+  } cases[] = {
+      {"a line deleted by hand", "DECRYPTED_DOZA_FILE\r\n" + without, 1111, 0x35, 2200},
+      {"no line end after the last line", "DECRYPTED_DOZA_FILE\r\n" + plain.chopped(2), 4321, 0x33, 2200},
+      {"stored, cut after the maps", kStoredHeader + XorWithKey(plain.left(plain.indexOf("[Lambda]")), key), 4321,
+       0x35, 1800},
+      {"stored, one byte short", kStoredHeader + XorWithKey(plain.chopped(1), key), 4321, 0x33, 2200},
+      {"the cut-off as a ramp", "DECRYPTED_DOZA_FILE\r\n" + ramp, 4321, 0x35, 2200},
+      {"a few values", "DECRYPTED_DOZA_FILE\r\n[Generale]\r\nFlag1=108\r\n", 1111, 0x35, 1800},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteFileBytes(Path("part.trm"), c.content));
+    auto d = NewData();
+    d->Mappa[3][10] = 1111;
+    d->CicliCutoff = 0x35;
+    d->Changed = true;
+    EXPECT_EQ(d->LoadConfiguration(Name(Path("part.trm"))), 1) << d->FileError();
+    EXPECT_FALSE(d->Changed);
+    EXPECT_EQ(d->Mappa[3][10], c.mappa);
+    EXPECT_EQ(d->CicliCutoff, c.cicli);
+    EXPECT_EQ(d->GiriCutoff, c.giriCutoff);
+    if (QByteArray(c.what).contains("ramp")) {
+      EXPECT_EQ(d->ChiusuraCutoff, 15);  // 60 / 1 / (5 cycles - 1)
+      EXPECT_EQ(d->AperturaCutoff, 20);  // (100 - 20) / 4
+    }
+  }
+  // A map read alone changes only what the file holds.
+  ASSERT_TRUE(WriteFileBytes(Path("part.trm"), "DECRYPTED_DOZA_FILE\r\n[MappaCarburazione]\r\nMappa3_10=4321\r\n"));
+  auto d = NewData();
+  int32_t map[12][12];
+  int32_t rpm[12];
+  int32_t volts[12];
+  std::fill(&map[0][0], &map[0][0] + 144, 7);
+  std::copy(std::begin(d->RifGiri), std::end(d->RifGiri), rpm);
+  std::copy(std::begin(d->RifMAP), std::end(d->RifMAP), volts);
+  ASSERT_EQ(d->LoadMapOnly(Name(Path("part.trm")), map, rpm, volts), 1);
+  EXPECT_EQ(map[3][10], 4321);
+  EXPECT_EQ(std::count(&map[0][0], &map[0][0] + 144, 7), 143);
+  EXPECT_EQ(std::memcmp(rpm, d->RifGiri, sizeof rpm), 0);
 }
 
 TEST_F(EcuConfigContent, FailedSaveLeavesTheOldFileAndTheChangedFlag) {
