@@ -1,6 +1,8 @@
 #include "BaseCalibration.h"
 
 #include <QDir>
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 QString CalibrationTag(bool cng, bool turbo) {
@@ -40,7 +42,10 @@ QStringList BaseCalibrationFiles(const QString& folder, bool cng, bool turbo, co
 TBaseCalibrationChoice ChooseBaseCalibration(const QStringList& names, int displacement) {
   TBaseCalibrationChoice c;
   for (const QString& name : names) {
-    const int d = CalibrationDisplacement(name) - displacement;
+    // Any displacement the data set holds: the difference is taken in 64 bits and kept within
+    // what an int and its absolute value hold.
+    const int d = static_cast<int>(std::clamp<int64_t>(int64_t{CalibrationDisplacement(name)} - displacement,
+                                                       -INT32_MAX, INT32_MAX));
     if (std::abs(d) < std::abs(c.d1)) {
       c.second = c.nearest;
       c.d2 = c.d1;
@@ -60,5 +65,5 @@ double InterpolatedCell(int32_t a, int32_t b, int d1, int d2) {
   if (d1 == d2) return a * 0.004;
   // In floating point throughout: the difference of two raw cells read from files may not fit
   // an int.
-  return (a + (static_cast<double>(b) - a) * d1 / (d1 - d2)) * 0.004;
+  return (a + (static_cast<double>(b) - a) * d1 / (static_cast<double>(d1) - d2)) * 0.004;
 }

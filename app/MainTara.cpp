@@ -129,7 +129,7 @@ void TFormMain::ActionTaraExecute() {
   }
   // 6. A base map unless only the turbo option or a small change of displacement.
   const int d1 = Displacement();
-  const bool keepMap = std::abs(d1 - d0) <= kKeepMapCc && data.GetFlag1(kFlagFuelCng) == f0 &&
+  const bool keepMap = std::abs(int64_t{d1} - d0) <= kKeepMapCc && data.GetFlag1(kFlagFuelCng) == f0 &&
                        data.GetOpzioneVettura(kOptionTurbo) == t0;
   if (!keepMap && !LoadBaseCalibration(*this)) {
     restore();

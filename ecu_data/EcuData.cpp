@@ -82,6 +82,9 @@ constexpr Sequence kSequences[] = {
 
 constexpr bool InRange(int i, int n) { return i >= 0 && i < n; }
 
+// Fields can hold any int32: every conversion of one is worked out in 64 bits and saturates.
+int32_t Saturated(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
 template <size_t N>
 void CopyText(char (&dest)[N], const char* src) {
   std::memset(dest, 0, N);
@@ -377,8 +380,8 @@ int TEcuData::GetPassi(int i, int kind) const {
   switch (kind) {
     case 1: return PassiInvArr[i];
     case 2: return PassiInvSmg[i];
-    case 3: return PassiIngr[i] * 5;
-    case 4: return PassiSmag[i] * 5;
+    case 3: return Saturated(int64_t{PassiIngr[i]} * 5);
+    case 4: return Saturated(int64_t{PassiSmag[i]} * 5);
     default: return 0;
   }
 }
@@ -417,14 +420,14 @@ int TEcuData::GetZonaAdattativa(int row, int col, int kind) const {
   const bool zoneOk = InRange(zone, std::min(NumeroZone, kZone));
   switch (kind) {
     case 1: return zone;
-    case 2: return zoneOk ? CorrezioneZona[zone] * 4 : 0;
+    case 2: return zoneOk ? Saturated(int64_t{CorrezioneZona[zone]} * 4) : 0;
     case 3: return zoneOk ? CoefficienteZona[zone] : 0;
     case 4:
       return zoneOk && CoefficienteZona[zone] != 0
-                 ? CorrezioneZona[zone] * 4 / CoefficienteZona[zone]
+                 ? Saturated(int64_t{CorrezioneZona[zone]} * 4 / CoefficienteZona[zone])
                  : 0;
     case 5: return ValoreCella[row][col];
-    case 6: return zoneOk ? ValoreZona[zone] * 4 : 0;
+    case 6: return zoneOk ? Saturated(int64_t{ValoreZona[zone]} * 4) : 0;
     default: return 0;
   }
 }
@@ -455,7 +458,7 @@ void TEcuData::SetZonaAdattativa(int row, int col, int kind, int v) {
       if (zoneOk) write(0x3D, zone, std::clamp(v, 0, 255), CoefficienteZona[zone]);
       return;
     case 4:
-      if (zoneOk) write(0x637, zone, CoefficienteZona[zone] * q, CorrezioneZona[zone]);
+      if (zoneOk) write(0x637, zone, Saturated(int64_t{CoefficienteZona[zone]} * q), CorrezioneZona[zone]);
       return;
     case 5:
       ValoreCella[row][col] = v;
@@ -527,16 +530,16 @@ void TEcuData::SetTipoSensore(int index) {
 
 int TEcuData::GetRifSensore(int i) const {
   if (!InRange(i, 4)) return 0;
-  return IsSensoreLivelloInvertito() ? 255 - RifSensore[i] : RifSensore[i];
+  return IsSensoreLivelloInvertito() ? Saturated(255 - int64_t{RifSensore[i]}) : RifSensore[i];
 }
 
 void TEcuData::SetRifSensore(int i, int v) {
   if (!InRange(i, 4) || !InRange(v, 256)) return;
-  StoreElementA(0x25, RifSensore, i, IsSensoreLivelloInvertito() ? 255 - v : v);
+  StoreElementA(0x25, RifSensore, i, IsSensoreLivelloInvertito() ? Saturated(255 - int64_t{v}) : v);
 }
 
 int TEcuData::GetCorrezioneLivello(int i) const {
-  return InRange(i, 5) ? CorrezioneLivello[i] * 10 - 1000 : 0;
+  return InRange(i, 5) ? Saturated(int64_t{CorrezioneLivello[i]} * 10 - 1000) : 0;
 }
 
 void TEcuData::SetCorrezioneLivello(int i, int v) {
@@ -561,7 +564,7 @@ void TEcuData::SetArricchimento(int i, int kind, int v) {
 }
 
 int TEcuData::GetMappaArr(int row, int col) const {
-  return InRange(row, kArrRows) && InRange(col, kArrCols) ? MappaArr[row][col] * 2 : 0;
+  return InRange(row, kArrRows) && InRange(col, kArrCols) ? Saturated(int64_t{MappaArr[row][col]} * 2) : 0;
 }
 
 void TEcuData::SetMappaArr(int row, int col, int v) {
@@ -580,7 +583,9 @@ void TEcuData::SetRifCumulo(int i, int v) {
   StoreElementA(0x432, RifCumulo, i, v);
 }
 
-int TEcuData::GetArrUscitaMin(int i) const { return InRange(i, kArrCols) ? ArrUscitaMin[i] * 2 : 0; }
+int TEcuData::GetArrUscitaMin(int i) const {
+  return InRange(i, kArrCols) ? Saturated(int64_t{ArrUscitaMin[i]} * 2) : 0;
+}
 
 void TEcuData::SetArrUscitaMin(int i, int v) {
   if (!InRange(i, kArrCols)) return;
@@ -594,11 +599,11 @@ int TEcuData::GetArricchimentoAccelerazione() const { return ArricchimentoAccele
 
 void TEcuData::SetArricchimentoAccelerazione(int v) {
   if (!WriteVar(0x458, v)) return;
-  const int delta = v - ArricchimentoAccelerazione;
+  const int64_t delta = int64_t{v} - ArricchimentoAccelerazione;
   const int rows = std::clamp(NumeroRigheArr, 0, kArrRows);
   for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < kArrCols; ++c) SetMappaArr(r, c, GetMappaArr(r, c) + delta);
-  for (int i = 0; i < kArrCols; ++i) SetArrUscitaMin(i, GetArrUscitaMin(i) + delta);
+    for (int c = 0; c < kArrCols; ++c) SetMappaArr(r, c, Saturated(GetMappaArr(r, c) + delta));
+  for (int i = 0; i < kArrCols; ++i) SetArrUscitaMin(i, Saturated(GetArrUscitaMin(i) + delta));
   ArricchimentoAccelerazione = v;
   ClearUfficiale();
 }
@@ -655,7 +660,7 @@ double TEcuData::GetTempoCutoff(int phase) const {
   const int cycles = CicliCutoff & 15;
   if (cycles <= 1) return 0.0;
   const int step = phase == 1 ? AperturaCutoff : ChiusuraCutoff;
-  return (cycles - 1) * step * 0.02;
+  return (cycles - 1) * static_cast<double>(step) * 0.02;
 }
 
 void TEcuData::SetTempoCutoff(int phase, double s) {
@@ -697,10 +702,6 @@ void TEcuData::SetCicliCutoff(int which, int n) {
   Changed = true;
 }
 
-namespace {
-// The ramp and steps of a hand-edited file can be any integers: the conversions saturate.
-int32_t Saturated(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
-}  // namespace
 
 void TEcuData::RampFromSteps() {
   const int64_t k = std::max((CicliCutoff & 15) - 1, 0);
@@ -724,8 +725,8 @@ void TEcuData::StepsFromRamp() {
 // ---- cell centres -------------------------------------------------------------------------------
 
 int TEcuData::GetCentroGiri(int i) const {
-  if (i >= 1 && i < kMapSize) return (RifGiri[i - 1] + RifGiri[i]) >> 1;  // halved downwards
-  if (i == kMapSize) return GetCentroGiri(kMapSize - 1) + 1000;
+  if (i >= 1 && i < kMapSize) return Saturated((int64_t{RifGiri[i - 1]} + RifGiri[i]) >> 1);  // halved downwards
+  if (i == kMapSize) return Saturated(int64_t{GetCentroGiri(kMapSize - 1)} + 1000);
   return 0;
 }
 
@@ -737,7 +738,7 @@ double TEcuData::GetCentroMAP(int i) const {
 
 int TEcuData::GetGiriCentroFascia(int i) const {
   if (i < 1 || i > 5) return 0;
-  return (RifGiri[i] + RifGiri[i - 1]) / 2 / 10 * 10;
+  return Saturated((int64_t{RifGiri[i]} + RifGiri[i - 1]) / 2 / 10 * 10);
 }
 
 // ---- Flag1 --------------------------------------------------------------------------------------

@@ -153,8 +153,8 @@ double ToPhysical(const TEcuData& d, ValueConversion conversion, int32_t raw) {
     case C::Times5:
     case C::FieldTimes5: return raw * 5.0;
     case C::Times4: return raw * 4.0;
-    case C::TempoPer100: return static_cast<double>(100 - d.CoefficienteUscitaMinimo) * raw;
-    case C::Level: return d.IsSensoreLivelloInvertito() ? 255 - raw : raw;
+    case C::TempoPer100: return (100.0 - d.CoefficienteUscitaMinimo) * raw;
+    case C::Level: return d.IsSensoreLivelloInvertito() ? 255.0 - raw : raw;
     case C::GiriCambio: return raw & ~1;
     case C::Minutes20: return raw * 20.0;
     case C::Time4us: return raw * 0.004;
@@ -188,7 +188,7 @@ bool ToRaw(const TEcuData& d, ValueConversion conversion, int32_t present, doubl
     case C::Times4: *raw = Trunc(v * 0.25); return true;
     case C::TempoPer100: {
       const int32_t c = d.CoefficienteUscitaMinimo;
-      *raw = c == 100 ? 1 : std::min(Trunc(v / (100 - c)), 255);
+      *raw = c == 100 ? 1 : std::min(Trunc(v / (100.0 - c)), 255);
       return true;
     }
     case C::Level: *raw = d.IsSensoreLivelloInvertito() ? Trunc(255.0 - v) : Trunc(v); return true;
@@ -290,14 +290,15 @@ int CalcPressioneGas(int gas, int map, bool differential, bool useCoefficients) 
   int pMap = 0;
   int pGas = 0;
   if (useCoefficients && EcuData) {
-    pMap = Trunc(static_cast<double>(EcuData->PendenzaMapEsterno * 2 * map) / 1020.0 +
+    // The products of any stored slope and reading, exact in double for every value a sensor
+    // and the ECU's words give.
+    pMap = Trunc(static_cast<double>(EcuData->PendenzaMapEsterno) * 2 * map / 1020.0 +
                  EcuData->OffsetMapEsterno * 0.1);
-    pGas = Trunc(static_cast<double>(EcuData->PendenzaDiff * 2 * gas) / 1020.0 +
-                 EcuData->OffsetDiff * 0.1);
+    pGas = Trunc(static_cast<double>(EcuData->PendenzaDiff) * 2 * gas / 1020.0 + EcuData->OffsetDiff * 0.1);
   } else {
-    pMap = Trunc(static_cast<double>(map * 1000) / 1020.0 + 10.0);
-    pGas = Trunc(static_cast<double>(gas * 1000) / 1020.0 + 10.0);
+    pMap = Trunc(static_cast<double>(map) * 1000 / 1020.0 + 10.0);
+    pGas = Trunc(static_cast<double>(gas) * 1000 / 1020.0 + 10.0);
   }
-  if (differential) return pGas - pMap > 0 ? pGas - pMap : 0;
+  if (differential) return static_cast<int>(std::clamp<int64_t>(int64_t{pGas} - pMap, 0, INT32_MAX));
   return pGas;
 }

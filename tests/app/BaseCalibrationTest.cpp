@@ -63,6 +63,10 @@ TEST(BaseCalibration, NearestTwoFilesByDisplacement) {
   EXPECT_DOUBLE_EQ(InterpolatedCell(500, 900, 100, 100), 500 * 0.004);
   // Raw cells far apart: their difference is taken without overflowing.
   EXPECT_DOUBLE_EQ(InterpolatedCell(INT32_MIN, INT32_MAX, -1, 1), -0.5 * 0.004);
+  // Any displacement the data set holds: files are too far to be taken, nothing overflows.
+  for (const int displacement : {INT32_MIN, INT32_MAX})
+    EXPECT_EQ(ChooseBaseCalibration({"a_lpg_1400.x"}, displacement).count, 0) << displacement;
+  EXPECT_DOUBLE_EQ(InterpolatedCell(500, 700, INT32_MAX, -INT32_MAX), 600 * 0.004);
 }
 
 namespace {

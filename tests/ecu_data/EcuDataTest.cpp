@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
 
 #include "EcuData.h"
+#include "EcuFieldList.h"
 #include "EcuValueCodes.h"
 #include "FakeLink.h"
 #include "MessageSink.h"
@@ -477,6 +480,83 @@ TEST_F(EcuDataTest, CutoffRampConversionsOfWildValuesSaturate) {
   data.AperturaCutoff = kMax;
   data.RampFromSteps();
   EXPECT_EQ(data.RampaApertura, kMin);
+}
+
+// Every int32 field of a data set set to one value, the other fields left alone.
+void FillInts(int32_t& field, int32_t v) { field = v; }
+template <size_t N>
+void FillInts(int32_t (&field)[N], int32_t v) {
+  std::fill(std::begin(field), std::end(field), v);
+}
+template <size_t R, size_t C>
+void FillInts(int32_t (&field)[R][C], int32_t v) {
+  std::fill(&field[0][0], &field[0][0] + R * C, v);
+}
+template <class T>
+void FillInts(T&, int32_t) {}
+
+// Fields can hold any int32 (set by code, or by an ECU that answers with wider words than it
+// should): every conversion of a stored field works in 64 bits or saturates, which the
+// sanitizer build checks. The getters give the saturated results.
+TEST_F(EcuDataTest, ExtremeFieldValuesConvertWithoutOverflow) {
+  TEcuData* const previous = EcuData;
+  EcuData = &data;
+  for (const int32_t v : {INT32_MIN, INT32_MAX, -1}) {
+    SCOPED_TRACE(v);
+#define FILL(field) FillInts(data.field, v);
+    ECU_FIELDS(FILL)
+#undef FILL
+    data.NumeroZone = TEcuData::kZone;
+    data.TipoSensore = 0x80;  // inverted level sensor: thresholds read 255 - raw
+    std::fill(&data.ZonaCella[0][0], &data.ZonaCella[0][0] + 144, 3);
+    data.CoefficienteZona[3] = v == -1 ? -1 : 2;
+    double sink = 0;
+    const auto add = [&](std::initializer_list<double> values) {
+      for (const double x : values) sink += x;
+    };
+    for (int i = 0; i < TEcuData::kZone; ++i) add({double(data.GetPassi(i % 12, 1 + i % 4))});
+    for (int kind = 1; kind <= 6; ++kind) add({double(data.GetZonaAdattativa(2, 2, kind))});
+    for (int i = 0; i <= 12; ++i)
+      add({double(data.GetCentroGiri(i)), data.GetCentroMAP(i), double(data.GetGiriCentroFascia(i))});
+    for (int i = 0; i < 12; ++i)
+      add({data.GetMappa(i, i), data.GetMappaBenzina(i, i), data.GetRifMAP(i), double(data.GetRifGiri(i)),
+           double(data.GetRifOpenLoop(i, 2))});
+    for (int i = 0; i < 10; ++i) {
+      add({double(data.GetRifSensore(i % 4)), double(data.GetCorrezioneLivello(i % 5)),
+           double(data.GetArricchimento(i % 6, 1)), double(data.GetMappaArr(i % 5, i % 6)),
+           double(data.GetRifCumulo(i % 5)), double(data.GetArrUscitaMin(i % 6)),
+           double(data.GetOffsetPendenza(i % 4)), data.GetCoeffPressDiff(i % 9), data.GetRifPressDiff(i % 9),
+           double(data.GetRifGas(i % 9)), double(data.GetCoeffGas(i % 9)), data.GetTempoCicchettoTemp(i % 3),
+           double(data.GetTempCicchetto(i % 3)), double(data.GetSequenzaIniezione(i % 8, 1 + i % 2)),
+           double(data.GetDiagnosi(i % 2, 2)), data.GetCoeffTemp(i % 9), double(data.GetRifTemp(i))});
+    }
+    add({data.GetTempoCutoff(1), data.GetTempoCutoff(2), double(data.GetCicliCutoff(2)),
+         double(data.GetModoCambio()), double(data.GetModoCutoff()), double(data.GetTipoEmulazione()),
+         double(data.GetTipoSensore()), double(data.GetNumeroSonde()), double(data.GetArricchimentoAccelerazione()),
+         data.GetTempoAperturaIniettore(1)});
+    for (int k = 0; k < kValueCodeCount; ++k) add({data.GetValue(kValueCodes[k].code)});
+    for (const bool coefficients : {false, true})
+      for (const int reading : {0, 1, 255, INT32_MAX, INT32_MIN})
+        add({double(CalcPressioneGas(reading, reading, true, coefficients)),
+             double(CalcPressioneGas(reading, 0, false, coefficients))});
+    EXPECT_FALSE(std::isnan(sink));
+    if (v != -1) {
+      const int32_t far = v == INT32_MAX ? INT32_MAX : INT32_MIN;
+      EXPECT_EQ(data.GetCorrezioneLivello(0), far);
+      EXPECT_EQ(data.GetMappaArr(0, 0), far);
+      EXPECT_EQ(data.GetPassi(0, 3), far);
+      EXPECT_EQ(data.GetCentroGiri(5), far);
+      EXPECT_EQ(data.GetRifSensore(0), v == INT32_MAX ? 255 - INT32_MAX : INT32_MAX);
+    }
+    // Writes computed from stored fields.
+    data.SetValue(0x66, 1.0e12);
+    data.SetValue(0x70, 1.0);
+    data.SetArricchimentoAccelerazione(v == INT32_MIN ? INT32_MAX : INT32_MIN);
+    data.SetZonaAdattativa(2, 2, 4, 400);
+    data.StepsFromRamp();
+    data.RampFromSteps();
+  }
+  EcuData = previous;
 }
 
 TEST_F(EcuDataTest, AccelerationEnrichmentShiftsTheEnrichmentTables) {
