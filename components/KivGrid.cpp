@@ -208,12 +208,13 @@ QString TKivGrid::CellText(int row, int col) const {
     if (ref->Type() == TGridRefType::rtStrings)
       return i < ref->Descriptions().size() ? ref->Descriptions().at(i) : QString();
     if (ref->Type() != TGridRefType::rtData) return {};
+    // A failed read gives the value the data object holds, as a successful one does.
     double v = 0;
-    if (ref->Data() && !ref->Data()->GetData(&v, unsigned(i))) v = 0;
+    if (ref->Data()) ref->Data()->GetData(&v, unsigned(i));
     return GridMath::FormatDataNumber(v, ref->DataFormat());
   }
   double v = 0;
-  if (matrix_ && !matrix_->GetData(&v, row - fixedRows_, col - fixedCols_)) v = 0;
+  if (matrix_) matrix_->GetData(&v, row - fixedRows_, col - fixedCols_);
   return GridMath::FormatDataNumber(v, dataFormat_);
 }
 
@@ -534,7 +535,7 @@ void TKivGrid::EditValoriMappa() {
   }
   double v = 0;
   if (cells.size() == 1) {
-    if (!matrix_->GetData(&v, cells[0].row() - fixedRows_, cells[0].column() - fixedCols_)) v = 0;
+    matrix_->GetData(&v, cells[0].row() - fixedRows_, cells[0].column() - fixedCols_);  // held when unread
     modifyDialog_->SetMode(mmAbsolute);
   } else {
     modifyDialog_->SetMode(mmRelative);
@@ -566,7 +567,7 @@ void TKivGrid::EditRiferimentiMappa(bool columns) {
   const QString label = MsgValue(msg, QStringLiteral("RefLabel"));
   for (int i = 0; i < vec->ArrayDimension(); ++i) {
     double v = 0;
-    if (!vec->GetData(&v, unsigned(i))) v = 0;
+    vec->GetData(&v, unsigned(i));  // held when unread
     form.AddField(label + QStringLiteral(" ") + QString::number(i + 1), vec->ValueMin(),
                   vec->ValueMax(), vec->Precision(), v);
   }

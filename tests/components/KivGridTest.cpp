@@ -294,6 +294,41 @@ TEST_F(KivGridTest, WorkingPointFollowsItsLiveValues) {
   EXPECT_EQ(grid->MarkerPoint(), QPoint(r.left() + r.width() / 2, r.top() + r.height() / 2));
 }
 
+// An ECU that no longer answers: the grid shows what its data objects hold, the marker
+// stays on the held breakpoints and the modify and breakpoint dialogs start from held values.
+TEST_F(KivGridTest, HeldValuesShowWhenTheEcuCannotBeRead) {
+  Show();
+  grid->WorkingPoint()->SetVisible(true);
+  const std::vector<double> bp = grid->ColReferences()->Values();
+  const QString cell = grid->CellText(3, 5);
+  const QString rpmHeader = grid->CellText(0, 12);
+  const QString mapHeader = grid->CellText(3, 0);
+  ASSERT_NE(cell, "0");
+  for (const int code : {0x20E, 0x20C, 0x0D}) ecu->SetAbsent(code);
+  for (TKivSerialData* data : std::initializer_list<TKivSerialData*>{&map, &rpm, &pressure}) data->SetDataValid(false);
+  EXPECT_EQ(grid->CellText(3, 5), cell);
+  EXPECT_EQ(grid->CellText(0, 12), rpmHeader);
+  EXPECT_EQ(grid->CellText(3, 0), mapHeader);
+  EXPECT_EQ(grid->ColReferences()->Values(), bp);
+  grid->SetCursorPosition(1, (bp[6] + bp[7]) * 0.5 + 1);
+  EXPECT_EQ(grid->ActiveCol(), 7);
+
+  grid->setCurrentIndex(Cell(3, 5));
+  OnModal([&](QWidget* modal) {
+    auto* dialog = static_cast<TGridModifyDialog*>(modal);
+    EXPECT_EQ(dialog->ValueField()->text(), cell);
+    dialog->ButtonCancel()->click();
+  });
+  QTest::keyClick(grid, Qt::Key_Return);
+  OnModal([&](QWidget* modal) {
+    auto* form = qobject_cast<TFormRiferimenti*>(modal);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->Fields()[11]->text(), rpmHeader);
+    form->ButtonCancel()->click();
+  });
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(0, 4));
+}
+
 TEST_F(KivGridTest, ArrowsLeaveAtTheEdgeRows) {
   auto* above = new QLineEdit(&window);
   auto* below = new QLineEdit(&window);
