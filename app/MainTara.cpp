@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <cmath>
+#include <cstring>
 
 #include "BaseCalibration.h"
 #include "BrandProfile.h"
@@ -73,10 +74,14 @@ bool LoadBaseCalibration(TFormMain& main) {
     data.WriteAll(true);
     return true;
   }
-  // 7. Two files: both maps read.
-  int32_t a[TEcuData::kMapSize][TEcuData::kMapSize] = {};
-  int32_t b[TEcuData::kMapSize][TEcuData::kMapSize] = {};
-  int32_t rpmAxis[TEcuData::kMapSize] = {}, mapAxis[TEcuData::kMapSize] = {};
+  // 7. Two files: both maps read. A cell or breakpoint a file lacks keeps the data set's.
+  int32_t a[TEcuData::kMapSize][TEcuData::kMapSize];
+  int32_t b[TEcuData::kMapSize][TEcuData::kMapSize];
+  int32_t rpmAxis[TEcuData::kMapSize], mapAxis[TEcuData::kMapSize];
+  std::memcpy(a, data.Mappa, sizeof a);
+  std::memcpy(b, data.Mappa, sizeof b);
+  std::memcpy(rpmAxis, data.RifGiri, sizeof rpmAxis);
+  std::memcpy(mapAxis, data.RifMAP, sizeof mapAxis);
   const QString second = folder + QLatin1Char('/') + choice.second;
   if (!data.LoadMapOnly(FileName8(nearest).constData(), a, rpmAxis, mapAxis) ||
       !data.LoadMapOnly(FileName8(second).constData(), b, rpmAxis, mapAxis))

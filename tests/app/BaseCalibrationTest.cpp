@@ -141,6 +141,19 @@ TEST_F(BaseCalibrationLoad, BetweenTheTwoNearestCellByCell) {
   MakeBase(QStringLiteral("b_lpg_1500"), 550);
   ASSERT_TRUE(LoadBaseCalibration(Main()));
   ExpectMap([](int r, int c) { return 600 + r * 12 + c; });  // 2 x 550 - 500
+
+  // A file that lacks cells (here all but one): those cells take the data set's map in its place.
+  QFile::remove(Folder() + QStringLiteral("/b_lpg_1500.") + Ext());
+  QFile few(Folder() + QStringLiteral("/b_lpg_1800.") + Ext());
+  ASSERT_TRUE(few.open(QIODevice::WriteOnly));
+  few.write("DECRYPTED_DOZA_FILE\r\n[MappaCarburazione]\r\nMappa0_0=800\r\n");
+  few.close();
+  for (int k = 0; k < 144; ++k) data.Mappa[k / 12][k % 12] = 1000 + k % 2;  // even sums: exact means
+  ASSERT_TRUE(LoadBaseCalibration(Main())) << prompts.Shown().size();
+  ExpectMap([](int r, int c) {
+    const int k = r * 12 + c;
+    return k == 0 ? 650 : (500 + k + 1000 + k % 2) / 2;
+  });
 }
 
 TEST_F(BaseCalibrationLoad, ExactOrOnlyFileIsLoadedWholeAndWritten) {
