@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "JpegImage.h"
+#include "Language.h"
 
 TAboutBox::TAboutBox(QWidget* owner)
     : TModalDialog(owner),
@@ -48,4 +49,6 @@ TAboutBox::TAboutBox(QWidget* owner)
   layout->addWidget(panel);
   layout->addWidget(OKButton, 0, Qt::AlignHCenter);
   setMinimumWidth(420);
+  TranslateCaption(Notice, 594);
+  TranslateCaption(OKButton, 103);
 }

@@ -242,8 +242,8 @@ void TFormFile::ScanConfigFiles() {
   TFormMessaggio notice(this);
   // The notice must not take the activation: coming back active would start another scan.
   notice.setAttribute(Qt::WA_ShowWithoutActivating);
-  notice.setWindowTitle(QStringLiteral("Configurazioni veicolo"));
-  notice.Messaggio->setText(QStringLiteral("Scansione file in corso..."));
+  notice.setWindowTitle(Tr(549));
+  notice.Messaggio->setText(Tr(550));
   notice.show();
   notice.repaint();
   repaint();

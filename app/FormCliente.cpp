@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "BrandProfile.h"
+#include "Language.h"
 
 TFormCliente::TFormCliente(QWidget* owner)
     : TModalDialog(owner),
@@ -24,6 +25,9 @@ TFormCliente::TFormCliente(QWidget* owner)
   ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
   ButtonOk->setDefault(true);
   ButtonAnnulla->setObjectName(QStringLiteral("ButtonAnnulla"));
+  const std::pair<QObject*, int> captions[] = {
+      {this, 548}, {Label1, 547}, {ButtonOk, 103}, {ButtonAnnulla, 104}};
+  for (const auto& [control, k] : captions) TranslateCaption(control, k);
   connect(ButtonOk, &QPushButton::clicked, this, [this] { done(mrOk); });
   connect(ButtonAnnulla, &QPushButton::clicked, this, [this] { done(mrCancel); });
   auto* buttons = new QHBoxLayout;

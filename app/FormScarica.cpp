@@ -10,6 +10,7 @@
 
 #include "BrandProfile.h"
 #include "FileTimes.h"
+#include "Language.h"
 
 TFormScarica* FormScarica = nullptr;
 
@@ -33,11 +34,8 @@ TFormScarica::TFormScarica(QWidget* owner)
   ButtonRiprogr->setDefault(true);
   ButtonAnnulla->setObjectName(QStringLiteral("ButtonAnnulla"));
 
-  OpenDialogFile.Title = QStringLiteral("Apri file di programmazione");
   OpenDialogFile.InitialDir = QStringLiteral("./Programmazione");
-  OpenDialogFile.Filter = QStringLiteral("File programmazione|*.") +
-                          QString::fromLatin1(GetBrandProgramExt()) +
-                          QStringLiteral("|File Motorola S|*.s19");
+  Translate();
   OpenDialogFile.DefaultExt.clear();
 
   connect(ButtonCambia, &QPushButton::clicked, this, &TFormScarica::ButtonCambiaClick);
@@ -72,6 +70,15 @@ void TFormScarica::ChooseProgramFile() {
   exec();
 }
 
+void TFormScarica::Translate() {
+  const std::pair<QObject*, int> captions[] = {{this, 542},         {Label1, 539},         {ButtonCambia, 540},
+                                                {ButtonRiprogr, 541}, {ButtonAnnulla, 104}};
+  for (const auto& [control, k] : captions) TranslateCaption(control, k);
+  OpenDialogFile.Title = Tr(543);
+  OpenDialogFile.Filter = Tr(544) + QStringLiteral("|*.") + QString::fromLatin1(GetBrandProgramExt()) +
+                          QLatin1Char('|') + Tr(545) + QStringLiteral("|*.s19");
+}
+
 void TFormScarica::ButtonCambiaClick() {
   if (OpenDialogFile.Execute(this)) ShowProgramFileInfo();
 }
@@ -80,7 +87,7 @@ void TFormScarica::ShowProgramFileInfo() {
   LabelN->setText(QFileInfo(OpenDialogFile.FileName).fileName());
   const QDateTime created = FileCreationTime(OpenDialogFile.FileName);
   LabelD->setText(created.isValid() ? FormatProgramFileDate(created.toLocalTime().date())
-                                    : QStringLiteral("sconosciuta"));
+                                    : Tr(546));
 }
 
 QString LocaleDateSeparator() {

@@ -35,6 +35,9 @@ class TFormScarica : public TModalDialog {
   void ChooseProgramFile();
   // Fills the labels from the chosen file: its name, and its creation date (or "sconosciuta").
   void ShowProgramFileInfo();
+  // Loads the texts of the window and of its file dialog in the current language (at
+  // construction and on every change of language: the window lives as long as the program).
+  void Translate();
   // "Cambia file": another file from the dialog, the labels follow when one is picked.
   void ButtonCambiaClick();
   int ModalResult() const { return result(); }

@@ -2,13 +2,20 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLibrary>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
+#include <QPointer>
+#include <QTranslator>
 #include <QWidget>
 #include <array>
 #include <limits>
+
+#include "LanguageExports.h"
 
 QLibrary* LanguageModule = nullptr;
 int8_t LanguageCount = 1;
@@ -19,9 +26,10 @@ int LanguageCodePage = 1252;
 
 namespace {
 
-const LanguageTextEntry kOwnTexts[] = {
+constexpr LanguageTextEntry kOwnTexts[] = {
 #include "ItalianTexts.inc"
 };
+static_assert(TextNumbersFit(kOwnTexts));
 
 const std::array<const char*, kOwnTextCount>& OwnTable() {
   static const std::array<const char*, kOwnTextCount> table = [] {
@@ -181,4 +189,25 @@ void ReadLanguageNumbers() {
   const int charset = StrToIntStrict(Tr(1));
   LanguageCodePage = codePage;
   LanguageCharset = charset;
+}
+
+bool InstallQtTranslations(const QString& folder) {
+  // The translator lives with the application object.
+  static QPointer<QTranslator> installed;
+  if (installed) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+  }
+  const QString locale = Tr(kLocaleText);
+  if (locale.isEmpty() || !QCoreApplication::instance()) return false;
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  const QString from = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+  if (!translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"), from) ||
+      translator->isEmpty()) {
+    delete translator;
+    return false;
+  }
+  QCoreApplication::installTranslator(translator);
+  installed = translator;
+  return true;
 }

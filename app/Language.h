@@ -3,12 +3,12 @@
 // of the current language has the id CurrentLanguage x TextsPerLanguage + k in the language
 // library; without the library (or when it lacks a text) the program's own table, which holds
 // language 0 (Italian) under id = k, gives it. Text 0 of a language is its name, text 1 its
-// font character set and text 2 its code page, both in decimal.
+// font character set and text 2 its code page, both in decimal. Text 4 names the language's
+// locale ("it", "en"), by which Qt's own translations for it are found.
 #include <QString>
 #include <cstdint>
 #include <stdexcept>
 
-#include "LanguageExports.h"
 
 class QLibrary;
 class QObject;
@@ -66,3 +66,12 @@ int LanguageFromSetting(int stored);
 void ReadLanguageNumbers();
 // Optional sign and decimal digits, nothing else; throws EConvertError otherwise.
 int StrToIntStrict(const QString& text);
+
+// Text number of a language's locale name.
+constexpr int kLocaleText = 4;
+// Puts Qt's own translations (qtbase_<locale>.qm in folder, by default the Qt installation's
+// translations folder) for the current language in place of those of the language before, so
+// the buttons of message boxes and Qt's dialogs follow the language. A language whose locale
+// Qt has no translations for (English) leaves Qt's own texts. Returns whether a translation is
+// now installed.
+bool InstallQtTranslations(const QString& folder = QString());

@@ -2,6 +2,7 @@
 // The exports of the language library, as the program looks them up. The library holds the
 // texts of every language; the text of language L and number k has the id
 // L x (texts per language) + k.
+#include <cstddef>
 #include <cstdint>
 
 extern "C" {
@@ -24,5 +25,15 @@ struct LanguageTextEntry {
   const char* text;
 };
 
-// Text numbers of the program's own table: 0 .. kOwnTextCount - 1.
-constexpr int kOwnTextCount = 539;
+// Text numbers of the program's own table: 0 .. kOwnTextCount - 1. Numbers from 539 on are the
+// texts of windows and controls that the numbers below 539 do not cover.
+constexpr int kOwnTextCount = 700;
+
+// True when every entry of a table has a number below kOwnTextCount (a text beyond it could
+// never be read).
+template <std::size_t N>
+constexpr bool TextNumbersFit(const LanguageTextEntry (&table)[N]) {
+  for (const LanguageTextEntry& e : table)
+    if (e.k < 0 || e.k >= kOwnTextCount) return false;
+  return true;
+}

@@ -114,6 +114,7 @@ TFormMain::TFormMain(QWidget* owner, const QString& dataFolder) : QMainWindow(ow
   // 1. Language of the settings.
   CurrentLanguage = LanguageFromSetting(AppSettings ? AppSettings->GetSetting(SettingLanguage) : 0);
   ReadLanguageNumbers();
+  InstallQtTranslations();
 
   // 2. Start-up cursor, data folder.
   DataFolder = dataFolder.isEmpty() ? QDir::currentPath() : dataFolder;
@@ -456,8 +457,9 @@ void TFormMain::LanguageItemClick(QAction* item) {
 }
 
 void TFormMain::TranslateMainForm() {
-  // 1.
+  // 1. The language's numbers, and Qt's own texts (message-box buttons, Qt's dialogs).
   ReadLanguageNumbers();
+  InstallQtTranslations();
   // 2. Entry captions.
   TranslateCaption(LabelMenu, 24, 31);
   for (const EntryText& t : kEntryTexts) TranslateCaption(MenuLabels[static_cast<size_t>(t.tag)], t.k, t.bufferSize);
@@ -467,6 +469,7 @@ void TFormMain::TranslateMainForm() {
       {MenuAbout, 37},        {MenuAiuto, 38},        {MenuConnetti, 45},     {ActionApri, 40},
       {ActionSalva, 41},      {ActionStampa, 42},     {ActionProgramma, 43},  {ActionEsci, 44},
       {ActionDisconnetti, 46}, {ActionTara, 47},      {ActionResetCpu, 48},   {ActionVisualizza, 49},
+      {ActionBloccoNote, 551}, {ActionProgrammaCliente, 552},
   };
   for (const auto& [control, k] : captions) TranslateCaption(control, k);
   // 4. Stored texts.
@@ -487,6 +490,8 @@ void TFormMain::TranslateMainForm() {
   LabelMenu->adjustSize();
   // 7.
   if (FormConfig) FormConfig->TranslateConfigForm();
+  // The programming-file chooser lives as long as the program too.
+  if (FormScarica) FormScarica->Translate();
 }
 
 void TFormMain::ShowDescription() {

@@ -12,6 +12,7 @@
 #include "EcuData.h"
 #include "FormAttesa.h"
 #include "FormCliente.h"
+#include "Language.h"
 #include "Main.h"
 #include "ScreenCursor.h"
 #include "SerialLink.h"
@@ -151,7 +152,5 @@ void TFormMain::ActionProgrammaClienteExecute() {
     if (opened) SerialLink->Disconnect();
   }
   if (!written)
-    ShowPrompt(this, QStringLiteral("Cambio cliente centralina"),
-               QStringLiteral("Impossibile settare il cliente: verificare il collegamento."),
-               PromptIcon::Stop);
+    ShowPrompt(this, Tr(570), Tr(571), PromptIcon::Stop);
 }

@@ -83,6 +83,7 @@ void TFormCalibra::CalibrationInit() {
   TranslateCaption(LabelAvvitare, 394, 30);
   TranslateCaption(LabelLambda, 279, 30);
   TranslateCaption(LabelPressione, 286, 30);
+  TranslateCaption(LabelCilindrata, 565, 30);
   std::array<QString, TCalibraWizard::kTextCount> texts;
   for (int i = 0; i < TCalibraWizard::kTextCount; ++i) {
     const int k = TCalibraWizard::kFirstText + i;

@@ -187,10 +187,6 @@ void TFormDatiMappati::ButtonOrdinaClick() {
   TDatiMappati* store = Store();
   if (!store) return;
   TFormOrdina ordina(this);
-  TranslateCaption(&ordina, 446);
-  TranslateCaption(ordina.ButtonOk, 103);
-  TranslateCaption(ordina.ButtonAnnulla, 104);
-  TranslateCaption(ordina.GroupMode, 447);
   for (int i = 0; i < kFields; ++i) ordina.ModeItems[i]->setText(rowTitles_[i]);
   ordina.SetItemIndex(TDatiMappati::GetOrdinamento());
   if (ordina.ShowModal() != mrOk || ordina.ItemIndex() < 0) return;

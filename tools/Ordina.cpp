@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "DialogButtons.h"
+#include "Language.h"
 
 TFormOrdina::TFormOrdina(QWidget* owner) : TModalDialog(owner) {
   setObjectName("FormOrdina");
@@ -25,6 +26,11 @@ TFormOrdina::TFormOrdina(QWidget* owner) : TModalDialog(owner) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(GroupMode);
   layout->addLayout(DialogButtonRow({ButtonOk, ButtonAnnulla}));
+  // The sort keys are the row titles of the points window (texts 441 to 444).
+  const std::pair<QObject*, int> captions[] = {{this, 446},          {GroupMode, 447},    {ButtonOk, 103},
+                                                {ButtonAnnulla, 104}, {ModeItems[0], 441}, {ModeItems[1], 442},
+                                                {ModeItems[2], 443},  {ModeItems[3], 444}};
+  for (const auto& [control, k] : captions) TranslateCaption(control, k);
 }
 
 int TFormOrdina::ItemIndex() const {

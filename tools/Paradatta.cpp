@@ -7,6 +7,7 @@
 
 #include "DialogButtons.h"
 #include "KeyComboBox.h"
+#include "Language.h"
 #include "NumericEdit.h"
 
 TFormParAdatta::TFormParAdatta(QWidget* owner) : TModalDialog(owner) {
@@ -49,4 +50,13 @@ TFormParAdatta::TFormParAdatta(QWidget* owner) : TModalDialog(owner) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(DialogButtonRow({ButtonOk, ButtonAnnulla}));
+
+  const std::pair<QObject*, int> captions[] = {
+      {this, 574},     {form->labelForField(EditMinCorr), 575}, {form->labelForField(ComboOrdinamento), 576},
+      {ButtonOk, 103}, {ButtonAnnulla, 104}};
+  for (const auto& [control, k] : captions) TranslateCaption(control, k);
+  for (int i = 0; i < 2; ++i) {
+    QString item;
+    if (ReadText(577 + i, &item)) ComboOrdinamento->setItemText(i, item);
+  }
 }

@@ -7,6 +7,7 @@
 #include "DialogButtons.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"
+#include "Language.h"
 #include "NumericEdit.h"
 
 namespace {
@@ -52,6 +53,7 @@ TFormParAdattaEcu::TFormParAdattaEcu(QWidget* owner) : TModalDialog(owner) {
     }
     fields_[i] = e;
     form->addRow(f.label, e);
+    TranslateCaption(form->labelForField(e), 580 + i);
     if (EcuData) e->SetInt(EcuConv::Trunc(EcuData->GetValue(f.code)));
   }
   EditNumCalcoli = fields_[0];
@@ -69,6 +71,9 @@ TFormParAdattaEcu::TFormParAdattaEcu(QWidget* owner) : TModalDialog(owner) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(DialogButtonRow({ButtonOk, ButtonAnnulla}));
+  TranslateCaption(this, 579);
+  TranslateCaption(ButtonOk, 103);
+  TranslateCaption(ButtonAnnulla, 104);
 }
 
 void TFormParAdattaEcu::ButtonOkClick() {

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "DialogButtons.h"
+#include "Language.h"
 
 TFormGestioneTracce::TFormGestioneTracce(QWidget* owner) : TModalDialog(owner, Qt::Tool) {
   setObjectName("FormGestioneTracce");
@@ -17,6 +18,9 @@ TFormGestioneTracce::TFormGestioneTracce(QWidget* owner) : TModalDialog(owner, Q
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PanelTracce, 1);
   layout->addLayout(DialogButtonRow({ButtonOk, ButtonAnnulla}));
+  TranslateCaption(this, 367);
+  TranslateCaption(ButtonOk, 103);
+  TranslateCaption(ButtonAnnulla, 104);
 }
 
 QCheckBox* TFormGestioneTracce::CheckTrack(int index) const {

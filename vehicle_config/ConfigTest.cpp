@@ -8,6 +8,7 @@
 
 #include "AppSettings.h"
 #include "Config.h"
+#include "Language.h"
 #include "NumericEdit.h"
 #include "ProcessRunner.h"
 #include "Prompt.h"
@@ -69,9 +70,7 @@ QString TFormConfig::ComposerFileName() const {
 void TFormConfig::MenuComunicazioneSerialeCostruitaClick() {
   const QString program = ComposerFileName();
   if (program.isEmpty()) {
-    ShowPrompt(this, windowTitle(),
-               QStringLiteral("Impossibile individuare il modulo di composizione messaggi seriali"),
-               PromptIcon::Stop);
+    ShowPrompt(this, windowTitle(), Tr(572), PromptIcon::Stop);
     return;
   }
   OverrideCursor cursor(Qt::BusyCursor);
@@ -85,9 +84,7 @@ void TFormConfig::MenuComunicazioneSerialeCostruitaClick() {
       ProcessRunner().RunAndWait(program, {port, QString::fromLatin1(kComposerLineSettings)});
   if (!started) {
     cursor.Change(Qt::ArrowCursor);
-    ShowPrompt(this, windowTitle(),
-               QStringLiteral("Impossibile eseguire il modulo di composizione messaggi seriali"),
-               PromptIcon::Stop);
+    ShowPrompt(this, windowTitle(), Tr(573), PromptIcon::Stop);
   }
   if (wasOpen) SerialLink->Connect();
 }

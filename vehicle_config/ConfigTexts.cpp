@@ -53,9 +53,9 @@ const DesignText kDesignTexts[] = {
     {458, "Visualizza pressione differenziale"},
 };
 
-// Text id of each page caption; TabPressione keeps its design caption.
+// Text id of each page caption.
 const int kPageTextIds[kConfigPageCount] = {111, 112, 113, 114, 116, 115, 117, 118,
-                                            119, 120, 121, 122, 123, 123, -1,  528};
+                                            119, 120, 121, 122, 123, 123, 559, 528};
 
 // The member and message texts the form and its pages read through Text().
 const int kMemberTextIds[] = {129, 130, 144, 145, 146, 147, 148, 149, 151, 196, 247, 248, 249,
@@ -79,6 +79,7 @@ void TFormConfig::TranslateConfigForm() {
       {MenuCominciaDrt, 131},    {MenuTerminaDrt, 132}, {MenuGrafico, 133},
       {MenuTest, 127},           {MenuDiagnosiProg, 454}, {MenuSbloccaLimiti, 455},
       {MenuCorrAssoluto, 456},   {MenuArrAssoluto, 457}, {MenuPressDiff, 458},
+      {MenuComunicazioneSerialeCostruita, 595},
   };
   for (const auto& c : captions) TranslateCaption(c.control, c.id);
   for (const PanelLabel& l : panelCaptions_) TranslateCaption(l.caption, l.textId);
@@ -105,6 +106,8 @@ void TFormConfig::TranslateConfigForm() {
   SaveDialogDrt->Title = Text(296);
   SaveDialogDrt->Filter = Text(297) + QStringLiteral("|*.txt");
   OpenDialogDrt->Title = Text(298);
+  QString chart;
+  if (ReadText(589, &chart)) OpenDialogDrt->Filter = chart + QStringLiteral("|*.txt");
 
   // The cell-change dialog the grids share.
   TranslateCaption(formModMappa_, 314);

@@ -4,6 +4,7 @@
 
 #include "CentriCelleArr.h"
 #include "Config.h"
+#include "Language.h"
 #include "LivePanel.h"
 #include "MapGridArr.h"
 #include "WinColor.h"
@@ -20,6 +21,8 @@ TPageArricchimento::TPageArricchimento(TFormConfig* form, ConfigPageId id) : TCo
 void TPageArricchimento::ButtonCentriCelleArrClick() {
   EditBreakpoints<TFormCentriCelleArr>(*Form(), DrawGridArr);
 }
+
+void TPageArricchimento::Translate() { TranslateCaption(ButtonCentriCelleArr, 564); }
 
 void TPageArricchimento::PageShow() {
   DrawGridArr->RefreshLayout();

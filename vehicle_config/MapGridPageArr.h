@@ -19,6 +19,7 @@ class TPageArricchimento : public TConfigPage {
 
   // The accumulation-reference editor, with the live tick stopped.
   void ButtonCentriCelleArrClick();
+  void Translate() override;
 
   TEnrichmentGrid* DrawGridArr = nullptr;
   QPushButton* ButtonCentriCelleArr = nullptr;

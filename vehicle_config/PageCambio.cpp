@@ -150,8 +150,9 @@ void TPageCambio::Translate() {
   TranslateCaptions({{LabelSegnaleGiri, 153}, {LabelAccensione, 156}, {LabelCambio, 164},
                      {LabelGiriCambio, 168}, {LabelFuoriGiri, 169}, {LabelTempCambio, 170},
                      {LabelRitardoCambio, 171}, {LabelFasciaMinimo, 172}, {LabelTempoCicchetto, 527},
-                     {LabelRifTempCicchetto, 538}});
+                     {LabelRifTempCicchetto, 538}, {LabelProva, 553}, {LabelTempCicchetto, 554},
+                     {LabTempoCicchettoTemp, 555}});
   TranslateItems(ComboSegnaleGiri, {154, 155});
-  TranslateItems(ComboAccensione, {158, 159, 160, 161, 162});
+  TranslateItems(ComboAccensione, {158, 159, 160, 161, 162, 556, 557});
   TranslateItems(ComboCambio, {165, 166, 167});
 }

@@ -273,7 +273,8 @@ void TPageIniezione::EditAperturaInjKeyPress() {
 
 void TPageIniezione::Translate() {
   TranslateCaptions({{LabelTempoMaxCorr, 267}, {LabelCorrente, 269}, {LabelCil, 270}, {LabelCilRif, 271},
-                     {LabelTAperturaInj, 275}, {LabelTChiusuraInj, 276}});
+                     {LabelTAperturaInj, 275}, {LabelTChiusuraInj, 276}, {LabelDutyCorrente, 558},
+                     {LabelIstruzioni, 560}});
   for (int i = 0; i < 3; ++i) ReadText(272 + i, &titles_[i]);
   GridSequenza->update();
 }

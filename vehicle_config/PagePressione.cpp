@@ -54,3 +54,7 @@ void TPagePressione::PageShow() {
   LoadOffsetPendenza(EditPendenza);
   EditOffset->setFocus();
 }
+
+void TPagePressione::Translate() {
+  TranslateCaptions({{GroupMapEsterno, 561}, {LabelOffset, 562}, {LabelPendenza, 537}});
+}

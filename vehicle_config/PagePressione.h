@@ -21,6 +21,7 @@ class TPagePressione final : public TConfigPage {
   TPagePressione(TFormConfig* form, ConfigPageId id);
 
   void PageShow() override;
+  void Translate() override;
 
   QGroupBox* GroupMapEsterno = nullptr;
   QLabel* LabelOffset = nullptr;

@@ -225,6 +225,11 @@ void TRoadMapping::Translate() {
   TranslateCaption(MenuInterpola, 466);
   TranslateCaption(MenuUndo, 467);
   TranslateCaption(MenuScaricaMappa, 468);
+  QString text;
+  if (ReadText(590, &text)) OpenDialogDma->Title = text;
+  if (ReadText(591, &text)) OpenDialogDma->Filter = text + QStringLiteral("|*.dma");
+  if (ReadText(592, &text)) SaveDialogDma->Title = text;
+  if (ReadText(593, &text)) SaveDialogDma->Filter = text + QStringLiteral("|*.dma");
 }
 
 void TRoadMapping::MenuMappaturaClick() {
@@ -322,11 +327,11 @@ void TRoadMapping::MenuInterpolaClick() {
 
 void TRoadMapping::MenuUndoClick() {
   if (!EcuData) return;
-  if (ShowPrompt(form_, form_->windowTitle(), QStringLiteral("Annullare l'ultima interpolazione fatta?"),
+  if (ShowPrompt(form_, form_->windowTitle(), Tr(566),
                  PromptIcon::Question, PromptYesNo) != PromptYes)
     return;
   if (!RoadMapping::Undo(*EcuData, UsePetrol())) {
-    ShowPrompt(form_, form_->windowTitle(), QStringLiteral("Nessun dato da ripristinare!"),
+    ShowPrompt(form_, form_->windowTitle(), Tr(567),
                PromptIcon::Warning);
     return;
   }
@@ -334,7 +339,7 @@ void TRoadMapping::MenuUndoClick() {
   RepaintMap();
 }
 
-void TRoadMapping::MenuScaricaMappaClick() { WriteMaps(QStringLiteral("Salvataggio mappa in centralina")); }
+void TRoadMapping::MenuScaricaMappaClick() { WriteMaps(Tr(568)); }
 
 void TRoadMapping::WriteMaps(const QString& caption) {
   if (!EcuData) return;
@@ -342,8 +347,8 @@ void TRoadMapping::WriteMaps(const QString& caption) {
   {
     TFormAttesa wait(form_);
     wait.setWindowTitle(caption);
-    wait.Label1->setText(QStringLiteral("Attendere prego!!"));
-    wait.SetSuffix(QStringLiteral(" Completato "));
+    wait.Label1->setText(Tr(569));
+    wait.SetSuffix(QLatin1Char(' ') + Tr(73) + QLatin1Char(' '));
     wait.show();
     wait.activateWindow();  // the data set's progress goes to the active window
     wait.repaint();

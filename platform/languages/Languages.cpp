@@ -14,12 +14,13 @@
 
 namespace {
 
-const LanguageTextEntry kItalian[] = {
+constexpr LanguageTextEntry kItalian[] = {
 #include "ItalianTexts.inc"
 };
-const LanguageTextEntry kEnglish[] = {
+constexpr LanguageTextEntry kEnglish[] = {
 #include "EnglishTexts.inc"
 };
+static_assert(TextNumbersFit(kItalian) && TextNumbersFit(kEnglish));
 
 struct Language {
   const LanguageTextEntry* entries;

@@ -4,10 +4,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
 
 #include "Language.h"
+#include "LanguageExports.h"
 #include "TestPaths.h"
 
 namespace {
@@ -50,12 +52,12 @@ TEST_F(LanguageTest, OwnTableHoldsTheQuotedTexts) {
       {531, "Impossibile scaricare i dati di configurazione |precedentemente memorizzati. "
             "Riprovare ?"},
       {532, "Scrittura dati di configurazione in corso..."},
+      {538, "Cicchetto all'avviamento per temperatura"},
   };
   for (const auto& c : cases) EXPECT_EQ(OwnText(c.k), QString::fromUtf8(c.text)) << c.k;
   // Numbers without a known text, and numbers outside the table, have none.
-  EXPECT_TRUE(OwnText(4).isEmpty());
-  EXPECT_TRUE(OwnText(538).isEmpty());
-  EXPECT_TRUE(OwnText(539).isEmpty());
+  EXPECT_TRUE(OwnText(5).isEmpty());
+  EXPECT_TRUE(OwnText(kOwnTextCount).isEmpty());
   EXPECT_TRUE(OwnText(-1).isEmpty());
 }
 
@@ -69,7 +71,7 @@ TEST_F(LanguageTest, WithoutLibraryTheOwnTableServesLanguageZero) {
   // A text is cut to the buffer size less one.
   EXPECT_EQ(Tr(56, 12), QStringLiteral("Errore nell"));
   QString kept = QStringLiteral("design");
-  EXPECT_FALSE(ReadText(4, &kept));
+  EXPECT_FALSE(ReadText(5, &kept));
   EXPECT_EQ(kept, QStringLiteral("design"));
   EXPECT_FALSE(ReadText(55, &kept, 1));  // no room for a single character
   EXPECT_EQ(LanguageFromSetting(1), 0);
@@ -194,6 +196,32 @@ TEST_F(LanguageTest, CaptionsChangeOnlyWhenTheTextExists) {
   EXPECT_EQ(group.title(), QStringLiteral("Righe del MAP (volt)"));
   EXPECT_EQ(menu.title(), QStringLiteral("&File"));
   EXPECT_EQ(action.text(), QStringLiteral("&E"));
-  EXPECT_FALSE(TranslateCaption(&label, 4));
+  EXPECT_FALSE(TranslateCaption(&label, 5));
   EXPECT_EQ(label.text(), QStringLiteral("Connessione in corso..."));
+}
+
+// Qt's own texts follow the language: the buttons of a message box, Italian for language 0,
+// Qt's English for English and wherever Qt has no translation.
+TEST_F(LanguageTest, MessageBoxButtonsFollowTheLanguage) {
+  ASSERT_TRUE(LoadLanguageLibrary(BuiltLibrary("Languages")));
+  const auto buttons = [] {
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return QStringList{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                       box.button(QMessageBox::Cancel)->text()};
+  };
+  const QStringList italian{QStringLiteral("&S\u00EC"), QStringLiteral("&No"), QStringLiteral("Annulla")};
+  const QStringList english{QStringLiteral("&Yes"), QStringLiteral("&No"), QStringLiteral("Cancel")};
+  CurrentLanguage = 0;
+  EXPECT_TRUE(InstallQtTranslations());
+  EXPECT_EQ(buttons(), italian);
+  CurrentLanguage = 1;
+  InstallQtTranslations();
+  EXPECT_EQ(buttons(), english);
+  CurrentLanguage = 0;
+  EXPECT_TRUE(InstallQtTranslations());
+  EXPECT_EQ(buttons(), italian);
+  // A folder without Qt's translations: Qt's own texts, the Italian ones taken away.
+  EXPECT_FALSE(InstallQtTranslations(QStringLiteral("/nonexistent")));
+  EXPECT_EQ(buttons(), english);
 }

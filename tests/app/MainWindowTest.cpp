@@ -478,8 +478,12 @@ TEST_F(MainWindowTest, LanguageMenusSwitchTheTextsAtOnce) {
   EXPECT_EQ(w.LabelMenu->text(), QStringLiteral("MAIN MENU"));
   EXPECT_EQ(Panel(0), QStringLiteral("ECU connected"));
   EXPECT_FALSE(Panel(2).startsWith(QStringLiteral("Versione")));
+  // Qt's own texts (message-box buttons, Qt's dialogs) follow the language too.
+  const auto qtYes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+  EXPECT_EQ(qtYes(), QStringLiteral("&Yes"));
 
   w.MenuLanguageItems()[0]->trigger();
+  EXPECT_EQ(qtYes(), QStringLiteral("&S\u00EC"));
   EXPECT_EQ(CurrentLanguage, 0);
   EXPECT_EQ(settings->GetSetting(SettingLanguage), 0);
   EXPECT_TRUE(w.PopupLanguageItems()[0]->isChecked());
@@ -489,6 +493,7 @@ TEST_F(MainWindowTest, LanguageMenusSwitchTheTextsAtOnce) {
   EXPECT_TRUE(Panel(2).startsWith(QStringLiteral("Versione software: 1")));
   // The title stays centred on its new width.
   EXPECT_EQ(w.LabelMenu->x(), (w.width() - w.LabelMenu->width()) / 2);
+  InstallQtTranslations(QStringLiteral("/nonexistent"));
   FreeLanguageLibrary();
 }
 

@@ -1,0 +1,253 @@
+// The English interface: every window and every page of the configuration editor, walked in
+// Italian and then in English, must show no text in English that it showed in Italian, unless
+// the text is the same in both languages (numbers, units, proper names).
+#include <QAbstractButton>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QSet>
+#include <QAbstractAxis>
+#include <QAbstractSeries>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <functional>
+#include <map>
+
+#include "AboutBox.h"
+#include "Calibra.h"
+#include "CentriCelle.h"
+#include "CentriCelleArr.h"
+#include "Cilindrata.h"
+#include "Config.h"
+#include "DatiMappati.h"
+#include "Datimappati.h"
+#include "Diagnosi.h"
+#include "File.h"
+#include "FormCliente.h"
+#include "FormSplash.h"
+#include "FunctionKeyTabStrip.h"
+#include "Grafico.h"
+#include "Graficodrt.h"
+#include "Language.h"
+#include "LanguageExports.h"
+#include "MainFixture.h"
+#include "Modmappa.h"
+#include "Ordina.h"
+#include "Paradatta.h"
+#include "Paradattaecu.h"
+#include "TestPaths.h"
+#include "TraceRecorder.h"
+#include "Tracce.h"
+#include "visualizza.h"
+
+namespace {
+
+// Texts that are the same in Italian and English without being in both tables: units, proper
+// names (sensors, the maker, the mono-fuel mode), the names of the parameters of the
+// adaptivity calculation.
+const char* const kSameInBothLanguages[] = {
+    "rpm x 1000", "- OK",      "File:",     "Turbo",     "Custom",    "SNR410",    "SNR520",    "Monofuel",
+    "Delta X",    "Delta Y",   "NumCellXS", "NumCellYS", "NumCellXD", "NumCellYD",
+};
+
+QString Normal(QString text) {
+  text.remove(QLatin1Char('&'));
+  return text.simplified();
+}
+
+struct Seen {
+  QString where;
+  QString text;
+};
+
+class TextWalk {
+ public:
+  std::vector<Seen> seen;
+
+  void Add(const QString& where, const QString& text) {
+    const QString n = Normal(text);
+    if (!n.isEmpty()) seen.push_back({where, n});
+  }
+
+  void Menu(const QString& where, QMenu* menu) {
+    Add(where, menu->title());
+    for (QAction* a : menu->actions()) {
+      if (!a->isVisible() || a->isSeparator()) continue;
+      if (a->menu())
+        Menu(where + QLatin1Char('/') + a->menu()->objectName(), a->menu());
+      else
+        Add(where + QLatin1Char('/') + a->objectName(), a->text());
+    }
+  }
+
+  // The texts a user can see in a window: its title, its menus, and every visible control.
+  void Window(QWidget* window) {
+    const QString name = window->objectName();
+    Add(name, window->windowTitle());
+    for (QMenuBar* bar : window->findChildren<QMenuBar*>())
+      for (QAction* a : bar->actions())
+        if (a->isVisible() && a->menu()) Menu(name + QLatin1Char('/') + a->menu()->objectName(), a->menu());
+    for (QMenu* menu : window->findChildren<QMenu*>())
+      if (menu->parent() && !qobject_cast<QMenuBar*>(menu->parent()) && !qobject_cast<QMenu*>(menu->parent()))
+        Menu(name + QLatin1Char('/') + menu->objectName(), menu);
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+      if (!w->isVisibleTo(window)) continue;
+      const QString where = name + QLatin1Char('/') + w->objectName();
+      if (auto* l = qobject_cast<QLabel*>(w)) Add(where, l->text());
+      if (auto* b = qobject_cast<QAbstractButton*>(w)) Add(where, b->text());
+      if (auto* g = qobject_cast<QGroupBox*>(w)) Add(where, g->title());
+      if (auto* e = qobject_cast<QLineEdit*>(w)) Add(where, e->text());
+      if (auto* c = qobject_cast<QComboBox*>(w))
+        for (int i = 0; i < c->count(); ++i) Add(where, c->itemText(i));
+      if (auto* h = qobject_cast<QHeaderView*>(w))
+        if (h->model())
+          for (int i = 0; i < h->count(); ++i) Add(where, h->model()->headerData(i, h->orientation()).toString());
+      if (auto* t = qobject_cast<TFunctionKeyTabStrip*>(w))
+        for (int p = 0; p < t->PageCount(); ++p)
+          if (t->IsPageVisible(p)) Add(where, t->Caption(p));
+      if (auto* v = qobject_cast<QChartView*>(w)) {
+        Add(where, v->chart()->title());
+        for (QAbstractAxis* a : v->chart()->axes()) Add(where, a->titleText());
+        for (QAbstractSeries* s : v->chart()->series()) Add(where, s->name());
+      }
+    }
+  }
+};
+
+}  // namespace
+
+class EnglishInterfaceTest : public MainFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(LoadLanguageLibrary(BuiltLibrary("Languages")));
+    ASSERT_EQ(LanguageCount, 2);
+    previousDati_ = DatiMappati;
+    DatiMappati = &dati_;
+  }
+  void TearDown() override {
+    if (FormConfig == config_.get()) FormConfig = nullptr;
+    form.reset();
+    config_.reset();
+    DatiMappati = previousDati_;
+    FreeLanguageLibrary();
+    InstallQtTranslations(QStringLiteral("/nonexistent"));
+  }
+
+  // Walks the main window, the editor's pages and every other window in the current language.
+  std::vector<Seen> Walk() {
+    TextWalk walk;
+    TFormMain& w = Main();
+    walk.Window(&w);
+    for (int i = 0; i < w.StatusBarMain->PanelCount(); ++i) walk.Add(QStringLiteral("StatusBarMain"), w.StatusBarMain->Text(i));
+
+    config_->show();
+    config_->StopLiveTimer();
+    for (int p = 0; p < kConfigPageCount; ++p) {
+      const auto id = static_cast<ConfigPageId>(p);
+      if (!config_->IsPageVisible(id)) continue;
+      config_->SetActivePage(id);
+      walk.Window(config_.get());
+    }
+    config_->hide();
+
+    Windows(walk);
+    return walk.seen;
+  }
+
+  // The windows the program creates where it opens them, each made in the current language.
+  void Windows(TextWalk& walk) {
+    QFile trace(dir.filePath(QStringLiteral("trace.txt")));
+    if (!trace.exists() && trace.open(QIODevice::WriteOnly)) {
+      trace.write(TTraceRecorder::HeaderLines(1, QStringLiteral("1 gennaio 2024 08:30:00")));
+      trace.write(TTraceRecorder::RecordLine(0, TTraceRecord{}, 1));
+      trace.close();
+    }
+    QWidget* owner = config_.get();
+    bool found = false;
+    const std::function<QWidget*()> makers[] = {
+        [&] { return new TFormVisualizza(owner); },
+        [&] { return new TFormDiagnosi(owner); },
+        [&] { return new TFormCalibra(owner); },
+        [&] { return new TFormCilindrata(owner, false); },
+        [&] { return new TFormCilindrata(owner, true); },
+        [&] { return new TFormGrafico(owner, false); },
+        [&] { return new TFormGrafico(owner, true); },
+        [&] { return new TFormGraficoDrt(owner, trace.fileName()); },
+        [&] { return new TFormDatiMappati(owner, &dati_); },
+        [&] { return new TFormOrdina(owner); },
+        [&] { return new TFormParAdatta(owner); },
+        [&] { return new TFormParAdattaEcu(owner); },
+        [&] { return new TFormCentriCelle(owner); },
+        [&] { return new TFormCentriCelleArr(owner); },
+        [&] { return new TFormGestioneTracce(owner); },
+        [&] { return new TFormFile(owner, nullptr, TFormFile::ModeSave, dir.path()); },
+        [&] { return new TFormFile(owner, &found, TFormFile::ModeLoad, dir.path()); },
+        [&] { return new TFormScarica(owner); },
+        [&] { return new TFormCliente(owner); },
+        // The wait and notice windows show only the caption and message their callers give
+        // them; the about box is filled as the main window fills it.
+        [&] {
+          auto* about = new TAboutBox(owner);
+          about->setWindowTitle(QString::fromLatin1(GetBrandTitle()));
+          about->ProductName->setText(QString::fromLatin1(GetBrandTitle()));
+          about->Version->setText(Tr(64) + QStringLiteral(" 0.1.0.0"));
+          return about;
+        },
+    };
+    for (const auto& make : makers) {
+      std::unique_ptr<QWidget> window(make());
+      window->setAttribute(Qt::WA_DontShowOnScreen);
+      window->show();
+      walk.Window(window.get());
+    }
+    walk.Window(config_->FormModMappa());
+  }
+
+  TDatiMappati dati_;
+  TDatiMappati* previousDati_ = nullptr;
+  std::unique_ptr<TFormConfig> config_;
+};
+
+TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
+  settings->SetSetting(SettingLanguage, 0);
+  config_ = std::make_unique<TFormConfig>(nullptr);
+  FormConfig = config_.get();
+  Shown();
+  ASSERT_EQ(CurrentLanguage, 0);
+  QSet<QString> italian;
+  for (const Seen& s : Walk()) italian.insert(s.text);
+
+  // Texts both tables give for the same number are the same in both languages, and so are the
+  // product title, the customers' names and each language's own name in the language menu.
+  QSet<QString> same{Normal(QString::fromLatin1(GetBrandTitle())), Normal(LanguageName(0)), Normal(LanguageName(1))};
+  for (int i = 0; i < kBrandLabelSlots; ++i) same.insert(Normal(QString::fromLatin1(GetBrandLabel(i))));
+  for (const char* t : kSameInBothLanguages) same.insert(QString::fromUtf8(t));
+  for (int k = 0; k < kOwnTextCount; ++k) {
+    QString it, en;
+    if (!LoadLanguageString(LanguageTextId(0, k), &it)) continue;
+    italian.insert(Normal(it));
+    if (LoadLanguageString(LanguageTextId(1, k), &en) && Normal(en) == Normal(it)) same.insert(Normal(it));
+  }
+
+  // The language changes at run time, as from the language menu.
+  Main().MenuLanguageItems()[1]->trigger();
+  ASSERT_EQ(CurrentLanguage, 1);
+  // Numbers and single letters (injector wires, gauge marks) are no words of either language.
+  static const QRegularExpression noWord(QStringLiteral("^[^A-Za-zÀ-ÿ]*([A-Za-zÀ-ÿ][^A-Za-zÀ-ÿ]+)*[A-Za-zÀ-ÿ]?$"));
+  QStringList italianLeft;
+  for (const Seen& s : Walk())
+    if (italian.contains(s.text) && !same.contains(s.text) && !noWord.match(s.text).hasMatch())
+      italianLeft << s.where + QStringLiteral(": \"") + s.text + QLatin1Char('"');
+  italianLeft.removeDuplicates();
+  EXPECT_TRUE(italianLeft.isEmpty()) << italianLeft.size() << " Italian texts in English:\n"
+                                     << italianLeft.join(QLatin1Char('\n')).toStdString();
+}
