@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+#include "DialogKeys.h"
+
 TModalDialog::TModalDialog(QWidget* owner, Qt::WindowFlags flags) : QDialog(owner, flags) {}
 
 int TModalDialog::ShowModal() { return exec() == mrOk ? mrOk : mrCancel; }
@@ -15,3 +17,8 @@ QPushButton* TModalDialog::AddCloseButton(const QString& text, const QString& na
 }
 
 void TModalDialog::done(int r) { QDialog::done(r == mrOk ? mrOk : mrCancel); }
+
+void TModalDialog::keyPressEvent(QKeyEvent* e) {
+  if (PressFocusedButton(this, e)) return;
+  QDialog::keyPressEvent(e);
+}

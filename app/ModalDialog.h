@@ -1,6 +1,7 @@
 #pragma once
 // Base of the small modal dialogs: they end with the modal result OK (1) or Cancel (2); Esc
-// and the window's close button end as Cancel.
+// and the window's close button end as Cancel. Return presses the focused button, or else the
+// dialog's default button where it has one.
 #include <QDialog>
 
 class QPushButton;
@@ -19,4 +20,5 @@ class TModalDialog : public QDialog {
   // A button that closes the dialog with `result`.
   QPushButton* AddCloseButton(const QString& text, const QString& name, int result);
   void done(int r) override;
+  void keyPressEvent(QKeyEvent* e) override;
 };

@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "DatiMappati.h"
+#include "DialogKeys.h"
 #include "EcuData.h"
 #include "FileDialog.h"
 #include "FunctionKeyTabStrip.h"
@@ -214,6 +215,11 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void TFormConfig::keyPressEvent(QKeyEvent* event) {
+  if (PressFocusedButton(this, event)) return;
+  QDialog::keyPressEvent(event);
 }
 
 bool TFormConfig::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {

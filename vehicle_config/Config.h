@@ -166,6 +166,8 @@ class TFormConfig : public QDialog, public IGridHost {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Return presses the focused button ("&Conferma" of the gas level page, for one).
+  void keyPressEvent(QKeyEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // An enabled menu item of this form has the key as its shortcut.

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -84,6 +85,38 @@ TEST(FormCilindrata, FullAndFuelOnlyForms) {
   // The attention line stands above the fuel label and the buttons below the list.
   EXPECT_LT(fuel.LabelAttenzione->y(), fuel.LabelCarburante->y());
   EXPECT_GT(fuel.ButtonOk->y(), fuel.ComboCarburante->y());
+}
+
+// Return presses the button that has the focus; Enter in the displacement only confirms the
+// field and moves on.
+TEST(FormCilindrata, ReturnPressesTheFocusedButton) {
+  ScriptedPrompts prompts;
+  ScopedPrompts use(&prompts);
+  enum Focus { AsShown, Ok, Annulla };
+  const struct {
+    bool fuelOnly;
+    Focus focus;
+    int result;  // 0: still open
+  } cases[] = {
+      {true, AsShown, TModalDialog::mrOk},  // the fuel question opens on OK
+      {true, Annulla, TModalDialog::mrCancel},
+      {false, AsShown, 0},                  // the displacement field
+      {false, Ok, TModalDialog::mrOk},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.fuelOnly << " " << c.focus);
+    TFormCilindrata dialog(nullptr, c.fuelOnly);
+    dialog.EditCilindrata->SetInt(1600);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    if (c.focus != AsShown) (c.focus == Ok ? dialog.ButtonOk : dialog.ButtonAnnulla)->setFocus();
+    QWidget* focused = dialog.focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), c.result);
+    EXPECT_EQ(dialog.isVisible(), c.result == 0);
+  }
+  EXPECT_TRUE(prompts.Shown().empty());
 }
 
 class FuelQuestion : public SimEcuFixture {

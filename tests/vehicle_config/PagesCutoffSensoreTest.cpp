@@ -162,7 +162,9 @@ TEST_F(PagesCutoffSensore, LevelThresholdsAreWrittenOnlyInOrder) {
     prompts_.Clear();
     for (int i = 0; i < 4; ++i) Enter(p->EditLivello[i], QString::number(c.v[i]));
     EXPECT_EQ(AllWrites(), 0);  // Enter in a threshold writes nothing
-    p->ButtonAccetta->click();
+    // The last threshold hands the focus to "Conferma", and Return presses it.
+    ASSERT_EQ(QApplication::focusWidget(), p->ButtonAccetta);
+    QTest::keyClick(p->ButtonAccetta, Qt::Key_Return);
     if (c.accepted) {
       EXPECT_TRUE(prompts_.Shown().empty());
       for (int i = 0; i < 4; ++i) {
