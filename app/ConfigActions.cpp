@@ -17,6 +17,7 @@
 #include "NumericEdit.h"
 #include "Prompt.h"
 #include "SerialLink.h"
+#include "ShowActive.h"
 #include "TextEditor.h"
 #include "WaitCursor.h"
 
@@ -43,15 +44,6 @@ QString LoadErrorText() {
   if (EcuData && !EcuData->FileError().empty())
     text += QLatin1Char('\n') + QString::fromStdString(EcuData->FileError());
   return text;
-}
-
-void ShowActive(QWidget* window) {
-  window->show();
-  window->activateWindow();
-  // The window system confirms an activation only later, from the event loop: the operation
-  // that follows runs before that, so the window is made the active one now.
-  QApplication::setActiveWindow(window);
-  window->repaint();
 }
 
 int AskSaveChanges(QWidget* owner, TFileDialog& saveDialog) {
@@ -101,8 +93,7 @@ bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly
     wait.Animate1->SetActive(true);
     wait.setWindowTitle(Tr(66));
     wait.Label1->setText(Tr(68));
-    wait.show();
-    wait.repaint();
+    ShowActive(&wait);
     EcuData->WriteAll(false);
   }
   return true;

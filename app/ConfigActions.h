@@ -45,10 +45,6 @@ void ExecuteBloccoNote(QWidget* owner, TFileDialog& openDialog, const QString& d
 // The message for a plain copy that was written but no editor could be started to show it.
 QString NoTextEditorText(const QString& copy);
 
-// Shows a wait window, paints it and makes it the active window at once, so that the progress
-// messages of the operation it waits for (sent to the active window) reach it.
-void ShowActive(QWidget* window);
-
 // The first free name "Configurazioni/Decrypted/Dec<n>.<fileName>" under the data folder, n from 1.
 QString PlainCopyPath(const QString& dataFolder, const QString& fileName);
 

@@ -7,6 +7,8 @@ TFormMessaggio::TFormMessaggio(QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       Messaggio(new QLabel(QStringLiteral("Messaggio....."), this)) {
   setObjectName(QStringLiteral("FormMessaggio"));
+  // A notice takes no input: the window under it stays the active one.
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setWindowTitle(QStringLiteral("FormMessaggio"));
   Messaggio->setObjectName(QStringLiteral("Messaggio"));
   Messaggio->setAlignment(Qt::AlignCenter);

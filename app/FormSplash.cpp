@@ -11,6 +11,7 @@
 #include "JpegImage.h"
 #include "PrivateMessage.h"
 #include "Progress.h"
+#include "ShowActive.h"
 
 namespace {
 constexpr int kDefaultWidth = 480;
@@ -67,8 +68,10 @@ TStartupSplash::TStartupSplash(QWidget* owner) : splash_(new TFormSplash(owner))
   splash_->repaint();
   tick_ = Clock().GetTickCount();
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
-    idle_ = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                    &TStartupSplash::Close);
+    idle_ = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+      // Waiting for a window to come up on the screen is not the message loop's idle moment.
+      if (!ShowActiveWaiting()) Close();
+    });
 }
 
 TStartupSplash::~TStartupSplash() { Close(); }

@@ -34,6 +34,7 @@
 #include "PrivateMessage.h"
 #include "ScreenCursor.h"
 #include "SerialLink.h"
+#include "ShowActive.h"
 #include "StatusBarPanels.h"
 #include "WinColor.h"
 #include "visualizza.h"
@@ -392,7 +393,12 @@ void TFormMain::FormShow() {
   // 7. The silent connect.
   SkipReadAll = false;
   repaint();
-  if (TFormSplash* s = Splash()) s->setFocus();
+  // The silent connect reports its progress to the splash: it must be up, painted and the
+  // active window before the connect blocks.
+  if (TFormSplash* s = Splash()) {
+    ShowActive(s);
+    s->setFocus();
+  }
   Interactive = false;
   QCoreApplication::processEvents();
   ActionConnettiExecute();

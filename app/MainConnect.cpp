@@ -16,6 +16,7 @@
 #include "Main.h"
 #include "ScreenCursor.h"
 #include "SerialLink.h"
+#include "ShowActive.h"
 #include "StatusBarPanels.h"
 #include "StatusTextList.h"
 

@@ -19,6 +19,7 @@
 #include "RefusedWriteCounter.h"
 #include "ScreenCursor.h"
 #include "SerialLink.h"
+#include "ShowActive.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
     const bool ready = EcuData->WaitEcuState(kReadyTimeoutMs);
     wait.ProgressBar1->show();
     wait.Label2->show();
+    wait.repaint();  // the bar is seen before the write blocks
     int refused = 0;
     {
       TRefusedWriteCounter counter;

@@ -18,6 +18,7 @@
 #include "Main.h"
 #include "NumericEdit.h"
 #include "SerialLink.h"
+#include "ShowActive.h"
 #include "WaitCursor.h"
 
 namespace {
@@ -57,9 +58,7 @@ bool LoadBaseCalibration(TFormMain& main) {
   wait.setWindowTitle(main.Text(66));
   wait.Label1->setText(main.Text(68));
   wait.SetSuffix(QLatin1Char(' ') + main.Text(73) + QLatin1Char(' '));
-  wait.show();
-  wait.activateWindow();  // the data set's progress goes to the active window
-  wait.repaint();
+  ShowActive(&wait);  // the data set's progress goes to the active window
   const auto failed = [&] {
     hourglass.Release();
     wait.close();

@@ -15,6 +15,7 @@
 #include "FormMessaggio.h"
 #include "Language.h"
 #include "LivePanel.h"
+#include "ShowActive.h"
 #include "MapGridMap.h"
 #include "Prompt.h"
 #include "RoadMapping.h"
@@ -159,8 +160,7 @@ void TPageMappa::ButtonScaricaMappaClick() {
     TFormMessaggio notice(form);
     notice.setWindowTitle(form->windowTitle());
     notice.Messaggio->setText(form->Text(309, QStringLiteral("Interpolazione in corso...")));
-    notice.show();
-    notice.repaint();
+    ShowActive(&notice);
     // The points stay unsaved: leaving the page still asks before they are dropped.
     fitted = RoadMapping::Interpolate(*DatiMappati, *EcuData, petrol, false);
     DrawGridMap->update();

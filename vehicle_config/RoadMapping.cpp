@@ -21,6 +21,7 @@
 #include "FormAttesa.h"
 #include "FormMessaggio.h"
 #include "Language.h"
+#include "ShowActive.h"
 #include "LinkTransfer.h"
 #include "MapGridMap.h"
 #include "MapGridModel.h"
@@ -311,8 +312,7 @@ void TRoadMapping::MenuInterpolaClick() {
     TFormMessaggio notice(form_);
     notice.setWindowTitle(form_->windowTitle());
     notice.Messaggio->setText(Text(309, "Interpolazione in corso..."));
-    notice.show();
-    notice.repaint();
+    ShowActive(&notice);
     const bool fitted = RoadMapping::Interpolate(*DatiMappati, *EcuData, UsePetrol());
     if (!fitted) {
       notice.close();
@@ -349,9 +349,7 @@ void TRoadMapping::WriteMaps(const QString& caption) {
     wait.setWindowTitle(caption);
     wait.Label1->setText(Tr(569));
     wait.SetSuffix(QLatin1Char(' ') + Tr(73) + QLatin1Char(' '));
-    wait.show();
-    wait.activateWindow();  // the data set's progress goes to the active window
-    wait.repaint();
+    ShowActive(&wait);  // the data set's progress goes to the active window
     TWaitCursor hourglass;
     EcuData->WriteAll(true);
     wait.hide();

@@ -14,6 +14,7 @@
 #include "ConfigFileFormat.h"
 #include "KeyComboBox.h"
 #include "MainFixture.h"
+#include "OnScreen.h"
 #include "MainTara.h"
 #include "NumericEdit.h"
 
@@ -170,6 +171,15 @@ TEST_F(BaseCalibrationLoad, ExactOrOnlyFileIsLoadedWholeAndWritten) {
   SetDisplacement(1000);
   ASSERT_TRUE(LoadBaseCalibration(Main()));
   ExpectMap([](int r, int c) { return 900 + r * 12 + c; });
+}
+
+// The base written to the ECU reports to its wait window, which is on the screen meanwhile.
+TEST_F(BaseCalibrationLoad, ProgressReachesTheWaitWindow) {
+  MakeBase(QStringLiteral("a_lpg_1600"), 300);
+  SetDisplacement(1600);
+  ProgressOnScreen watch(QStringLiteral("wait-base-calibration"));
+  ASSERT_TRUE(LoadBaseCalibration(Main()));
+  ExpectFollowed(watch, "TFormAttesa");
 }
 
 TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {

@@ -5,6 +5,7 @@
 // program's own sink, and the data folder is a temporary folder.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDialog>
 #include <QSettings>
@@ -108,6 +109,8 @@ class MainFixture : public ::testing::Test {
     Pump();
   }
   static void Pump() { QCoreApplication::processEvents(); }
+  // The message loop's first idle moment after the first show: the splash goes.
+  static void FirstIdle() { emit QAbstractEventDispatcher::instance()->aboutToBlock(); }
   QString Panel(int i) { return Main().StatusBarMain->Text(i); }
   bool LinkOpen() { return link.IsLinkOpen() != 0; }
   // The texts of the message boxes shown so far.

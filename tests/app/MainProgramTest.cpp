@@ -13,6 +13,7 @@
 #include "EncryptedProgramFile.h"
 #include "FormAttesa.h"
 #include "MainFixture.h"
+#include "OnScreen.h"
 
 namespace {
 
@@ -313,9 +314,8 @@ TEST_F(MainProgramTest, RetryIsCaptionedAsAttemptTwo) {
 }
 
 TEST_F(MainProgramTest, ProgressReachesTheWaitWindow) {
-  ProgressWatcher watcher;
+  ProgressOnScreen watch(QStringLiteral("wait-programming"));
   Program(image);
   ASSERT_TRUE(LinkOpen());
-  ASSERT_FALSE(watcher.receivers.empty());
-  for (const std::string& r : watcher.receivers) EXPECT_EQ(r, "TFormAttesa");
+  ExpectFollowed(watch, "TFormAttesa");
 }

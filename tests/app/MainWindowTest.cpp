@@ -16,6 +16,7 @@
 #include "FormSplash.h"
 #include "Language.h"
 #include "MainFixture.h"
+#include "OnScreen.h"
 #include "TestPaths.h"
 #include "WinColor.h"
 
@@ -533,13 +534,35 @@ TEST_F(MainWindowTest, Screenshots) {
   EXPECT_TRUE(shot.save(ShotPath("main-connected.png"), "PNG"));
 }
 
+TEST_F(MainWindowTest, SilentConnectProgressShowsOnTheSplash) {
+  Main();
+  ProgressOnScreen watch(QStringLiteral("splash-connect"));
+  Shown();
+  ASSERT_TRUE(LinkOpen());
+  ExpectFollowed(watch, "TFormSplash");
+}
+
 TEST_F(MainWindowTest, ConnectProgressReachesItsWaitWindow) {
   Shown();
+  FirstIdle();
   Main().ActionDisconnettiExecute();
   Pump();
-  ProgressWatcher watcher;
+  ProgressOnScreen watch(QStringLiteral("wait-connect"));
   Connect();
   ASSERT_TRUE(LinkOpen());
-  ASSERT_FALSE(watcher.receivers.empty());
-  for (const std::string& r : watcher.receivers) EXPECT_EQ(r, "TFormAttesa");
+  ExpectFollowed(watch, "TFormAttesa");
+}
+
+TEST_F(MainWindowTest, LoadProgressReachesItsWaitWindow) {
+  Shown();
+  FirstIdle();
+  const QString file = dir.filePath("Configurazioni/Uno.") + QString::fromLatin1(GetBrandConfigExt());
+  QDir().mkpath(dir.filePath("Configurazioni"));
+  ASSERT_EQ(data.SaveConfiguration(QFile::encodeName(file).constData(), false), 1);
+  data.Changed = false;
+  fileDialogs.Choose(file);
+  ProgressOnScreen watch(QStringLiteral("wait-load"));
+  Main().ActionApriExecute();
+  EXPECT_TRUE(prompts.Shown().empty());
+  ExpectFollowed(watch, "TFormAttesa");
 }
