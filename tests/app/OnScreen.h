@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QWidget>
@@ -59,8 +60,10 @@ inline QString ScreenshotPath(const QString& name) {
 
 // Watches the WM_PROGRESS messages of a pass: the class of the window each reaches, and, for
 // each one, whether that window's labels and bars are on the screen as the window draws them at
-// that moment (before it handles the message). The screen image at the last message is kept as
-// test-results/screenshots/<platform>-<shot>.png for a person to look at.
+// that moment (before it handles the message). Kept for a person to look at, under
+// test-results/screenshots: <platform>-<shot>.png, the window at its last message, and
+// <platform>-<shot>-screen.png, the whole screen at its first (a second window of the same pass
+// adds "-2" to the names).
 class ProgressOnScreen final : public QObject {
  public:
   explicit ProgressOnScreen(QString shot) : shot_(std::move(shot)) {
@@ -86,11 +89,22 @@ class ProgressOnScreen final : public QObject {
       if (share < kShownShare)
         notShown.push_back(control->objectName().toStdString() + ": " + std::to_string(share));
     }
-    if (!screen.isNull()) screen.save(ScreenshotPath(shot_), "PNG");
+    // One picture per window that took the pass's progress: the window at the last message,
+    // and the whole screen at the first.
+    if (window != lastWindow_) {
+      lastWindow_ = window;
+      ++windows_;
+      if (QScreen* s = window->screen())
+        s->grabWindow(0).save(ScreenshotPath(Shot() + QStringLiteral("-screen")), "PNG");
+    }
+    if (!screen.isNull()) screen.save(ScreenshotPath(Shot()), "PNG");
     return false;
   }
 
  private:
+  QString Shot() const { return windows_ > 1 ? shot_ + QLatin1Char('-') + QString::number(windows_) : shot_; }
+  QPointer<QWidget> lastWindow_;  // null again once that window is gone
+  int windows_ = 0;
   // Text antialiasing may differ by a few pixels between the two paths.
   static constexpr double kShownShare = 0.98;
   QString shot_;
