@@ -14,6 +14,7 @@
 #include "FileDialog.h"
 #include "FormAttesa.h"
 #include "Language.h"
+#include "LinkPassText.h"
 #include "NumericEdit.h"
 #include "Prompt.h"
 #include "SerialLink.h"
@@ -77,6 +78,10 @@ bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly
   ShowActive(&wait);  // the data set's progress goes to the active window
   TWaitCursor hourglass;
 
+  // The load writes the description and the official flag through, the whole configuration
+  // follows: with the link open at the start, all of it must reach the ECU.
+  const bool online = LinkOpen();
+  const LinkTransfer::PassRecord pass;
   const bool loaded =
       EcuData && EcuData->LoadConfiguration(QFile::encodeName(path).constData(), mapsOnly) != 0;
   RestoreFileKey();
@@ -95,6 +100,12 @@ bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly
     wait.Label1->setText(Tr(68));
     ShowActive(&wait);
     EcuData->WriteAll(false);
+  }
+  const LinkTransfer::PassOutcome outcome = pass.Outcome();
+  if (online && outcome != LinkTransfer::PassOutcome::Complete) {
+    wait.close();
+    hourglass.Release();
+    ShowPrompt(owner, QString(), PassFailureText(outcome, PassAction::Load), PromptIcon::Stop);
   }
   return true;
 }

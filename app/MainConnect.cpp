@@ -13,6 +13,7 @@
 #include "FormAttesa.h"
 #include "FormCliente.h"
 #include "Language.h"
+#include "LinkPassText.h"
 #include "Main.h"
 #include "ScreenCursor.h"
 #include "SerialLink.h"
@@ -81,7 +82,15 @@ void TFormMain::ActionConnettiExecute() {
     wait->Label1->setText(Text(67));
     wait->repaint();
   }
-  if (!SkipReadAll) EcuData->ReadAll();
+  if (!SkipReadAll && !EcuData->ReadAll()) {
+    // Cut short: the data set is as it was before. The link is closed, so nothing is edited
+    // against an ECU whose values the data set does not hold.
+    wait.reset();
+    SetScreenCursor(ScreenCursor::Default);
+    SerialLink->Disconnect();
+    Message(PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read), PromptIcon::Stop);
+    return;
+  }
   // 12. Software version and model name.
   const int model = EcuData->Identita[2];
   const QString list = StatusTextListPath(DataFolder + QStringLiteral("/Programmazione"));

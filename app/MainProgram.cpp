@@ -15,8 +15,9 @@
 #include "FormAttesa.h"
 #include "File.h"
 #include "FormScarica.h"
+#include "LinkPassText.h"
+#include "LinkTransfer.h"
 #include "Main.h"
-#include "RefusedWriteCounter.h"
 #include "ScreenCursor.h"
 #include "SerialLink.h"
 #include "ShowActive.h"
@@ -53,27 +54,28 @@ bool TFormMain::LoadProgramImage(const QString& file, std::vector<uint8_t>* imag
 }
 
 bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
-  // 11. Reconnect to the reprogrammed ECU.
-  while (SerialLink->Connect() == 0)
-    if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
-  // 12. Write everything once the ECU is ready; a write the ECU refused is asked again, and the
-  // configuration counts as saved only when all of it went in.
   for (;;) {
+    // 11. Connect to the reprogrammed ECU; after a failed write this reconnects, since the
+    // link may have dropped.
+    while (SerialLink->Connect() == 0)
+      if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
+    // 12. Write everything once the ECU is ready. The configuration counts as saved only when
+    // all of it went in over a link that stayed open; otherwise the user is told and asked again.
     const bool ready = EcuData->WaitEcuState(kReadyTimeoutMs);
     wait.ProgressBar1->show();
     wait.Label2->show();
     wait.repaint();  // the bar is seen before the write blocks
-    int refused = 0;
-    {
-      TRefusedWriteCounter counter;
-      EcuData->WriteAll(false);
-      refused = counter.Refused();
-    }
-    if (ready && refused == 0) {
+    const LinkTransfer::PassRecord pass;
+    EcuData->WriteAll(false);
+    const LinkTransfer::PassOutcome outcome = pass.Outcome();
+    if (ready && outcome == LinkTransfer::PassOutcome::Complete) {
       EcuData->Changed = false;
       return true;
     }
-    if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
+    QString question = Text(531);
+    if (outcome != LinkTransfer::PassOutcome::Complete)
+      question = PassFailureText(outcome, PassAction::Restore) + QLatin1Char('\n') + question;
+    if (Message(question, PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
   }
 }
 

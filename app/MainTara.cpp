@@ -15,6 +15,7 @@
 #include "EcuData.h"
 #include "FormAttesa.h"
 #include "KeyComboBox.h"
+#include "LinkPassText.h"
 #include "Main.h"
 #include "NumericEdit.h"
 #include "SerialLink.h"
@@ -66,34 +67,43 @@ bool LoadBaseCalibration(TFormMain& main) {
     return false;
   };
   const QString nearest = folder + QLatin1Char('/') + choice.nearest;
-  // 6. One file: loaded whole (maps only) and written to the ECU.
+  // Every write of the base map must reach the ECU.
+  const LinkTransfer::PassRecord pass;
   if (choice.Single()) {
+    // 6. One file: loaded whole (maps only) and written to the ECU.
     if (!data.LoadConfiguration(FileName8(nearest).constData(), true)) return failed();
     hourglass.Release();
     data.WriteAll(true);
-    return true;
-  }
-  // 7. Two files: both maps read. A cell or breakpoint a file lacks keeps the data set's.
-  int32_t a[TEcuData::kMapSize][TEcuData::kMapSize];
-  int32_t b[TEcuData::kMapSize][TEcuData::kMapSize];
-  int32_t rpmAxis[TEcuData::kMapSize], mapAxis[TEcuData::kMapSize];
-  std::memcpy(a, data.Mappa, sizeof a);
-  std::memcpy(b, data.Mappa, sizeof b);
-  std::memcpy(rpmAxis, data.RifGiri, sizeof rpmAxis);
-  std::memcpy(mapAxis, data.RifMAP, sizeof mapAxis);
-  const QString second = folder + QLatin1Char('/') + choice.second;
-  if (!data.LoadMapOnly(FileName8(nearest).constData(), a, rpmAxis, mapAxis) ||
-      !data.LoadMapOnly(FileName8(second).constData(), b, rpmAxis, mapAxis))
-    return failed();
-  // 8. Cell by cell, written through to the ECU.
-  for (int r = 0; r < TEcuData::kMapSize; ++r) {
-    for (int c = 0; c < TEcuData::kMapSize; ++c) {
-      data.SetMappa(r, c, InterpolatedCell(a[r][c], b[r][c], choice.d1, choice.d2));
-      wait.SetProgress(static_cast<int>(std::nearbyint((r * 12 + c) * 100 / 144.0)), true);
-      main.repaint();
+  } else {
+    // 7. Two files: both maps read. A cell or breakpoint a file lacks keeps the data set's.
+    int32_t a[TEcuData::kMapSize][TEcuData::kMapSize];
+    int32_t b[TEcuData::kMapSize][TEcuData::kMapSize];
+    int32_t rpmAxis[TEcuData::kMapSize], mapAxis[TEcuData::kMapSize];
+    std::memcpy(a, data.Mappa, sizeof a);
+    std::memcpy(b, data.Mappa, sizeof b);
+    std::memcpy(rpmAxis, data.RifGiri, sizeof rpmAxis);
+    std::memcpy(mapAxis, data.RifMAP, sizeof mapAxis);
+    const QString second = folder + QLatin1Char('/') + choice.second;
+    if (!data.LoadMapOnly(FileName8(nearest).constData(), a, rpmAxis, mapAxis) ||
+        !data.LoadMapOnly(FileName8(second).constData(), b, rpmAxis, mapAxis))
+      return failed();
+    // 8. Cell by cell, written through to the ECU.
+    for (int r = 0; r < TEcuData::kMapSize; ++r) {
+      for (int c = 0; c < TEcuData::kMapSize; ++c) {
+        data.SetMappa(r, c, InterpolatedCell(a[r][c], b[r][c], choice.d1, choice.d2));
+        wait.SetProgress(static_cast<int>(std::nearbyint((r * 12 + c) * 100 / 144.0)), true);
+        main.repaint();
+      }
     }
   }
-  // 9.
+  // 9. A map the ECU holds only in part is said, and the calibration does not start on it.
+  const LinkTransfer::PassOutcome outcome = pass.Outcome();
+  if (outcome != LinkTransfer::PassOutcome::Complete) {
+    hourglass.Release();
+    wait.close();
+    main.Message(PassFailureText(outcome, PassAction::BaseCalibration), PromptIcon::Stop);
+    return false;
+  }
   return true;
 }
 

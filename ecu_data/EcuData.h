@@ -21,8 +21,9 @@
 
 class IniFile;
 
-class TEcuData {
- public:
+// The values of a configuration: what the ECU holds, what the configuration file adds and the
+// presence flags of the last read. Plain values, so a pass can keep a copy and put it back.
+struct TEcuDataFields {
   static constexpr int kMapSize = 12;       // rows (MAP) and columns (rpm) of a map
   static constexpr int kZone = 145;         // entries of each adaptive zone table
   static constexpr int kArrRows = 5;        // rows of the enrichment map
@@ -41,23 +42,6 @@ class TEcuData {
                                                            {40, 40, 30, 20, 20, 20},
                                                            {40, 40, 30, 20, 20, 20}};
   static constexpr int kArrUscitaMinGpl[kArrCols] = {150, 150, 100, 80, 60, 60};
-
-  explicit TEcuData(const char* name);
-  ~TEcuData();
-  TEcuData(const TEcuData&) = delete;
-  TEcuData& operator=(const TEcuData&) = delete;
-
-  // Every field to its default, in the order the defaults depend on each other. Writes nothing
-  // through (the write-through flag is off while it runs); Changed is false afterwards.
-  void SetDefaults();
-
-  // ---- fields, in declaration order -------------------------------------------------------
-  char FilePath[250] = {};  // configuration file of the last open or save
-  bool IniOpen = false;     // a temporary INI copy is open (file layer)
-  char FileKey[50] = {};    // key of the configuration-file scrambling
-  std::unique_ptr<IniFile> Ini;  // INI access on the temporary copy (file layer)
-  bool Changed = false;     // edited, or read from the ECU, since the last load or save
-  bool WriteThrough = false;  // setters write to the ECU first (set from construction on)
 
   int32_t Mappa[kMapSize][kMapSize] = {};         // gas map, [MAP row][rpm col], raw = ms x 250
   int32_t MappaBenzina[kMapSize][kMapSize] = {};  // petrol map, same layout
@@ -205,6 +189,29 @@ class TEcuData {
   char Cambio[51] = {};
   int32_t AnnoVettura = 0;
 
+  // Field by field; two data sets that compare equal hold the same configuration.
+  bool operator==(const TEcuDataFields&) const = default;
+};
+
+class TEcuData : public TEcuDataFields {
+ public:
+  explicit TEcuData(const char* name);
+  ~TEcuData();
+  TEcuData(const TEcuData&) = delete;
+  TEcuData& operator=(const TEcuData&) = delete;
+
+  // Every field to its default, in the order the defaults depend on each other. Writes nothing
+  // through (the write-through flag is off while it runs); Changed is false afterwards.
+  void SetDefaults();
+
+  // ---- file layer and edit state ------------------------------------------------------------
+  char FilePath[250] = {};  // configuration file of the last open or save
+  bool IniOpen = false;     // a temporary INI copy is open (file layer)
+  char FileKey[50] = {};    // key of the configuration-file scrambling
+  std::unique_ptr<IniFile> Ini;  // INI access on the temporary copy (file layer)
+  bool Changed = false;     // edited, or read from the ECU, since the last load or save
+  bool WriteThrough = false;  // setters write to the ECU first (set from construction on)
+
   // ---- accessors (EcuData.cpp) --------------------------------------------------------------
   double GetMappa(int row, int col) const;
   void SetMappa(int row, int col, double ms);
@@ -348,7 +355,9 @@ class TEcuData {
   bool WaitEcuState(uint32_t timeoutMs);
   bool ReadIdentificazione();
   bool SetCodiceCliente(uint8_t code);
-  // Reads the whole configuration; leaves Changed set. 1, or 0 when there is no link object.
+  // Reads the whole configuration; leaves Changed set. 1, or 0 when there is no link object or
+  // the pass was cut short (the link closed or the ECU stopped answering): every value and
+  // Changed are then as they were before the pass.
   int ReadAll();
   // Writes the axes and the gas map, and unless mapsOnly everything else. Returns 0.
   int WriteAll(bool mapsOnly);

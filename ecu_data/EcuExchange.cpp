@@ -81,6 +81,10 @@ bool TEcuData::SetCodiceCliente(uint8_t code) {
 int TEcuData::ReadAll() {
   if (!SerialLink) return 0;  // no link object: nothing can be read
   using LinkTransfer::ItemMissing;
+  // A pass cut short puts every value back: the data set never mixes the ECU's values with
+  // earlier ones.
+  const TEcuDataFields before = *this;
+  const LinkTransfer::PassRecord pass;
 
   // 1. Flags, axes.
   ProgressTo(0);
@@ -201,6 +205,11 @@ int TEcuData::ReadAll() {
   Read(0x957C, CoeffPressDiff);
   Read(0xA17D, RifGas);  // the word carries 10 elements: the tenth has no field
   Read(0x917E, CoeffGas);
+
+  if (pass.Outcome() == LinkTransfer::PassOutcome::LinkLost) {
+    static_cast<TEcuDataFields&>(*this) = before;
+    return 0;
+  }
 
   // 14. The vehicle data start again from what the ECU knows.
   ProgressTo(100);

@@ -24,4 +24,33 @@ bool WriteRow(int code, int row, const int32_t* field, int fieldCount);
 bool ReadBytes(int code, uint8_t* dest, int* count, int flag);
 bool ReadEcuIdentity(uint8_t identity[4]);
 
+// What the exchanges of one pass came to.
+enum class PassOutcome {
+  Complete,  // every exchange done (items the ECU lacks aside), the link still open
+  Refused,   // the ECU refused some writes; the link stayed open
+  LinkLost,  // the link closed, or the ECU stopped answering, during the pass
+};
+
+// Notes the outcome of every exchange above while it lives: a failure for an item the ECU lacks
+// is none; a failed read, or a failed write the ECU did not answer, is an unanswered exchange;
+// any other failed write a refusal. Records nest, each seeing the exchanges of its lifetime.
+// A write on a closed link may be accepted and kept nowhere, so Outcome asks whether the link
+// is still open. User-interface thread only, as every exchange.
+class PassRecord {
+ public:
+  PassRecord();
+  ~PassRecord();
+  PassRecord(const PassRecord&) = delete;
+  PassRecord& operator=(const PassRecord&) = delete;
+
+  PassOutcome Outcome() const;
+  // Notes the result of one exchange to every open record; returns ok.
+  static bool Note(bool ok, bool write);
+
+ private:
+  PassRecord* outer_;
+  int refused_ = 0;
+  int unanswered_ = 0;
+};
+
 }  // namespace LinkTransfer

@@ -72,6 +72,9 @@ using DestroyClassInstanceFn = void (*)(TSerialLink*);
 using GetDLLVersionFn = bool (*)(FILE_VERSION_DATA*);
 }
 
+// Bits of GetLastErrorCode: the ECU gave no answer (link closed or dropped, or the ECU silent),
+// and the ECU lacks the item of the last operation.
+constexpr int kGetLastErrorNoAnswer = 1;
 constexpr int kGetLastErrorItemMissing = 4;
 
 // The program's one link object, made at start-up from the serial library; null when the

@@ -21,6 +21,7 @@
 #include "FormAttesa.h"
 #include "FormMessaggio.h"
 #include "Language.h"
+#include "LinkPassText.h"
 #include "ShowActive.h"
 #include "LinkTransfer.h"
 #include "MapGridMap.h"
@@ -344,6 +345,9 @@ void TRoadMapping::MenuScaricaMappaClick() { WriteMaps(Tr(568)); }
 void TRoadMapping::WriteMaps(const QString& caption) {
   if (!EcuData) return;
   form_->StopLiveTimer();
+  // With the link open, every write must reach the ECU; offline there is nothing to send.
+  const bool online = LinkTransfer::IsOpen();
+  LinkTransfer::PassOutcome outcome = LinkTransfer::PassOutcome::Complete;
   {
     TFormAttesa wait(form_);
     wait.setWindowTitle(caption);
@@ -351,8 +355,12 @@ void TRoadMapping::WriteMaps(const QString& caption) {
     wait.SetSuffix(QLatin1Char(' ') + Tr(73) + QLatin1Char(' '));
     ShowActive(&wait);  // the data set's progress goes to the active window
     TWaitCursor hourglass;
+    const LinkTransfer::PassRecord pass;
     EcuData->WriteAll(true);
+    outcome = pass.Outcome();
     wait.hide();
   }
+  if (online && outcome != LinkTransfer::PassOutcome::Complete)
+    ShowPrompt(form_, form_->windowTitle(), PassFailureText(outcome, PassAction::Maps), PromptIcon::Stop);
   form_->StartLiveTimer();
 }

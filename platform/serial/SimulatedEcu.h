@@ -147,6 +147,8 @@ class SimulatedEcu {
   // The line drops (closes, WM_ECUCHANGED 0) when the next exchange after `operations` more
   // exchanges comes; -1 never.
   void DropLinkAfter(int operations) { dropAfter_ = operations; }
+  // A drop asked for with DropLinkAfter has not come yet.
+  bool DropPending() const { return dropAfter_ >= 0; }
   // The ECU stays silent: every exchange, Connect, identity and programming fails.
   void SetNoAnswer(bool silent) { noAnswer_ = silent; }
   // The next n Connect (OpenLink) calls fail.

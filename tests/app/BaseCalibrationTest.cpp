@@ -12,6 +12,7 @@
 #include "Calibra.h"
 #include "Cilindrata.h"
 #include "ConfigFileFormat.h"
+#include "DropSweep.h"
 #include "KeyComboBox.h"
 #include "MainFixture.h"
 #include "OnScreen.h"
@@ -228,6 +229,42 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
   }
   EXPECT_EQ(ecu.CountCalls(SimOp::WriteCell, 0x20E), 0);
   EXPECT_EQ(ecu.CountCalls(SimOp::WriteRow, 0x20E), 0);
+}
+
+TEST_F(BaseCalibrationLoad, LinkDropAnywhereIsReported) {
+  MakeBase(QStringLiteral("a_lpg_1400"), 500);
+  MakeBase(QStringLiteral("b_lpg_1800"), 700);
+  // Between two files (cell by cell), then an exact file (loaded whole, written as a pass).
+  for (bool exact : {false, true}) {
+    SCOPED_TRACE(exact);
+    if (exact) MakeBase(QStringLiteral("c_lpg_1600"), 300);
+    const int32_t base = exact ? 300 : 600;
+    bool loaded = false;
+    const DropSweepResult sweep = DropSweep(
+        ecu,
+        [&] {
+          ReopenLink();
+          ecu.ResetMemory();
+          SetDisplacement(1600);
+          prompts.Clear();
+        },
+        [&] {
+          loaded = LoadBaseCalibration(Main());
+          Pump();
+        },
+        [&]() -> std::string {
+          for (int i = 0; i < 144; ++i)
+            if (data.Mappa[i / 12][i % 12] != base + i) return "the base map is not in memory whole";
+          if (loaded == Told()) return loaded ? "reported, and the calibration went on" : "failed without a word";
+          if (!loaded) return "";
+          if (!LinkOpen()) return "the link dropped without a word";
+          for (int i = 0; i < 144; ++i)
+            if (EcuMap(i / 12, i % 12) != base + i) return "the ECU holds the base map in part";
+          return "";
+        });
+    EXPECT_GT(sweep.positions, exact ? 10 : 140);
+    EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  }
 }
 
 namespace {

@@ -108,11 +108,25 @@ class MainFixture : public ::testing::Test {
     Main().ActionConnettiExecute();
     Pump();
   }
+  // Opens the link again, past the ECU's ready delay, when it is closed.
+  void ReopenLink() {
+    if (LinkOpen()) return;
+    link.OpenLink();
+    link.Connect();
+    clock.Advance(5000);
+    Pump();
+  }
   static void Pump() { QCoreApplication::processEvents(); }
   // The message loop's first idle moment after the first show: the splash goes.
   static void FirstIdle() { emit QAbstractEventDispatcher::instance()->aboutToBlock(); }
   QString Panel(int i) { return Main().StatusBarMain->Text(i); }
   bool LinkOpen() { return link.IsLinkOpen() != 0; }
+  // A message box with the stop icon was shown.
+  bool Told() const {
+    for (const PromptRequest& r : prompts.Shown())
+      if (r.icon == PromptIcon::Stop) return true;
+    return false;
+  }
   // The texts of the message boxes shown so far.
   std::vector<QString> Asked() const {
     std::vector<QString> texts;

@@ -10,6 +10,7 @@
 
 #include "Animate.h"
 #include "ConfigFileFormat.h"
+#include "DropSweep.h"
 #include "EncryptedProgramFile.h"
 #include "FormAttesa.h"
 #include "MainFixture.h"
@@ -253,13 +254,17 @@ TEST_F(MainProgramTest, ConnectAfterProgrammingRetriedOrGivenUp) {
 }
 
 TEST_F(MainProgramTest, RefusedWritesOrALateEcuKeepTheConfigurationUnsaved) {
-  // The ECU refuses part of the configuration: asked again, and given up, nothing counts as
-  // saved.
+  // The ECU refuses part of the configuration: told so and asked again, and given up, nothing
+  // counts as saved.
   ecu.SetWriteRefused(0x203);
   prompts.Answer(PromptYes);
   prompts.Answer(PromptNo);
   Program(image);
-  EXPECT_EQ(Asked(), (std::vector<QString>{Text(531), Text(531)}));
+  const QString refused = QStringLiteral(
+      "La centralina non ha accettato tutti i dati.\n"
+      "La centralina non ha ricevuto tutta la configurazione; la configurazione in memoria è "
+      "conservata.\n") + Text(531);
+  EXPECT_EQ(Asked(), (std::vector<QString>{refused, refused}));
   EXPECT_EQ(MapRowsWrittenAfter(SimOp::EndProgramming), 24);  // written twice
   EXPECT_TRUE(data.Changed);
   EXPECT_FALSE(LinkOpen());
@@ -318,4 +323,47 @@ TEST_F(MainProgramTest, ProgressReachesTheWaitWindow) {
   Program(image);
   ASSERT_TRUE(LinkOpen());
   ExpectFollowed(watch, "TFormAttesa");
+}
+
+TEST_F(MainProgramTest, LinkDropAnywhereLosesNothing) {
+  // Values the factory configuration lacks, in the first, a middle and the last item written.
+  const auto mark = [](TEcuDataFields& f) {
+    f.RifGiri[11] = 6789;
+    f.Mappa[2][3] = kMarkedCell;
+    f.CoeffGas[8] = 77;
+  };
+  const auto ecuHoldsMarks = [&] {
+    return ecu.Stored(0xC30C, 11) == 6789 && ecu.Stored(0xC30E, 27) == kMarkedCell &&
+           ecu.Stored(0x917E, 8) == 77;
+  };
+  // The questions answered Yes (retry), or No (give up).
+  for (int answer : {PromptYes, PromptNo}) {
+    SCOPED_TRACE(answer);
+    TEcuDataFields before;
+    const DropSweepResult sweep = DropSweep(
+        ecu,
+        [&] {
+          mark(data);
+          data.Changed = true;
+          data.GetDescription();  // the description buffer holds what the window shows
+          before = data;
+          prompts.Clear();
+          for (int i = 0; i < 8; ++i) prompts.Answer(answer);
+          for (int i = 0; i < 20; ++i) prompts.Answer(PromptNo);  // a retry loop ends all the same
+        },
+        [&] { Program(image); },
+        [&]() -> std::string {
+          if (ecuHoldsMarks()) {
+            if (data.RifGiri[11] != 6789 || data.Mappa[2][3] != kMarkedCell || data.CoeffGas[8] != 77)
+              return "the configuration went in, and memory holds something else";
+            return "";
+          }
+          if (!Told()) return "the ECU lacks the configuration, without a word";
+          if (!(static_cast<const TEcuDataFields&>(data) == before)) return "memory replaced";
+          if (!data.Changed) return "memory counts as saved";
+          return "";
+        });
+    EXPECT_GT(sweep.positions, 200);
+    EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  }
 }

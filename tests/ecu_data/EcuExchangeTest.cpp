@@ -101,6 +101,8 @@ struct ReadShape {
   bool olderEcu = true;  // version byte below 4 and model below 109
   bool enrichmentMap = true;
   int enrichmentRows = 5;
+  bool rowCountMissing = false;  // ReadBytes of the row count fails
+  bool rifGasMissing = false;    // the read of 0xA17D fails
 };
 
 Golden ReadAllGolden(const ReadShape& s) {
@@ -137,6 +139,7 @@ Golden ReadAllGolden(const ReadShape& s) {
   if (s.enrichmentMap) {
     g.R({0x5132});
     g.Add("ReadBytes", 0x4);
+    if (s.rowCountMissing) g.Err();  // a failed read: an item the ECU lacks, or a lost link?
     for (int row = 0; row < s.enrichmentRows; ++row) g.Add("ReadRow", 0x6136, row);
   } else {
     g.R({0x6131});
@@ -157,7 +160,10 @@ Golden ReadAllGolden(const ReadShape& s) {
   g.Err();
   g.R({0x3185, 0x477A});
   g.Err();
-  g.R({0x917B, 0x957C, 0xA17D, 0x917E});
+  g.R({0x917B, 0x957C, 0xA17D});
+  if (s.rifGasMissing) g.Err();
+  g.R({0x917E});
+  g.lines.emplace_back("IsLinkOpen");  // the pass asks whether the link stayed open
   g.PSet(100);
   g.Sleep(400);
   return g;
@@ -261,6 +267,11 @@ class ExchangeTest : public ::testing::Test {
     }
     return out;
   }
+  // The shape with what this ECU lacks of the read's last items.
+  ReadShape Shape(ReadShape s) const {
+    s.rifGasMissing = ecu.StoredValues(0xA17D).size() < 10;
+    return s;
+  }
   void Reset() {
     ecu.ClearCalls();
     timeline.marks.clear();
@@ -285,7 +296,7 @@ class ExchangeTest : public ::testing::Test {
 
 TEST_F(ExchangeTest, ReadAllGoldenLog) {
   ASSERT_EQ(data.ReadAll(), 1);
-  EXPECT_EQ(Log(), ReadAllGolden({}).lines);
+  EXPECT_EQ(Log(), ReadAllGolden(Shape({})).lines);
   EXPECT_TRUE(data.Changed);
   EXPECT_EQ(data.NumeroRigheArr, 5);
   EXPECT_EQ(data.NumeroZone, TEcuData::kZone);
@@ -304,7 +315,7 @@ TEST_F(ExchangeTest, ReadAllBranchesOnVersionEnrichmentAndRowCount) {
       {"newer software", 1, 4, 0x6C, 5, {false, true, 5}},
       {"newer model", 109, 1, 0x6C, 5, {false, true, 5}},
       {"seven rows read as five", 1, 1, 0x6C, 7, {true, true, 5}},
-      {"row count unknown", 1, 1, 0x6C, -1, {true, true, 4}},
+      {"row count unknown", 1, 1, 0x6C, -1, {true, true, 4, true}},
       {"enrichment per throttle step", 1, 1, 0x64, 5, {true, false, 0}},
   };
   for (const auto& c : cases) {
@@ -315,7 +326,7 @@ TEST_F(ExchangeTest, ReadAllBranchesOnVersionEnrichmentAndRowCount) {
     ecu.SetEnrichmentRows(c.rows);
     Reset();
     data.ReadAll();
-    EXPECT_EQ(Log(), ReadAllGolden(c.shape).lines);
+    EXPECT_EQ(Log(), ReadAllGolden(Shape(c.shape)).lines);
     if (c.shape.enrichmentMap) {
       EXPECT_EQ(data.NumeroRigheArr, c.shape.enrichmentRows);
     }
