@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -30,13 +29,13 @@
 #include "NumericEdit.h"
 #include "PrivateMessage.h"
 #include "Prompt.h"
+#include "ScreenScale.h"
 #include "WaitCursor.h"
 
 TFormFile* FormFile = nullptr;
 
 namespace {
 
-constexpr int kDesignWidth = 800;
 constexpr int kFormWidth = 470;
 constexpr int kFormHeight = 430;
 constexpr int kNameLength = 50;
@@ -140,9 +139,9 @@ TFormFile::TFormFile(QWidget* owner, bool* existsFlag, int mode, const QString& 
   layout->addLayout(buttons);
 
   // Laid out for a screen 800 pixels wide.
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const int screenWidth = screen ? screen->geometry().width() : kDesignWidth;
-  resize(kFormWidth * screenWidth / kDesignWidth, kFormHeight * screenWidth / kDesignWidth);
+  const int screenWidth = FittedScreenWidth(QSize(kFormWidth, kFormHeight));
+  ScaleFontToScreen(this, screenWidth);
+  resize(ScaleToScreen(kFormWidth, screenWidth), ScaleToScreen(kFormHeight, screenWidth));
 
   connect(ButtonOk, &QPushButton::clicked, this, &TFormFile::ButtonOkClick);
   connect(CheckSalvaPerTaratura, &QCheckBox::toggled, CheckTurbo, &QWidget::setVisible);

@@ -11,6 +11,7 @@
 #include "Animate.h"
 #include "PrivateMessage.h"
 #include "Progress.h"
+#include "ScreenScale.h"
 
 TFormAttesa::TFormAttesa(QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -82,4 +83,9 @@ void TFormAttesa::customEvent(QEvent* e) {
 void TFormAttesa::closeEvent(QCloseEvent* e) {
   disconnect(activation_);
   QDialog::closeEvent(e);
+}
+
+void TFormAttesa::setVisible(bool visible) {
+  if (visible) FitWindowToScreen(this);
+  QDialog::setVisible(visible);
 }

@@ -32,6 +32,9 @@ class TFormAttesa : public QDialog {
   // windows.
   void ApplicationActivated();
 
+  // Scales the window to the screen before it shows.
+  void setVisible(bool visible) override;
+
  protected:
   // WM_PROGRESS: lParam 0 sets, any other value adds; then every form paints at once.
   void customEvent(QEvent* e) override;

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "ScreenScale.h"
+
 TFormMessaggio::TFormMessaggio(QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       Messaggio(new QLabel(QStringLiteral("Messaggio....."), this)) {
@@ -17,4 +19,9 @@ TFormMessaggio::TFormMessaggio(QWidget* owner)
   layout->setContentsMargins(24, 18, 24, 18);
   layout->addWidget(Messaggio);
   setMinimumWidth(300);
+}
+
+void TFormMessaggio::setVisible(bool visible) {
+  if (visible) FitWindowToScreen(this);
+  QDialog::setVisible(visible);
 }

@@ -9,4 +9,7 @@ class TFormMessaggio : public QDialog {
  public:
   explicit TFormMessaggio(QWidget* owner = nullptr);
   QLabel* Messaggio;
+
+  // Scales the window to the screen before it shows.
+  void setVisible(bool visible) override;
 };

@@ -328,7 +328,9 @@ QString TFormMain::FuelName() const {
 int TFormMain::ScreenWidth() const {
   if (screenWidth_ > 0) return screenWidth_;
   const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-  return s ? s->geometry().width() : kDesignScreenWidth;
+  // The window and its frame fit the screen's available area.
+  return s ? FittedScreenWidth(QSize(kDesignWidth, kDesignHeight), s->geometry().width(), s->availableGeometry())
+           : kDesignScreenWidth;
 }
 
 int TFormMain::Message(const QString& text, PromptIcon icon, int buttons) {

@@ -10,10 +10,6 @@ int RoundHalfEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
-int ScaleToScreen(int value, int screenWidth) {
-  return static_cast<int>(static_cast<long long>(value) * screenWidth / kDesignScreenWidth);
-}
-
 MenuRows LayoutMenuRows(int clientHeight, const std::array<bool, kMenuCount>& visible,
                         const std::array<int, kMenuCount>& oldTops) {
   MenuRows r;

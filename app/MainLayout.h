@@ -4,11 +4,9 @@
 // pixels wide.
 #include <array>
 
-constexpr int kDesignScreenWidth = 800;
-constexpr int kMenuCount = 8;  // entry labels of the main window, by Tag
+#include "ScreenScale.h"
 
-// value x screen width / 800, integer division after the product.
-int ScaleToScreen(int value, int screenWidth);
+constexpr int kMenuCount = 8;  // entry labels of the main window, by Tag
 
 struct MenuRows {
   int rowHeight = 0;

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "DialogKeys.h"
+#include "ScreenScale.h"
 
 TModalDialog::TModalDialog(QWidget* owner, Qt::WindowFlags flags) : QDialog(owner, flags) {}
 
@@ -14,6 +15,11 @@ QPushButton* TModalDialog::AddCloseButton(const QString& text, const QString& na
   b->setAutoDefault(false);
   connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
   return b;
+}
+
+void TModalDialog::setVisible(bool visible) {
+  if (visible) FitWindowToScreen(this);
+  QDialog::setVisible(visible);
 }
 
 void TModalDialog::done(int r) { QDialog::done(r == mrOk ? mrOk : mrCancel); }

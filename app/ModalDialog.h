@@ -21,4 +21,9 @@ class TModalDialog : public QDialog {
   QPushButton* AddCloseButton(const QString& text, const QString& name, int result);
   void done(int r) override;
   void keyPressEvent(QKeyEvent* e) override;
+
+ public:
+  // Scales the dialog to the screen before its first show places it (a window that scaled
+  // itself keeps its size).
+  void setVisible(bool visible) override;
 };

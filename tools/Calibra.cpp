@@ -20,7 +20,7 @@
 #include "NeedleOverlay.h"
 #include "NumericEdit.h"
 #include "SerialLink.h"
-#include "ToolScreen.h"
+#include "ScreenScale.h"
 #include "WaitCursor.h"
 #include "WinColor.h"
 
@@ -62,15 +62,15 @@ TFormCalibra::~TFormCalibra() {
   if (!limitsRestored_) FormClose();
 }
 
-int TFormCalibra::Scaled(int v) const { return ToolScaled(v, screenWidth_); }
+int TFormCalibra::Scaled(int v) const { return ScaleToScreen(v, screenWidth_); }
 
 void TFormCalibra::CalibrationInit() {
   TEcuData& data = *EcuData;
   // 1. Scale to the screen; a fixed dialog frame.
-  screenWidth_ = ToolScreenWidth();
-  ScaleToolFont(this, screenWidth_);
+  screenWidth_ = FittedScreenWidth(QSize(kDesignScreenWidth, kDesignHeight));
+  ScaleFontToScreen(this, screenWidth_);
   BuildLayout();
-  setFixedSize(Scaled(kToolDesignWidth), Scaled(kDesignHeight));
+  setFixedSize(Scaled(kDesignScreenWidth), Scaled(kDesignHeight));
   // 2. The displacement, shown only.
   EditCilindrata->SetDataCode(kCodeCilindrata);
   EditCilindrata->SetInt(EcuConv::Trunc(data.GetValue(kCodeCilindrata)));
@@ -132,6 +132,7 @@ void TFormCalibra::BuildLayout() {
     auto* l = new QLabel(text, parent);
     l->setAlignment(align);
     place(l, name, x, y, w, h);
+    FitLabelHeight(l);
     return l;
   };
   const Qt::Alignment centre = Qt::AlignCenter;
@@ -183,7 +184,7 @@ void TFormCalibra::BuildLayout() {
     const double a = std::numbers::pi * fraction;
     const int x = 612 + static_cast<int>(-100 * std::cos(a));
     const int y = 191 + static_cast<int>(-100 * std::sin(a));
-    return label(this, name, QString(), x - 20, y - 7, 40, 14, centre);
+    return label(this, name, QString(), x - 17, y - 7, 34, 14, centre);  // narrower than the marks lie apart
   };
   LabelPMin = mark("LabelPMin", 0.375);
   LabelPOk = mark("LabelPOk", 0.5);
@@ -237,7 +238,7 @@ void TFormCalibra::BuildLayout() {
   ButtonEsci->setGeometry(Scaled(690), Scaled(522), Scaled(100), Scaled(28));
 
   // The needles' canvas over the whole form; the rpm texts stay in front of it.
-  resize(Scaled(kToolDesignWidth), Scaled(kDesignHeight));
+  resize(Scaled(kDesignScreenWidth), Scaled(kDesignHeight));
   canvas_ = new TNeedleOverlay(this);
   canvas_->raise();
   LabelScalaGiri->raise();

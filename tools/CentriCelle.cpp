@@ -9,14 +9,21 @@
 #include "EcuValueCodes.h"
 #include "Language.h"
 #include "NumericEdit.h"
+#include "ScreenScale.h"
 #include "DialogButtons.h"
 
 namespace {
+
+// Size of the dialog on the 800-pixel screen.
+constexpr int kDesignWidth = 380;
+constexpr int kDesignHeight = 260;
 
 TNumericEdit* MakeEdit(QWidget* parent, const QString& name, double precision, double min, double max) {
   auto* e = new TNumericEdit(parent);
   e->setObjectName(name);
   e->SetMaxLength(4);
+  // As wide as its four figures.
+  e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("8000")) + ScaleToScreen(16, ScaledWidthOf(e)));
   e->SetPrecision(precision);
   e->SetMaxValue(max);
   e->SetMinValue(min);
@@ -43,6 +50,8 @@ int TFormCentriCelle::FirstNotIncreasing(std::span<const int> values) {
 TFormCentriCelle::TFormCentriCelle(QWidget* owner) : TModalDialog(owner) {
   setObjectName("FormCentriCelle");
   setWindowTitle("Centri celle mappa di carburazione");
+  // Scaled before the fields are made, so their widths follow the scaled font.
+  ScaleFontToScreen(this, FittedScreenWidth(QSize(kDesignWidth, kDesignHeight)));
   GroupRifGiri = new QGroupBox("Colonne dei GIRI (rpm)", this);
   GroupRifGiri->setObjectName("GroupRifGiri");
   GroupRifMap = new QGroupBox("Righe del MAP (volt)", this);

@@ -16,11 +16,12 @@
 #include "Language.h"
 #include "Prompt.h"
 #include "SerialLink.h"
-#include "ToolScreen.h"
+#include "ScreenScale.h"
 
 namespace {
 
-constexpr int kDesignWidth = kToolDesignWidth;
+constexpr int kDesignWidth = kDesignScreenWidth;
+constexpr int kDesignHeight = 516;
 constexpr int kListLeft = 140, kListTop = 16, kListWidth = 520, kListHeight = 300;
 constexpr int kBitRole = Qt::UserRole;
 
@@ -43,8 +44,8 @@ QPixmap CheckedBox(int size) {
 TFormDiagnosi::TFormDiagnosi(QWidget* owner) : TModalDialog(owner), core_(*EcuData) {
   setObjectName(QStringLiteral("FormDiagnosi"));
   setWindowTitle(QStringLiteral("Diagnosi centralina"));
-  screenWidth_ = ToolScreenWidth();
-  ScaleToolFont(this, screenWidth_);
+  screenWidth_ = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
+  ScaleFontToScreen(this, screenWidth_);
   const auto place = [this](QWidget* w, const char* name, int x, int y, int width, int height) {
     w->setObjectName(QLatin1String(name));
     w->setGeometry(Scaled(x), Scaled(y), Scaled(width), Scaled(height));
@@ -121,7 +122,7 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : TModalDialog(owner), core_(*EcuDa
 
   ButtonEsci = AddCloseButton(QStringLiteral("&Esci"), QStringLiteral("ButtonEsci"), mrOk);
   place(ButtonEsci, "ButtonEsci", kListLeft + kListWidth - 100, 476, 100, 28);
-  setFixedSize(Scaled(kDesignWidth), Scaled(516));
+  setFixedSize(Scaled(kDesignWidth), Scaled(kDesignHeight));
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -130,7 +131,7 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : TModalDialog(owner), core_(*EcuDa
   Timer1->start();
 }
 
-int TFormDiagnosi::Scaled(int v) const { return ToolScaled(v, screenWidth_); }
+int TFormDiagnosi::Scaled(int v) const { return ScaleToScreen(v, screenWidth_); }
 
 bool TFormDiagnosi::event(QEvent* e) {
   // The window is built when it first comes up (shown, then activated).
@@ -176,8 +177,8 @@ void TFormDiagnosi::FormActivate() {
   ListDiagnosi->show();
   Translate();
   // 3. The list to the screen, centred.
-  const int width = ToolScaled(ListDiagnosi->width(), screenWidth_);
-  const int height = ToolScaled(ListDiagnosi->height(), screenWidth_);
+  const int width = ScaleToScreen(ListDiagnosi->width(), screenWidth_);
+  const int height = ScaleToScreen(ListDiagnosi->height(), screenWidth_);
   ListDiagnosi->setGeometry((screenWidth_ - width) / 2, ListDiagnosi->y(), width, height);
   const int frame = ListDiagnosi->frameWidth();
   const int client = width - 2 * frame;

@@ -11,7 +11,7 @@
 #include <numbers>
 
 #include "LiveDashboard.h"
-#include "ToolScreen.h"
+#include "ScreenScale.h"
 #include "WinColor.h"
 
 namespace {
@@ -194,4 +194,11 @@ bool MoveNeedles(INeedleCanvas& canvas, const TRpmDial& rpmDial, const TPressure
     DrawPressureNeedle(canvas, pressureDial, v.pressureTo, true);
   }
   return v.moveRpmNeedle;
+}
+
+void FitLabelHeight(QLabel* label) {
+  const int needed = label->fontMetrics().height();
+  const QRect r = label->geometry();
+  if (r.height() >= needed) return;
+  label->setGeometry(r.x(), r.y() - (needed - r.height() + 1) / 2, r.width(), needed);
 }

@@ -17,6 +17,9 @@ struct TDashboardView;
 constexpr uint32_t kColorPurple = 0x800080;
 constexpr uint32_t kColorFuchsia = 0xFF00FF;
 
+// Grows a label, around its middle, to its font's height where the scaled design is lower: the
+// font does not scale in whole pixels as the design does.
+void FitLabelHeight(QLabel* label);
 // Brush of a shape or panel (0x00BBGGRR); the button-face colour is the system's.
 void Fill(QWidget* w, uint32_t bbggrr);
 // The rpm dial face: light grey background under the needle, marks every 100 rpm over 270

@@ -24,7 +24,7 @@
 #include "EcuData.h"
 #include "Language.h"
 #include "Prompt.h"
-#include "ToolScreen.h"
+#include "ScreenScale.h"
 #include "WinColor.h"
 
 namespace {
@@ -91,9 +91,9 @@ void TFormGrafico::SetInputBox(InputBox box) { InputBoxFn() = box ? std::move(bo
 TFormGrafico::TFormGrafico(QWidget* owner, bool interpolation)
     : TModalDialog(owner), model_(*EcuData), interpolation_(interpolation) {
   setObjectName(QStringLiteral("FormGrafico"));
-  const int screenWidth = ToolScreenWidth();
-  ScaleToolFont(this, screenWidth);
-  resize(ToolScaled(kDesignWidth, screenWidth), ToolScaled(kDesignHeight, screenWidth));
+  const int screenWidth = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
+  ScaleFontToScreen(this, screenWidth);
+  resize(ScaleToScreen(kDesignWidth, screenWidth), ScaleToScreen(kDesignHeight, screenWidth));
 
   Chart1 = new QChart;
   Chart1->setTheme(QChart::ChartThemeDark);

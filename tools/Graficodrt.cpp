@@ -19,7 +19,7 @@
 #include "Language.h"
 #include "PrintDialog.h"
 #include "Prompt.h"
-#include "ToolScreen.h"
+#include "ScreenScale.h"
 #include "Tracce.h"
 #include "TracePlot.h"
 #include "WinColor.h"
@@ -35,9 +35,9 @@ TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName)
     : TModalDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("FormGraficoDrt"));
-  const int screenWidth = ToolScreenWidth();
-  ScaleToolFont(this, screenWidth);
-  resize(ToolScaled(kDesignWidth, screenWidth), ToolScaled(kDesignHeight, screenWidth));
+  const int screenWidth = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
+  ScaleFontToScreen(this, screenWidth);
+  resize(ScaleToScreen(kDesignWidth, screenWidth), ScaleToScreen(kDesignHeight, screenWidth));
 
   MainMenu = new QMenuBar(this);
   MenuGraficoDrt = MainMenu->addMenu(Tr(368));

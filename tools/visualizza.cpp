@@ -14,12 +14,12 @@
 #include "Language.h"
 #include "NeedleOverlay.h"
 #include "SerialLink.h"
-#include "ToolScreen.h"
+#include "ScreenScale.h"
 #include "WinColor.h"
 
 namespace {
 
-constexpr int kDesignWidth = kToolDesignWidth;
+constexpr int kDesignWidth = kDesignScreenWidth;
 constexpr int kDesignHeight = 566;
 constexpr uint32_t kColorBlue = 0xFF0000;
 constexpr double kPi = std::numbers::pi;
@@ -30,8 +30,8 @@ TFormVisualizza::TFormVisualizza(QWidget* owner) : TModalDialog(owner) {
   setObjectName(QStringLiteral("FormVisualizza"));
   setWindowTitle(QStringLiteral("Visualizzazione parametri vettura"));
   // 1. Scale to the screen; a fixed dialog frame.
-  screenWidth_ = ToolScreenWidth();
-  ScaleToolFont(this, screenWidth_);
+  screenWidth_ = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
+  ScaleFontToScreen(this, screenWidth_);
   BuildLayout();
   setFixedSize(Scaled(kDesignWidth), Scaled(kDesignHeight));
   // 2. Texts.
@@ -83,7 +83,7 @@ TFormVisualizza::TFormVisualizza(QWidget* owner) : TModalDialog(owner) {
 
 TFormVisualizza::~TFormVisualizza() = default;
 
-int TFormVisualizza::Scaled(int v) const { return ToolScaled(v, screenWidth_); }
+int TFormVisualizza::Scaled(int v) const { return ScaleToScreen(v, screenWidth_); }
 
 void TFormVisualizza::BuildLayout() {
   const auto place = [this](QWidget* w, const char* name, int x, int y, int width, int height) {
@@ -96,6 +96,7 @@ void TFormVisualizza::BuildLayout() {
     auto* l = new QLabel(text, this);
     l->setAlignment(align);
     place(l, name, x, y, w, h);
+    FitLabelHeight(l);
     return l;
   };
   const auto frame = [&](QWidget* parent, const char* name, int x, int y, int w, int h) {
@@ -152,7 +153,7 @@ void TFormVisualizza::BuildLayout() {
     const double a = kPi * fraction;
     const int x = 612 + static_cast<int>(-100 * std::cos(a));
     const int y = 191 + static_cast<int>(-100 * std::sin(a));
-    return label(name, QString(), x - 20, y - 7, 40, 14, centre);
+    return label(name, QString(), x - 17, y - 7, 34, 14, centre);  // narrower than the marks lie apart
   };
   LabelPMin = mark("LabelPMin", 0.375);
   LabelPOk = mark("LabelPOk", 0.5);

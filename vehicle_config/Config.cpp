@@ -28,6 +28,7 @@
 #include "NumericEdit.h"
 #include "Prompt.h"
 #include "RoadMapping.h"
+#include "ScreenScale.h"
 #include "SerialLink.h"
 
 TFormConfig* FormConfig = nullptr;
@@ -59,17 +60,13 @@ const PageInfo kPages[kConfigPageCount] = {
     {TabCorrezioni, "TabCorrezioni", "Correzioni"},
 };
 
-// Design width of the forms; they are scaled by the screen's width against it.
-constexpr int kDesignWidth = 800;
+// Design size of the form; it is scaled by the screen's width against the design width.
+constexpr int kDesignWidth = kDesignScreenWidth;
+constexpr int kDesignHeight = 560;
 // Design point size of the tab font.
 constexpr int kTabFontPoints = 9;
 // Design distance from a field's left edge to its limit hint.
 constexpr int kLimitHintOffset = 130;
-
-int PrimaryScreenWidth() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->geometry().width() : kDesignWidth;
-}
 
 }  // namespace
 
@@ -82,8 +79,9 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   setSizeGripEnabled(true);
 
   // 1. Scale and tab font.
-  screenWidth_ = PrimaryScreenWidth();
+  screenWidth_ = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
   if (screenWidth_ != kDesignWidth) scale_ = (screenWidth_ - 20) / double(kDesignWidth);
+  ScaleFontToScreen(this, screenWidth_);
   tabFontSize_ = std::max(1, static_cast<int>(std::lround(kTabFontPoints * scale_)));
   limitHintOffset_ = static_cast<int>(std::lround(kLimitHintOffset * scale_));
 
@@ -148,7 +146,7 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   // 3. Value codes, shared handlers and limit hints of the pages' fields.
   BindFields();
   for (TConfigPage* page : pages_) AttachLimitHints(page);
-  resize(static_cast<int>(kDesignWidth * scale_), static_cast<int>(560 * scale_));
+  resize(static_cast<int>(kDesignWidth * scale_), static_cast<int>(kDesignHeight * scale_));
 }
 
 TFormConfig::~TFormConfig() {
@@ -336,7 +334,7 @@ void TFormConfig::resizeEvent(QResizeEvent* event) {
 
 void TFormConfig::FormResize() {
   // The strip's thickness follows the screen, the tabs share its length.
-  tabs_->setFixedWidth(screenWidth_ * 130 / kDesignWidth);
+  tabs_->setFixedWidth(ScaleToScreen(130, screenWidth_));
   tabs_->update();
   for (TConfigPage* page : pages_) page->PageResize();
 }

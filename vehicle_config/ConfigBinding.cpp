@@ -4,12 +4,16 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QVariant>
+#include <algorithm>
+#include <vector>
 
 #include "Config.h"
 #include "DecimalText.h"
 #include "EcuData.h"
 #include "KeyComboBox.h"
+#include "LimitHintPlace.h"
 #include "NumericEdit.h"
+#include "ScreenScale.h"
 
 namespace {
 
@@ -196,12 +200,37 @@ void TFormConfig::EditFuoriGiriEnter(TNumericEdit* sender) {
   if (!parent) return;
   const char sep = DecimalText::UserDecimalSeparator();
   const auto text = [sep](double v) { return QString::fromStdString(DecimalText::Format(v, sep)); };
-  LabelLimite->setParent(parent);
+  LabelLimite->hide();
   LabelLimite->setText(QLatin1Char('(') + text(sender->MinValue()) + QLatin1Char(';') +
                        text(sender->MaxValue()) + QLatin1Char(')'));
   LabelLimite->adjustSize();
+  // The field's parent first, then its containers up to the page: the hint goes to the first
+  // that has room for it beside or below the field without covering anything.
+  const TConfigPage* page = PageOf(sender);
+  const int gap = ScaleToScreen(4, screenWidth_);
+  for (QWidget* host = parent; host; host = host->parentWidget()) {
+    std::vector<QRect> taken;
+    for (QObject* o : host->children()) {
+      const auto* w = qobject_cast<QWidget*>(o);
+      if (w && w != LabelLimite && !w->isWindow() && w->isVisible() &&
+          !w->objectName().startsWith(QLatin1String("qt_")))
+        taken.push_back(w->geometry());
+    }
+    const QRect field(sender->mapTo(host, QPoint(0, 0)), sender->size());
+    if (const auto place = PlaceLimitHint(field, LabelLimite->size(), limitHintOffset_, host->rect(), taken, gap)) {
+      LabelLimite->setParent(host);
+      LabelLimite->move(place->topLeft());
+      LabelLimite->show();
+      LabelLimite->raise();
+      return;
+    }
+    if (host == page) break;
+  }
+  // No room anywhere: the design place, kept inside the field's parent.
   const QRect r = sender->geometry();
-  LabelLimite->move(r.left() + limitHintOffset_, r.top() + (r.height() - LabelLimite->height()) / 2);
+  LabelLimite->setParent(parent);
+  LabelLimite->move(std::clamp(r.left() + limitHintOffset_, 0, std::max(0, parent->width() - LabelLimite->width())),
+                    r.top() + (r.height() - LabelLimite->height()) / 2);
   LabelLimite->show();
   LabelLimite->raise();
 }

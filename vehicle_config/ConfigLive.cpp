@@ -82,6 +82,8 @@ void TFormConfig::BuildPanel() {
   auto* grid = new QGridLayout(Panel1);
   grid->setContentsMargins(6, 3, 6, 3);
   grid->setVerticalSpacing(1);
+  // Thirteen columns and the fuel lamp share the form's width: little room between them.
+  grid->setHorizontalSpacing(4);
 
   auto value = [this](const char* name) {
     auto* l = new QLabel(Panel1);

@@ -13,6 +13,7 @@
 #include "Language.h"
 #include "NumericEdit.h"
 #include "OffStateOption.h"
+#include "ScreenScale.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text) {
 TNumericEdit* Edit(QWidget* parent, const char* name, int maxLength) {
   auto* e = new TNumericEdit(parent);
   e->setObjectName(QString::fromLatin1(name));
-  e->setFixedWidth(kEditWidth);
+  e->setFixedWidth(ScaleToScreen(kEditWidth, ScaledWidthOf(parent)));
   e->setAlignment(Qt::AlignRight);
   if (maxLength > 0) e->SetMaxLength(maxLength);
   return e;

@@ -1,6 +1,7 @@
 // The page units of the configuration editor. To plug a page in: write its TConfigPage
 // subclass in a unit of its own, include its header here and return it for its id.
 #include "ConfigPage.h"
+#include "Config.h"
 #include "MapGridPage.h"
 #include "PageAdatta.h"
 #include "PageArricchimento.h"
@@ -17,7 +18,9 @@
 #include "PageVarie.h"
 #include "PageVettori.h"
 
-TConfigPage::TConfigPage(TFormConfig* form, ConfigPageId id) : QWidget(nullptr), form_(form), id_(id) {}
+// Made inside the form (the page stack takes it over later), so its fields are built with the
+// form's scaled font.
+TConfigPage::TConfigPage(TFormConfig* form, ConfigPageId id) : QWidget(form), form_(form), id_(id) {}
 
 TConfigPage* CreateConfigPage(TFormConfig* form, ConfigPageId id) {
   switch (id) {

@@ -73,14 +73,17 @@ TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, i
   connect(ButtonScaricaMappa, &QPushButton::clicked, this, &TPageMappa::ButtonScaricaMappaClick);
   auto* notes = new QVBoxLayout;
   notes->setSpacing(0);
-  for (QLabel* l : {LabelNotaBene1, LabelNotaBene2, LabelNotaBene3}) notes->addWidget(l);
+  // The notes wrap where the page is narrower than their lines.
+  for (QLabel* l : {LabelNotaBene1, LabelNotaBene2, LabelNotaBene3}) {
+    l->setWordWrap(true);
+    notes->addWidget(l);
+  }
   auto* bottom = new QHBoxLayout(PanelNotaBene);
   bottom->setContentsMargins(0, 0, 0, 0);
   bottom->addWidget(ButtonVisualizzaMappa);
   bottom->addWidget(ButtonScaricaMappa);
   bottom->addSpacing(12);
-  bottom->addLayout(notes);
-  bottom->addStretch();
+  bottom->addLayout(notes, 1);
 
   auto* top = new QHBoxLayout;
   top->addWidget(CheckMappaGas);

@@ -72,7 +72,9 @@ void TPageCorrezioniParametri::ComboMisuratorePressioneKeyPress() {
 void TPageCorrezioniParametri::PageResize() {
   TPageCorrezioni::PageResize();
   if (!GroupMisuratorePressione) return;  // the grid page lays out before the group exists
-  GroupMisuratorePressione->adjustSize();
+  // As wide as its title, which the layout's size does not count.
+  GroupMisuratorePressione->resize(
+      GroupMisuratorePressione->sizeHint().expandedTo(GroupMisuratorePressione->minimumSizeHint()));
   GroupMisuratorePressione->move(DrawGridPressDiff->x(), DrawGridPressDiff->geometry().bottom() + 16);
 }
 

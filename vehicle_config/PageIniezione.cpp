@@ -14,6 +14,7 @@
 #include "KeyComboBox.h"
 #include "Language.h"
 #include "NumericEdit.h"
+#include "ScreenScale.h"
 #include "WinColor.h"
 
 using namespace PageFields;
@@ -146,10 +147,16 @@ QSize TPageIniezione::ListSize() const {
 }
 
 void TPageIniezione::SizeSequenceGrid() {
-  // Cells 4 pixels smaller than the lists, a title column of 180 pixels.
+  // Cells 4 pixels narrower than the lists, a title column of 180 pixels; the cells no wider
+  // than the page has room for, and rows as high as the lists so the two lists do not cover
+  // each other.
   const QSize list = ListSize();
-  GridSequenza->SetDefaultCellSize(list.width() - 4, list.height() - 4);
-  GridSequenza->SetColWidth(0, kTitleWidth);
+  const int titleWidth = ScaleToScreen(kTitleWidth, ScaledWidthOf(this));
+  const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+  const int room = width() - margins.left() - margins.right() - titleWidth - 2;
+  const int cellWidth = std::min(list.width() - 4, room / kCylinders - 1);
+  GridSequenza->SetDefaultCellSize(cellWidth, list.height());
+  GridSequenza->SetColWidth(0, titleWidth);
   GridSequenza->setFixedSize(GridSequenza->GridExtent());
   PlaceLists(column_);
 }

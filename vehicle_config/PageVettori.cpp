@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "Config.h"
 #include "ConfigPageFields.h"
@@ -13,6 +14,7 @@
 #include "Language.h"
 #include "LivePanel.h"
 #include "NumericEdit.h"
+#include "ScreenScale.h"
 #include "WinColor.h"
 
 using namespace PageFields;
@@ -62,8 +64,12 @@ TPageVettori::TPageVettori(TFormConfig* form, ConfigPageId id) : TConfigPage(for
   auto* table = new QGridLayout;
   LabelRiferimenti = Label(this, "LabelRiferimenti", QStringLiteral("Riferimenti temperatura (°C)"));
   LabelCoefficienti = Label(this, "LabelCoefficienti", QStringLiteral("Coefficienti di correzione"));
-  table->addWidget(LabelRiferimenti, 0, 0);
-  table->addWidget(LabelCoefficienti, 1, 0);
+  // Each row under its caption; the fields as wide as their longest figure.
+  table->addWidget(LabelRiferimenti, 0, 0, 1, kCoefficients + 1);
+  table->addWidget(LabelCoefficienti, 2, 0, 1, kCoefficients + 1);
+  const int fieldWidth = std::max(fontMetrics().horizontalAdvance(QStringLiteral("-2,56")),
+                                  fontMetrics().horizontalAdvance(QStringLiteral("Oltre"))) +
+                         ScaleToScreen(20, ScaledWidthOf(this));
   for (int i = 0; i < kBreakpoints; ++i) {
     const QByteArray name = "EditRifTemp" + QByteArray::number(i + 1);
     EditRifTemp[i] = Edit(this, name.constData());
@@ -71,7 +77,8 @@ TPageVettori::TPageVettori(TFormConfig* form, ConfigPageId id) : TConfigPage(for
     EditRifTemp[i]->SetDataIndex(kBreakpoints - i);
     EditRifTemp[i]->setProperty("limitHint", false);  // the table's fields show no limit hint
     Limits(EditRifTemp[i], -50, 150, 1);
-    table->addWidget(EditRifTemp[i], 0, i + 1);
+    EditRifTemp[i]->setFixedWidth(fieldWidth);
+    table->addWidget(EditRifTemp[i], 1, i);
     TNumericEdit* e = EditRifTemp[i];
     e->installEventFilter(this);
     connect(e, &TNumericEdit::enterPressed, this, [this, e] { EditRifTemp1KeyPress(e); });
@@ -82,7 +89,7 @@ TPageVettori::TPageVettori(TFormConfig* form, ConfigPageId id) : TConfigPage(for
   EditRifTemp9->setFocusPolicy(Qt::NoFocus);
   EditRifTemp9->setFixedWidth(EditRifTemp[0]->width());
   EditRifTemp9->setAlignment(Qt::AlignRight);
-  table->addWidget(EditRifTemp9, 0, kBreakpoints + 1);
+  table->addWidget(EditRifTemp9, 1, kBreakpoints);
   for (int i = 0; i < kCoefficients; ++i) {
     const QByteArray name = "EditCoeffTemp" + QByteArray::number(i);
     EditCoeffTemp[i] = Edit(this, name.constData());
@@ -90,7 +97,8 @@ TPageVettori::TPageVettori(TFormConfig* form, ConfigPageId id) : TConfigPage(for
     EditCoeffTemp[i]->SetDataIndex(kCoefficients - 1 - i);
     EditCoeffTemp[i]->setProperty("limitHint", false);
     Limits(EditCoeffTemp[i], -2.56, 2.54, 0.02);
-    table->addWidget(EditCoeffTemp[i], 1, i + 1);
+    EditCoeffTemp[i]->setFixedWidth(fieldWidth);
+    table->addWidget(EditCoeffTemp[i], 3, i);
     TNumericEdit* e = EditCoeffTemp[i];
     connect(e, &TNumericEdit::enterPressed, this, [this, e] { EditCoeffTemp0KeyPress(e); });
   }

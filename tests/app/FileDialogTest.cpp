@@ -13,6 +13,7 @@
 
 #include "ConfigFixture.h"
 #include "File.h"
+#include "LayoutCheck.h"
 #include "NumericEdit.h"
 
 namespace {
@@ -329,6 +330,7 @@ TEST_F(FileDialog, Screenshot) {
   const QPixmap shot = form->grab();
   ASSERT_FALSE(shot.isNull());
   EXPECT_TRUE(shot.save(dir + QStringLiteral("/file-dialog.png"), "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(form.get()));
 }
 
 // The typed name becomes the description and the vehicle name only on an ECU whose software

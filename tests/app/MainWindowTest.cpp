@@ -15,6 +15,7 @@
 #include "FormCliente.h"
 #include "FormSplash.h"
 #include "Language.h"
+#include "LayoutCheck.h"
 #include "MainFixture.h"
 #include "OnScreen.h"
 #include "TestPaths.h"
@@ -528,10 +529,12 @@ TEST_F(MainWindowTest, Screenshots) {
   w.CentreMenuLabels();
   QImage shot = w.grab().toImage();
   EXPECT_TRUE(shot.save(ShotPath("main-not-connected.png"), "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(&w));
   Connect();
   w.LabelRiprogrammaMouseMove(w.LabelRiprogramma);
   shot = w.grab().toImage();
   EXPECT_TRUE(shot.save(ShotPath("main-connected.png"), "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(&w));
 }
 
 TEST_F(MainWindowTest, SilentConnectProgressShowsOnTheSplash) {

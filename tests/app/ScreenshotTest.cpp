@@ -1,5 +1,5 @@
 // Pictures of the splash, wait and about windows for a person to look at, written under the
-// build's test-results/screenshots folder.
+// build's test-results/screenshots folder; every control of them keeps the layout rule.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,6 +11,7 @@
 #include "FormAttesa.h"
 #include "FormSplash.h"
 #include "Language.h"
+#include "LayoutCheck.h"
 #include "PrivateMessage.h"
 
 namespace {
@@ -27,6 +28,7 @@ void Shoot(QWidget& w, const char* name) {
   ASSERT_FALSE(shot.isNull());
   EXPECT_GT(shot.width(), 100);
   EXPECT_TRUE(shot.save(ShotPath(name), "PNG")) << name;
+  EXPECT_TRUE(ControlsKeepLayout(&w)) << name;
 }
 
 }  // namespace

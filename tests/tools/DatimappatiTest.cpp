@@ -15,6 +15,7 @@
 
 #include "DatiMappati.h"
 #include "Datimappati.h"
+#include "LayoutCheck.h"
 #include "Ordina.h"
 #include "SimEcuFixture.h"
 
@@ -193,4 +194,5 @@ TEST_F(DatimappatiTest, Picture) {
   QDir().mkpath(dir);
   QApplication::processEvents();
   EXPECT_TRUE(f.grab().save(dir + "/acquired-points.png", "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(&f));
 }

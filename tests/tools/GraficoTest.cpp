@@ -14,6 +14,7 @@
 #include "ChartView.h"
 #include "Config.h"
 #include "Grafico.h"
+#include "LayoutCheck.h"
 #include "MapChartModel.h"
 #include "MapGridMap.h"
 #include "MapGridPage.h"
@@ -377,6 +378,7 @@ TEST_F(MapChart, Screenshot) {
   const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots"));
   QDir().mkpath(dir);
   EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/grafico_mappa.png"), "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(&form));
   QLocale::setDefault(QLocale::c());
 }
 

@@ -16,6 +16,7 @@
 #include "DecimalText.h"
 #include "EcuValueCodes.h"
 #include "GaugeNeedles.h"
+#include "LayoutCheck.h"
 #include "LiveDashboard.h"
 #include "NeedleOverlay.h"
 #include "SimEcuFixture.h"
@@ -467,4 +468,5 @@ TEST_F(Dashboard, ScreenshotWithTheEngineRunning) {
   const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots"));
   QDir().mkpath(dir);
   EXPECT_TRUE(shot.save(dir + QStringLiteral("/visualizza.png"), "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(&form));
 }

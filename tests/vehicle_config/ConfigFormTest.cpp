@@ -21,6 +21,7 @@
 #include "FileDialog.h"
 #include "FunctionKeyTabStrip.h"
 #include "KeyComboBox.h"
+#include "LayoutCheck.h"
 #include "Modmappa.h"
 #include "NumericEdit.h"
 #include "ProcessRunner.h"
@@ -572,6 +573,7 @@ TEST_F(ConfigFormTest, ScreenshotConnectedToTheSimulator) {
   QDir().mkpath("test-results/screenshots");
   const QImage shot = form_->grab().toImage();
   EXPECT_TRUE(shot.save("test-results/screenshots/editor_simulator.png"));
+  EXPECT_TRUE(ControlsKeepLayout(form_.get()));
 }
 
 TEST_F(ConfigFormTest, TranslationLoadsTextsAndKeepsDesignTextsTheLanguageLacks) {

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "ChainCheckBox.h"
+#include "LayoutCheck.h"
 #include "MapGridPage.h"
 #include "PageAdatta.h"
 #include "PageFixture.h"
@@ -398,10 +399,12 @@ TEST_F(PageAdattaTest, PictureOfThePageConnectedToTheSimulator) {
   const QString dir = QDir::current().filePath("test-results/screenshots");
   QDir().mkpath(dir);
   EXPECT_TRUE(form_->grab().save(dir + "/page-adatta.png", "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(form_.get()));
   Show<TPageMappa>(TabMappa);
   Tick(3);
   QApplication::processEvents();
   EXPECT_TRUE(form_->grab().save(dir + "/page-mappa-buttons.png", "PNG"));
+  EXPECT_TRUE(ControlsKeepLayout(form_.get()));
 }
 
 }  // namespace

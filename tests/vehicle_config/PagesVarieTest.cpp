@@ -9,6 +9,7 @@
 #include "ChainCheckBox.h"
 #include "DrawGrid.h"
 #include "EcuValueCodes.h"
+#include "LayoutCheck.h"
 #include "PageCorrezioni.h"
 #include "PageFixture.h"
 #include "PageIniezione.h"
@@ -286,5 +287,6 @@ TEST_F(PagesVarie, PicturesOfPagesConnectedToTheSimulator) {
     Tick(12);
     QApplication::processEvents();
     EXPECT_TRUE(form_->grab().save(dir + "/" + page.file, "PNG"));
+    EXPECT_TRUE(ControlsKeepLayout(form_.get())) << page.file;
   }
 }
