@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 #include <QPixmap>
 #include <QTimer>
 
@@ -80,10 +82,11 @@ void TFormConfig::BuildPanel() {
   pal.setColor(QPalette::Window, WinColor(kInfoBk));
   Panel1->setPalette(pal);
   auto* grid = new QGridLayout(Panel1);
-  grid->setContentsMargins(6, 3, 6, 3);
+  // Thirteen columns, three of them with both banks, and the fuel lamp share the form's width:
+  // little room around and between them.
+  grid->setContentsMargins(3, 3, 3, 3);
   grid->setVerticalSpacing(1);
-  // Thirteen columns and the fuel lamp share the form's width: little room between them.
-  grid->setHorizontalSpacing(4);
+  grid->setHorizontalSpacing(2);
 
   auto value = [this](const char* name) {
     auto* l = new QLabel(Panel1);
@@ -158,6 +161,9 @@ void TFormConfig::BuildPanel() {
   bold.setBold(true);
   LabGas->setFont(bold);
   LabCutoff->setFont(bold);
+  // Room for the longer fuel name in bold.
+  LabGas->setMinimumWidth(
+      std::max(LabGas->minimumWidth(), QFontMetrics(bold).horizontalAdvance(QStringLiteral("BENZINA")) + 4));
 }
 
 void TFormConfig::ApplySecondBankRule() {
