@@ -131,7 +131,8 @@ TEST_F(SimEcuDataTest, WhatWriteAllWritesReadAllReadsBack) {
   // as steps; the enrichment is a map (Flag1 bit 3).
   ecu_.SetIdentity(ecu_.CustomerCode(), SimulatedEcu::kEcuType, 1, 4);
   // Made first: the defaults write the lambda emulation preset to a connected ECU.
-  const TEcuData defaults("defaults");
+  TEcuData defaults("defaults");
+  defaults.Cilindrata = 1600;  // the simulated vehicle's engine
   TEcuData back("back");
   TEcuData written("written");
   ASSERT_TRUE(written.ReadIdentificazione());
