@@ -39,6 +39,7 @@
 #include "Graficodrt.h"
 #include "Language.h"
 #include "LanguageExports.h"
+#include "LanguageFixture.h"
 #include "MainFixture.h"
 #include "Modmappa.h"
 #include "Ordina.h"
@@ -125,21 +126,11 @@ class TextWalk {
 
 }  // namespace
 
-class EnglishInterfaceTest : public MainFixture {
+class EnglishInterfaceTest : public LanguageFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(LoadLanguageLibrary(BuiltLibrary("Languages")));
+    ASSERT_NO_FATAL_FAILURE(LoadLanguages());
     ASSERT_EQ(LanguageCount, 2);
-    previousDati_ = DatiMappati;
-    DatiMappati = &dati_;
-  }
-  void TearDown() override {
-    if (FormConfig == config_.get()) FormConfig = nullptr;
-    form.reset();
-    config_.reset();
-    DatiMappati = previousDati_;
-    FreeLanguageLibrary();
-    InstallQtTranslations(QStringLiteral("/nonexistent"));
   }
 
   // Walks the main window, the editor's pages and every other window in the current language.
@@ -212,9 +203,6 @@ class EnglishInterfaceTest : public MainFixture {
     walk.Window(config_->FormModMappa());
   }
 
-  TDatiMappati dati_;
-  TDatiMappati* previousDati_ = nullptr;
-  std::unique_ptr<TFormConfig> config_;
 };
 
 TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {

@@ -20,6 +20,7 @@
 #include "DatiMappati.h"
 #include "FunctionKeyTabStrip.h"
 #include "Language.h"
+#include "LanguageFixture.h"
 #include "MainFixture.h"
 #include "PageCambio.h"
 #include "TestPaths.h"
@@ -103,21 +104,11 @@ class OwnXServer {
 
 }  // namespace
 
-class RealDisplayLanguageTest : public MainFixture {
+class RealDisplayLanguageTest : public LanguageFixture {
  protected:
   void SetUp() override {
     if (QGuiApplication::platformName() != QStringLiteral("xcb")) return;
-    ASSERT_TRUE(LoadLanguageLibrary(BuiltLibrary("Languages")));
-    previousDati_ = DatiMappati;
-    DatiMappati = &dati_;
-  }
-  void TearDown() override {
-    if (FormConfig == config_.get()) FormConfig = nullptr;
-    form.reset();
-    config_.reset();
-    DatiMappati = previousDati_;
-    FreeLanguageLibrary();
-    InstallQtTranslations(QStringLiteral("/nonexistent"));
+    ASSERT_NO_FATAL_FAILURE(LoadLanguages());
   }
 
   // Shows the save question through the program's own message-box service over the main
@@ -145,9 +136,6 @@ class RealDisplayLanguageTest : public MainFixture {
     return buttons;
   }
 
-  TDatiMappati dati_;
-  TDatiMappati* previousDati_ = nullptr;
-  std::unique_ptr<TFormConfig> config_;
 };
 
 TEST_F(RealDisplayLanguageTest, MessageBoxAndEditorPageFollowTheLanguage) {
