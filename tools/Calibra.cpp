@@ -8,16 +8,14 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 #include "DatiMappati.h"
+#include "DesignPlacer.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"
 #include "GaugeFaces.h"
 #include "Language.h"
 #include "LiveDashboard.h"
-#include "NeedleOverlay.h"
 #include "NumericEdit.h"
 #include "SerialLink.h"
 #include "ScreenScale.h"
@@ -97,19 +95,12 @@ void TFormCalibra::CalibrationInit() {
   limits_.Widen(data);
   // 9. Gauges as on the live dashboard.
   TDashboardGeometry geometry;
-  geometry.thermoSpan = LabelTMin->y() - LabelTMax->y();
-  geometry.thermoBase = ShapeT->y();
+  MeasureThermometer(geometry);
   dashboard_ = std::make_unique<TLiveDashboard>(setup, TDashboardTexts{}, geometry);
-  rpmDial_ = RpmDialOf(BevelGiri->geometry());
-  pressureDial_ =
-      PressureDialOf(ImagePressione->geometry(), dashboard_->PressureMin(), dashboard_->PressureMax());
-  LabelPMin->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkMin()));
-  LabelPMax->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkMax()));
-  LabelPOk->setText(TLiveDashboard::Fixed(dashboard_->PressureMarkOk()));
+  SetScales(*dashboard_);
   // 10. The 45 degree mark on the thermometer.
   LabelTOk->move(LabelTOk->x(),
                  geometry.thermoBase - LabelTOk->height() / 2 - (geometry.thermoSpan * 45) / 80);
-  LabelTMax->setText(QString::number(80));
 
   TimerBlink = new QTimer(this);
   TimerBlink->setObjectName(QStringLiteral("TimerBlink"));
@@ -122,77 +113,16 @@ void TFormCalibra::CalibrationInit() {
 }
 
 void TFormCalibra::BuildLayout() {
-  const auto place = [this](QWidget* w, const char* name, int x, int y, int width, int height) {
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(Scaled(x), Scaled(y), Scaled(width), Scaled(height));
-    return w;
-  };
-  const auto label = [&](QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
-                         Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* l = new QLabel(text, parent);
-    l->setAlignment(align);
-    place(l, name, x, y, w, h);
-    FitLabelHeight(l);
-    return l;
-  };
+  const TDesignPlacer at(screenWidth_);
   const Qt::Alignment centre = Qt::AlignCenter;
-  const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
 
-  // Thermometer with its 80 and 0 marks and the 45 degree mark.
-  label(this, "LabelT", QStringLiteral("T"), 66, 30, 26, 16, centre);
-  ImageTermometro = label(this, "ImageTermometro", QString(), 62, 52, 34, 0);
-  LabelTMax = label(this, "LabelTMax", QStringLiteral("80"), 24, 60, 36, 14, right);
-  LabelTMin = label(this, "LabelTMin", QStringLiteral("0"), 24, 336, 36, 14, right);
-  LabelTOk = label(this, "LabelTOk", QStringLiteral("-  OK"), 88, 0, 44, 14);
-  ShapeT = new QFrame(this);
-  place(ShapeT, "ShapeT", 73, 340, 12, 0);
-  StyleThermometerColumn(ShapeT);
-  ImageTermometro->setPixmap(ThermometerGlass(Scaled(34), Scaled(60 - 52), Scaled(340 - 52), Scaled(12)));
-  ImageTermometro->resize(ImageTermometro->pixmap().size());
-
-  // rpm dial and readout.
-  BevelGiri = new QFrame(this);
-  place(BevelGiri, "BevelGiri", 179, 7, 250, 250);
-  BevelGiri->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  ImageGiri = label(this, "ImageGiri", QString(), 181, 9, 246, 246);
-  ImageGiri->setPixmap(RpmFace(Scaled(246), static_cast<int>(0.7 * static_cast<int>(0.45 * BevelGiri->height())) + 3));
-  LabelScalaGiri = label(this, "LabelScalaGiri", QStringLiteral("rpm x 1000"), 271, 168, 66, 14, centre);
-  {
-    QFont f = LabelScalaGiri->font();
-    f.setPixelSize(Scaled(10));
-    LabelScalaGiri->setFont(f);
-  }
-  LabelGiri = label(this, "LabelGiri", QStringLiteral("0000"), 259, 192, 90, 36, centre);
-  StyleRpmReadout(LabelGiri, Scaled(27));
-
-  // Fuel state.
-  label(this, "LabelG", QStringLiteral("G"), 196, 282, 16, 16, centre);
-  ImageGasOn = label(this, "ImageGasOn", QString(), 214, 268, 44, 44);
-  ImageGasOff = label(this, "ImageGasOff", QString(), 214, 268, 44, 44);
-  ImageBenzOn = label(this, "ImageBenzOn", QString(), 350, 268, 44, 44);
-  ImageBenzOff = label(this, "ImageBenzOff", QString(), 350, 268, 44, 44);
-  SetFuelIcons(ImageGasOn, ImageGasOff, ImageBenzOn, ImageBenzOff, Scaled(44));
-
-  // Gas-pressure dial with the marks of the acceptable window.
-  LabelPressione = label(this, "LabelPressione", QStringLiteral("Pressione gas"), 474, 28, 276, 18, centre);
-  auto* shape1 = new QFrame(this);
-  place(shape1, "Shape1", 474, 186, 276, 10);
-  Fill(shape1, kColorLightGrey);
-  ImagePressione = label(this, "ImagePressione", QString(), 474, 53, 276, 138);
-  ImagePressione->setPixmap(PressureFace(Scaled(276), Scaled(138)));
-  const auto mark = [&](const char* name, double fraction) {
-    const double a = std::numbers::pi * fraction;
-    const int x = 612 + static_cast<int>(-100 * std::cos(a));
-    const int y = 191 + static_cast<int>(-100 * std::sin(a));
-    return label(this, name, QString(), x - 17, y - 7, 34, 14, centre);  // narrower than the marks lie apart
-  };
-  LabelPMin = mark("LabelPMin", 0.375);
-  LabelPOk = mark("LabelPOk", 0.5);
-  LabelPMax = mark("LabelPMax", 0.625);
-  label(this, "LabelBar", QStringLiteral("bar"), 500, 172, 30, 14, centre);
+  BuildGauges(this, at);
+  // The 45 degree mark on the thermometer, stacked under the column.
+  LabelTOk = at.Label(this, "LabelTOk", QStringLiteral("-  OK"), 88, 0, 44, 14);
+  LabelTOk->stackUnder(ShapeT);
 
   // The lambda lamp and the displacement.
-  LabelLambda = label(this, "LabelLambda", QStringLiteral("Lambda"), 474, 226, 276, 30, centre);
+  LabelLambda = at.Label(this, "LabelLambda", QStringLiteral("Lambda"), 474, 226, 276, 30, centre);
   LabelLambda->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   SetTextColour(LabelLambda, 0xFFFFFF);
   Fill(LabelLambda, kColorButtonFace);
@@ -201,19 +131,18 @@ void TFormCalibra::BuildLayout() {
     f.setBold(true);
     LabelLambda->setFont(f);
   }
-  LabelCilindrata = label(this, "LabelCilindrata", QStringLiteral("Cilindrata vettura"), 474, 280, 190, 24);
+  LabelCilindrata = at.Label(this, "LabelCilindrata", QStringLiteral("Cilindrata vettura"), 474, 280, 190, 24);
   EditCilindrata = new TNumericEdit(this);
-  place(EditCilindrata, "EditCilindrata", 670, 280, 80, 24);
+  at.Place(EditCilindrata, "EditCilindrata", 670, 280, 80, 24);
 
   // Instruction, prompt and progress.
-  PanelMessaggio = new QFrame(this);
-  place(PanelMessaggio, "PanelMessaggio", 130, 372, 640, 104);
+  PanelMessaggio = at.Frame(this, "PanelMessaggio", 130, 372, 640, 104);
   PanelMessaggio->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Fill(PanelMessaggio, 0x400000);
-  LabelOperazione = label(PanelMessaggio, "LabelOperazione", QString(), 10, 6, 620, 56, centre);
+  LabelOperazione = at.Label(PanelMessaggio, "LabelOperazione", QString(), 10, 6, 620, 56, centre);
   LabelOperazione->setWordWrap(true);
   SetTextColour(LabelOperazione, kColorAqua);
-  LabelMessaggio = label(PanelMessaggio, "LabelMessaggio", QString(), 10, 66, 620, 30, centre);
+  LabelMessaggio = at.Label(PanelMessaggio, "LabelMessaggio", QString(), 10, 66, 620, 30, centre);
   SetTextColour(LabelMessaggio, 0x00FFFF);
   for (QLabel* l : {LabelOperazione, LabelMessaggio}) {
     QFont f = l->font();
@@ -223,26 +152,21 @@ void TFormCalibra::BuildLayout() {
   }
   LabelMessaggio->hide();
   ProgressBarCalibra = new QProgressBar(this);
-  place(ProgressBarCalibra, "ProgressBarCalibra", 130, 484, 640, 18);
+  at.Place(ProgressBarCalibra, "ProgressBarCalibra", 130, 484, 640, 18);
   ProgressBarCalibra->setRange(0, 100);
   ProgressBarCalibra->setTextVisible(false);
   ProgressBarCalibra->hide();
 
   // Kept from the layout, never shown.
-  LabelSvitare = label(this, "LabelSvitare", QString(), 130, 350, 200, 18);
-  LabelAvvitare = label(this, "LabelAvvitare", QString(), 340, 350, 200, 18);
-  LabelOk = label(this, "LabelOk", QStringLiteral("OK"), 550, 350, 60, 18);
+  LabelSvitare = at.Label(this, "LabelSvitare", QString(), 130, 350, 200, 18);
+  LabelAvvitare = at.Label(this, "LabelAvvitare", QString(), 340, 350, 200, 18);
+  LabelOk = at.Label(this, "LabelOk", QStringLiteral("OK"), 550, 350, 60, 18);
   for (QLabel* l : {LabelSvitare, LabelAvvitare, LabelOk}) l->hide();
 
   ButtonEsci = AddCloseButton(QStringLiteral("&Esci"), QStringLiteral("ButtonEsci"), mrCancel);
-  ButtonEsci->setGeometry(Scaled(690), Scaled(522), Scaled(100), Scaled(28));
+  at.Place(ButtonEsci, "ButtonEsci", 690, 522, 100, 28);
 
-  // The needles' canvas over the whole form; the rpm texts stay in front of it.
-  resize(Scaled(kDesignScreenWidth), Scaled(kDesignHeight));
-  canvas_ = new TNeedleOverlay(this);
-  canvas_->raise();
-  LabelScalaGiri->raise();
-  LabelGiri->raise();
+  CoverWithNeedleCanvas(this, at, kDesignHeight);
 }
 
 void TFormCalibra::ApplyView() {
@@ -263,10 +187,7 @@ void TFormCalibra::TimerBlinkTimer() {
   size = std::clamp(size, 0, static_cast<int>(LiveDataRecord::kSize));
   // 2-6. The live display, as on the dashboard.
   const TDashboardView& v = dashboard_->Take(buffer, size, false, EcuData->HasDatiAggiuntivi);
-  LabelGiri->setText(v.giri);
-  if (MoveNeedles(*canvas_, rpmDial_, pressureDial_, v)) LabelScalaGiri->update();
-  ShapeT->setGeometry(ShapeT->x(), v.thermoTop, ShapeT->width(), v.thermoHeight);
-  ShowFuelState(ImageGasOn, ImageGasOff, ImageBenzOn, ImageBenzOff, v.onGas);
+  ShowGauges(v);
   Fill(LabelLambda, v.lambda.color);
 
   // The state machine.

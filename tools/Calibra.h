@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "CalibraWizard.h"
-#include "GaugeNeedles.h"
+#include "GaugeCluster.h"
 #include "ModalDialog.h"
 
 class QFrame;
@@ -17,10 +17,9 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class TLiveDashboard;
-class TNeedleOverlay;
 class TNumericEdit;
 
-class TFormCalibra final : public TModalDialog {
+class TFormCalibra final : public TModalDialog, public TGaugeCluster {
   Q_OBJECT
  public:
   static constexpr int kTickMs = 150;
@@ -45,33 +44,13 @@ class TFormCalibra final : public TModalDialog {
   const TCalibraWizard& Wizard() const { return *wizard_; }
   const TCalibraLimits& Limits() const { return limits_; }
   const TLiveDashboard& Dashboard() const { return *dashboard_; }
-  const TRpmDial& RpmDial() const { return rpmDial_; }
-  const TPressureDial& PressureDial() const { return pressureDial_; }
-  TNeedleOverlay* Canvas() const { return canvas_; }
 
   QFrame* PanelMessaggio = nullptr;
   QLabel* LabelOperazione = nullptr;
   QLabel* LabelMessaggio = nullptr;
   QProgressBar* ProgressBarCalibra = nullptr;
   QLabel* LabelLambda = nullptr;
-  QLabel* LabelGiri = nullptr;
-  QLabel* ImageGiri = nullptr;
-  QFrame* BevelGiri = nullptr;
-  QLabel* LabelScalaGiri = nullptr;
-  QLabel* LabelPressione = nullptr;
-  QLabel* ImagePressione = nullptr;
-  QLabel* LabelPMin = nullptr;
-  QLabel* LabelPOk = nullptr;
-  QLabel* LabelPMax = nullptr;
-  QLabel* ImageTermometro = nullptr;
-  QFrame* ShapeT = nullptr;
-  QLabel* LabelTMax = nullptr;
-  QLabel* LabelTMin = nullptr;
   QLabel* LabelTOk = nullptr;
-  QLabel* ImageGasOn = nullptr;
-  QLabel* ImageGasOff = nullptr;
-  QLabel* ImageBenzOn = nullptr;
-  QLabel* ImageBenzOff = nullptr;
   QLabel* LabelCilindrata = nullptr;
   TNumericEdit* EditCilindrata = nullptr;
   QLabel* LabelSvitare = nullptr;
@@ -94,11 +73,8 @@ class TFormCalibra final : public TModalDialog {
   int Scaled(int v) const;
 
   int screenWidth_ = 800;
-  TRpmDial rpmDial_;
-  TPressureDial pressureDial_;
   std::unique_ptr<TLiveDashboard> dashboard_;
   std::unique_ptr<TCalibraWizard> wizard_;
   TCalibraLimits limits_;
   bool limitsRestored_ = false;
-  TNeedleOverlay* canvas_ = nullptr;
 };

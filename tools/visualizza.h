@@ -5,7 +5,7 @@
 // caller shows it modally and deletes it.
 #include <memory>
 
-#include "GaugeNeedles.h"
+#include "GaugeCluster.h"
 #include "LiveDashboard.h"
 #include "ModalDialog.h"
 
@@ -13,9 +13,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QTimer;
-class TNeedleOverlay;
 
-class TFormVisualizza final : public TModalDialog {
+class TFormVisualizza final : public TModalDialog, public TGaugeCluster {
   Q_OBJECT
  public:
   static constexpr int kTickMs = 150;
@@ -32,32 +31,11 @@ class TFormVisualizza final : public TModalDialog {
   void DrawRpmNeedle(int rpm, bool draw);
   void DrawPressureNeedle(int pressure, bool draw);
 
-  const TRpmDial& RpmDial() const { return rpmDial_; }
-  const TPressureDial& PressureDial() const { return pressureDial_; }
   const TLiveDashboard& Dashboard() const { return *dashboard_; }
-  TNeedleOverlay* Canvas() const { return canvas_; }
 
-  QLabel* LabelGiri = nullptr;
-  QFrame* BevelGiri = nullptr;
-  QLabel* ImageGiri = nullptr;
-  QLabel* LabelScalaGiri = nullptr;
-  QLabel* LabelPressione = nullptr;
-  QFrame* Shape1 = nullptr;
-  QLabel* ImagePressione = nullptr;
-  QLabel* LabelPMin = nullptr;
-  QLabel* LabelPOk = nullptr;
-  QLabel* LabelPMax = nullptr;
   QLabel* LabPressione = nullptr;
-  QLabel* ImageTermometro = nullptr;
-  QFrame* ShapeT = nullptr;
-  QLabel* LabelTMax = nullptr;
   QLabel* LabelTMedia = nullptr;
-  QLabel* LabelTMin = nullptr;
   QLabel* LabTemp = nullptr;
-  QLabel* ImageGasOn = nullptr;
-  QLabel* ImageGasOff = nullptr;
-  QLabel* ImageBenzOn = nullptr;
-  QLabel* ImageBenzOff = nullptr;
   QLabel* LabelLambda = nullptr;
   QFrame* PanelLambda = nullptr;
   QFrame* ShapeLambda = nullptr;
@@ -101,8 +79,5 @@ class TFormVisualizza final : public TModalDialog {
   int Scaled(int v) const;
 
   int screenWidth_ = 800;
-  TRpmDial rpmDial_;
-  TPressureDial pressureDial_;
   std::unique_ptr<TLiveDashboard> dashboard_;
-  TNeedleOverlay* canvas_ = nullptr;
 };
