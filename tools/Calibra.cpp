@@ -17,8 +17,8 @@
 #include "Language.h"
 #include "LiveDashboard.h"
 #include "NumericEdit.h"
-#include "SerialLink.h"
 #include "ScreenScale.h"
+#include "SerialLink.h"
 #include "WaitCursor.h"
 #include "WinColor.h"
 
@@ -131,7 +131,8 @@ void TFormCalibra::BuildLayout() {
     f.setBold(true);
     LabelLambda->setFont(f);
   }
-  LabelCilindrata = at.Label(this, "LabelCilindrata", QStringLiteral("Cilindrata vettura"), 474, 280, 190, 24);
+  LabelCilindrata =
+      at.Label(this, "LabelCilindrata", QStringLiteral("Cilindrata vettura"), 474, 280, 190, 24);
   EditCilindrata = new TNumericEdit(this);
   at.Place(EditCilindrata, "EditCilindrata", 670, 280, 80, 24);
 

@@ -51,7 +51,8 @@ void TGaugeCluster::BuildGauges(QWidget* window, const TDesignPlacer& at) {
   SetFuelIcons(ImageGasOn, ImageGasOff, ImageBenzOn, ImageBenzOff, at.Scaled(44));
 
   // Gas-pressure dial; the marks of the acceptable window at 37.5 %, 50 % and 62.5 % of the arc.
-  LabelPressione = at.Label(window, "LabelPressione", QStringLiteral("Pressione gas"), 474, 28, 276, 18, centre);
+  LabelPressione =
+      at.Label(window, "LabelPressione", QStringLiteral("Pressione gas"), 474, 28, 276, 18, centre);
   // The dial's light grey background also lies under the needle's foot.
   Shape1 = at.Frame(window, "Shape1", 474, 186, 276, 10);
   Fill(Shape1, kColorLightGrey);
@@ -61,7 +62,8 @@ void TGaugeCluster::BuildGauges(QWidget* window, const TDesignPlacer& at) {
     const double a = std::numbers::pi * fraction;
     const int x = 612 + static_cast<int>(-100 * std::cos(a));
     const int y = 191 + static_cast<int>(-100 * std::sin(a));
-    return at.Label(window, name, QString(), x - 17, y - 7, 34, 14, centre);  // narrower than the marks lie apart
+    // Narrower than the marks lie apart.
+    return at.Label(window, name, QString(), x - 17, y - 7, 34, 14, centre);
   };
   LabelPMin = mark("LabelPMin", 0.375);
   LabelPOk = mark("LabelPOk", 0.5);
@@ -85,7 +87,8 @@ void TGaugeCluster::MeasureThermometer(TDashboardGeometry& geometry) const {
 void TGaugeCluster::SetScales(const TLiveDashboard& dashboard) {
   rpmDial_ = RpmDialOf(BevelGiri->geometry());
   // The pressure needle pivots at the middle of the face's bottom edge.
-  pressureDial_ = PressureDialOf(ImagePressione->geometry(), dashboard.PressureMin(), dashboard.PressureMax());
+  pressureDial_ =
+      PressureDialOf(ImagePressione->geometry(), dashboard.PressureMin(), dashboard.PressureMax());
   LabelPMin->setText(TLiveDashboard::Fixed(dashboard.PressureMarkMin()));
   LabelPMax->setText(TLiveDashboard::Fixed(dashboard.PressureMarkMax()));
   LabelPOk->setText(TLiveDashboard::Fixed(dashboard.PressureMarkOk()));

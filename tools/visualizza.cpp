@@ -12,8 +12,8 @@
 #include "GaugeFaces.h"
 #include "Language.h"
 #include "NeedleOverlay.h"
-#include "SerialLink.h"
 #include "ScreenScale.h"
+#include "SerialLink.h"
 #include "WinColor.h"
 
 namespace {
@@ -147,7 +147,8 @@ void TFormVisualizza::BuildLayout() {
   LabelTIniez = at.Label(this, "LabelTIniez", QStringLiteral("T. iniezione GAS"), 456, 304, 150, 16);
   LabTIniez = at.Label(this, "LabTIniez", QString(), 456, 322, 150, 18);
   BevelTIniezBenz = at.Frame(this, "BevelTIniezBenz", 620, 300, 160, 44);
-  LabelTIniezBenz = at.Label(this, "LabelTIniezBenz", QStringLiteral("T. iniezione benzina"), 626, 304, 150, 16);
+  LabelTIniezBenz =
+      at.Label(this, "LabelTIniezBenz", QStringLiteral("T. iniezione benzina"), 626, 304, 150, 16);
   LabTIniezBenz = at.Label(this, "LabTIniezBenz", QString(), 626, 322, 150, 18);
   for (QWidget* w : std::initializer_list<QWidget*>{BevelTIniez, LabelTIniez, LabTIniez,
                                                     BevelTIniezBenz, LabelTIniezBenz, LabTIniezBenz})
