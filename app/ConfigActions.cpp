@@ -8,6 +8,7 @@
 
 #include "Animate.h"
 #include "BrandProfile.h"
+#include "Cilindrata.h"
 #include "ConfigFileFormat.h"
 #include "EcuData.h"
 #include "File.h"
@@ -24,7 +25,7 @@
 
 namespace {
 
-FuelDialogFunction g_fuelDialog = nullptr;
+FuelDialogFunction g_fuelDialog = &RunFuelOnlyDialog;
 
 void ShowFileError(QWidget* owner) {
   ShowPrompt(owner, QString(), QString::fromLatin1(kConfigFileErrorText), PromptIcon::Stop);

@@ -18,9 +18,9 @@ int AskSaveChanges(QWidget* owner, TFileDialog& saveDialog);
 // The fuel question (fuel-only dialog). A different fuel chosen with OK sets the fuel flag and
 // gives the nine gas-pressure compensation points the new fuel's defaults; nothing else changes.
 void AskFuelType(QWidget* owner);
-// The fuel-only dialog lives in the tools library: the program installs it at start-up. It shows
-// *fuelIndex (0 LPG, 1 CNG), returns the modal result (1 OK, 2 Cancel) and leaves the choice in
-// *fuelIndex. Without one, AskFuelType asks nothing.
+// The dialog AskFuelType shows: the fuel-only dialog of the tools (RunFuelOnlyDialog) unless a
+// test puts another in its place. It shows *fuelIndex (0 LPG, 1 CNG), returns the modal result
+// (1 OK, 2 Cancel) and leaves the choice in *fuelIndex. With none (null), AskFuelType asks nothing.
 using FuelDialogFunction = int (*)(QWidget* owner, int* fuelIndex);
 void SetFuelDialog(FuelDialogFunction dialog);
 

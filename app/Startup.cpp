@@ -12,7 +12,7 @@
 #include "AppSettings.h"
 #include "Application.h"
 #include "BrandProfile.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "FormScarica.h"
 #include "FormSplash.h"

@@ -19,7 +19,7 @@ struct StartupOptions {
   QString instanceName = QStringLiteral("Mutex2001");
   // The platform's kernel type as QSysInfo names it; empty means the running one.
   QString platformKernel;
-  // The configuration editor (it lives in a library above this one); null: a plain window.
+  // The configuration editor the program shows; null: a plain window in its place.
   std::function<QWidget*()> createFormConfig;
   // Runs right before the message loop (tests observe and drive the running program here).
   std::function<void()> beforeLoop;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "EcuData.h"
 #include "MapSpline.h"
 
 namespace {
@@ -22,11 +21,11 @@ bool Within(int64_t v, int64_t low, bool lowIncluded, int64_t high) {
   return (lowIncluded ? v >= low : v > low) && v <= high;
 }
 
-// The last cell k (0..11) whose bounds k and k+1 enclose v, 0 when none does.
+// The last cell k (0 .. TEcuData::kMapSize - 1) whose bounds k and k+1 enclose v, 0 when none does.
 template <typename Bound>
 int CellByBounds(int64_t v, Bound bound) {
   int cell = 0;
-  for (int k = 0; k < 12; ++k)
+  for (int k = 0; k < TEcuData::kMapSize; ++k)
     if (bound(k) <= v && v <= bound(k + 1)) cell = k;
   return cell;
 }
@@ -64,17 +63,17 @@ MapSample AverageSamples(const MapSampleList& list) {
   return mean;
 }
 
-MapSampleList GroupZoneSamples(int (&grid)[12][12]) {
+MapSampleList GroupZoneSamples(int (&grid)[TEcuData::kMapSize][TEcuData::kMapSize]) {
   MapSampleList result;
-  for (int r = 0; r < 12; ++r) {
-    for (int c = 0; c < 12; ++c) {
+  for (int r = 0; r < TEcuData::kMapSize; ++r) {
+    for (int c = 0; c < TEcuData::kMapSize; ++c) {
       if (grid[r][c] == 0) continue;
       const int zone = EcuData->GetZonaAdattativa(r, c, 1);
       MapSampleList group;
-      for (int r2 = r; r2 < 12 && EcuData->GetZonaAdattativa(r2, c, 1) == zone; ++r2) {
+      for (int r2 = r; r2 < TEcuData::kMapSize && EcuData->GetZonaAdattativa(r2, c, 1) == zone; ++r2) {
         AddCellSample(group, grid[r2][c], r2, c);
         grid[r2][c] = 0;
-        for (int c2 = c + 1; c2 < 12 && EcuData->GetZonaAdattativa(r2, c2, 1) == zone; ++c2) {
+        for (int c2 = c + 1; c2 < TEcuData::kMapSize && EcuData->GetZonaAdattativa(r2, c2, 1) == zone; ++c2) {
           AddCellSample(group, grid[r2][c2], r2, c2);
           grid[r2][c2] = 0;
         }
@@ -157,9 +156,9 @@ bool AddAnchorSample(MapSampleList& list, int row, int col, int numCellXS, int n
 MapSampleList CalcolaAdatta(int minimum, bool ascending, int deltaX, int deltaY, int numCellXS, int numCellYS,
                             int numCellXD, int numCellYD) {
   if (!EcuData) return {};
-  int grid[12][12];
-  for (int r = 0; r < 12; ++r)
-    for (int c = 0; c < 12; ++c)
+  int grid[TEcuData::kMapSize][TEcuData::kMapSize];
+  for (int r = 0; r < TEcuData::kMapSize; ++r)
+    for (int c = 0; c < TEcuData::kMapSize; ++c)
       grid[r][c] = EcuData->GetZonaAdattativa(r, c, 3) < minimum ? 0 : EcuData->GetZonaAdattativa(r, c, 4);
   MapSampleList zones = GroupZoneSamples(grid);
   std::stable_sort(zones.begin(), zones.end(), ascending ? OrderAscending : OrderDescending);

@@ -4,7 +4,8 @@
 // plus anchors for three corners of the map.
 #include <vector>
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
+#include "EcuData.h"
 
 using MapSampleList = std::vector<MapSample>;
 
@@ -18,7 +19,7 @@ MapSampleList CalcolaAdatta(int minimum, bool ascending, int deltaX, int deltaY,
 
 // One point per group of cells of one zone found from each non-zero cell of grid (which is
 // consumed: the group's cells are zeroed). The walks stop at the grid's edge.
-MapSampleList GroupZoneSamples(int (&grid)[12][12]);
+MapSampleList GroupZoneSamples(int (&grid)[TEcuData::kMapSize][TEcuData::kMapSize]);
 // Appends the point of cell (row, col) with value and the cell's zone coefficient.
 void AddCellSample(MapSampleList& list, int value, int row, int col);
 // Mean of rpm, map and value (rounded down) with the first record's coefficient, row and col.

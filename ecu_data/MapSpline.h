@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 
 // A point of the fit, in normalised coordinates (rpm / rpm breakpoint 11, MAP / MAP breakpoint 11).
 struct SplinePoint {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "DesignPlacer.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"

@@ -1,6 +1,6 @@
 #include "CalibraWizard.h"
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"
 #include "LiveDataRecord.h"

@@ -13,7 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "DialogButtons.h"
 #include "Language.h"
 #include "Ordina.h"

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "DialogKeys.h"
 #include "EcuData.h"
 #include "FileDialog.h"

@@ -8,7 +8,7 @@
 // the test functions menu. The pages are units of their own (ConfigPage.h).
 //
 // The form's code is split by subject: Config.cpp (frame), ConfigBinding.cpp (value-code
-// table, shared handlers, limit hint), ConfigLive.cpp (live panel, traces), ConfigTest.cpp
+// table, shared handlers, limit hint), ConfigLive.cpp (live panel, traces), ConfigTestMenu.cpp
 // (test functions), ConfigTexts.cpp (translation).
 #include <QDialog>
 #include <QString>
@@ -96,8 +96,8 @@ class TFormConfig : public QDialog, public IGridHost {
   void SetAcquisitionFolder(const QString& folder);
   // The data folder's "Taratura" (the base calibrations), as the main window sets it.
   QString CalibrationFolder;
-  // Shows a recorded trace (the trace chart registers itself here); MenuGrafico is enabled
-  // only while a viewer is set.
+  // Shows a recorded trace: the trace chart (TFormGraficoDrt::Show) unless a test puts another
+  // viewer in its place; MenuGrafico is enabled only while a viewer is set.
   using TraceViewer = std::function<void(QWidget* owner, const QString& fileName)>;
   static void SetTraceViewer(TraceViewer viewer);
 

@@ -19,6 +19,7 @@
 #include "EcuData.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"
+#include "Graficodrt.h"
 #include "NumericEdit.h"
 #include "Prompt.h"
 #include "RoadMapping.h"
@@ -290,7 +291,7 @@ void TFormConfig::SetAcquisitionFolder(const QString& folder) {
 }
 
 TFormConfig::TraceViewer& TFormConfig::TraceViewerFn() {
-  static TraceViewer viewer;
+  static TraceViewer viewer = &TFormGraficoDrt::Show;
   return viewer;
 }
 

@@ -6,19 +6,19 @@
 
 namespace MapGrid {
 
-std::array<int, kMapSize + 1> RpmBounds(std::span<const int, kMapSize> bp) {
-  std::array<int, kMapSize + 1> b{};
+std::array<int, TEcuData::kMapSize + 1> RpmBounds(std::span<const int, TEcuData::kMapSize> bp) {
+  std::array<int, TEcuData::kMapSize + 1> b{};
   b[0] = 0;
-  for (int i = 1; i < kMapSize; ++i) b[i] = (bp[i - 1] + bp[i]) / 2;
-  b[kMapSize] = b[kMapSize - 1] + 1000;
+  for (int i = 1; i < TEcuData::kMapSize; ++i) b[i] = (bp[i - 1] + bp[i]) / 2;
+  b[TEcuData::kMapSize] = b[TEcuData::kMapSize - 1] + 1000;
   return b;
 }
 
-std::array<double, kMapSize + 1> LoadBounds(std::span<const double, kMapSize> bp) {
-  std::array<double, kMapSize + 1> b{};
+std::array<double, TEcuData::kMapSize + 1> LoadBounds(std::span<const double, TEcuData::kMapSize> bp) {
+  std::array<double, TEcuData::kMapSize + 1> b{};
   b[0] = 0.0;
-  for (int i = 1; i < kMapSize; ++i) b[i] = (bp[i - 1] + bp[i]) * 0.5;
-  b[kMapSize] = b[kMapSize - 1] + 0.1;
+  for (int i = 1; i < TEcuData::kMapSize; ++i) b[i] = (bp[i - 1] + bp[i]) * 0.5;
+  b[TEcuData::kMapSize] = b[TEcuData::kMapSize - 1] + 0.1;
   return b;
 }
 

@@ -8,9 +8,10 @@
 #include <functional>
 #include <span>
 
+#include "EcuData.h"
+
 namespace MapGrid {
 
-constexpr int kMapSize = 12;       // rows and columns of the injection maps
 constexpr int kArrColumns = 6;     // rpm columns of the enrichment grid
 constexpr int kCumuloRefs = 5;     // accumulation references
 constexpr int kSmallColumns = 9;   // columns of the gas-temperature and pressure grids
@@ -20,9 +21,9 @@ enum ChangeMode : uint8_t { ModeAbsolute = 0, ModeLinear = 1, ModePercent = 2 };
 
 // Bounds of the map's rpm cells: [0] = 0, [i] = (bp[i-1] + bp[i]) / 2 (integer halving),
 // [12] = [11] + 1000.
-std::array<int, kMapSize + 1> RpmBounds(std::span<const int, kMapSize> rpmBreakpoints);
+std::array<int, TEcuData::kMapSize + 1> RpmBounds(std::span<const int, TEcuData::kMapSize> rpmBreakpoints);
 // The same on the MAP breakpoints in volts: [0] = 0, midpoints, [12] = [11] + 0.1.
-std::array<double, kMapSize + 1> LoadBounds(std::span<const double, kMapSize> mapVolts);
+std::array<double, TEcuData::kMapSize + 1> LoadBounds(std::span<const double, TEcuData::kMapSize> mapVolts);
 // Accumulation bounds on the n references in use (at most 5): [0] = 0, [i] = (ref[i-1] +
 // ref[i]) / 2 toward zero, [n] = [n-1] + 10; entries after [n] are 0.
 std::array<int, kCumuloRefs + 1> CumuloBounds(std::span<const int> refs);

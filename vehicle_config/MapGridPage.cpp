@@ -10,7 +10,7 @@
 
 #include "CentriCelle.h"
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "FormMessaggio.h"
 #include "Language.h"

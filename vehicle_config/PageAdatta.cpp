@@ -12,7 +12,7 @@
 #include "ChainCheckBox.h"
 #include "Config.h"
 #include "ConfigPageFields.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "KeyComboBox.h"
 #include "Language.h"

@@ -13,13 +13,14 @@
 #include <limits>
 
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "Datimappati.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"
 #include "FormAttesa.h"
 #include "FormMessaggio.h"
+#include "Grafico.h"
 #include "Language.h"
 #include "LinkPassText.h"
 #include "ShowActive.h"
@@ -130,7 +131,7 @@ const QKeySequence kLeaveMode(Qt::CTRL | Qt::Key_T);
 }  // namespace
 
 TRoadMapping::MapChartViewer& TRoadMapping::Viewer() {
-  static MapChartViewer viewer;
+  static MapChartViewer viewer = &TFormGrafico::ShowMapChart;
   return viewer;
 }
 

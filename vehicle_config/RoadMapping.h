@@ -82,8 +82,8 @@ class TRoadMapping final : public QObject {
   // Loads the menu's texts in the current language.
   void Translate();
 
-  // Shows the map chart (the chart unit registers itself here); MenuGraficoMappa is enabled
-  // only while a viewer is set.
+  // Shows the map chart: the chart window (TFormGrafico::ShowMapChart) unless a test puts
+  // another viewer in its place; MenuGraficoMappa is enabled only while a viewer is set.
   using MapChartViewer = std::function<void(QWidget* owner)>;
   static void SetMapChartViewer(MapChartViewer viewer);
 

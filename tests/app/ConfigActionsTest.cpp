@@ -2,13 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
+#include "Cilindrata.h"
 #include "ConfigFileFormat.h"
 #include "ConfigFixture.h"
 #include "File.h"
+#include "KeyComboBox.h"
 #include "NumericEdit.h"
+#include "SimEcuFixture.h"
 #include "SmallDisk.h"
+#include "WhenModal.h"
 
 namespace {
 
@@ -269,4 +274,57 @@ TEST_F(ConfigActions, FuelQuestionChangesOnlyOnANewFuel) {
   g_fuelShown = -1;
   AskFuelType(&main_);  // no dialog installed: nothing asked
   EXPECT_EQ(g_fuelShown, -1);
+}
+
+class FuelQuestion : public SimEcuFixture {
+ protected:
+  FuelQuestion() { SetFuelDialog(&RunFuelOnlyDialog); }
+  ~FuelQuestion() override { SetFuelDialog(nullptr); }
+};
+
+// The question at start-up through the real dialog: a new fuel sets the flag and the nine
+// pressure compensation points of that fuel; the same fuel again, or Cancel, touches nothing.
+TEST_F(FuelQuestion, NewFuelTakesItsPressureDefaults) {
+  data_.SetFlag1(4, false);
+  ecu_.ClearCalls();
+  WhenModal<TFormCilindrata>([](TFormCilindrata& d) {
+    EXPECT_TRUE(d.FuelOnly());
+    EXPECT_EQ(d.ComboCarburante->currentIndex(), 0);
+    d.ButtonOk->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_FALSE(data_.GetFlag1(4));
+  EXPECT_TRUE(ecu_.Calls().empty()) << ecu_.CallText();
+
+  WhenModal<TFormCilindrata>([](TFormCilindrata& d) {
+    d.ComboCarburante->setCurrentIndex(1);
+    d.ButtonAnnulla->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_FALSE(data_.GetFlag1(4));
+  EXPECT_TRUE(ecu_.Calls().empty()) << ecu_.CallText();
+
+  WhenModal<TFormCilindrata>([](TFormCilindrata& d) {
+    d.ComboCarburante->setCurrentIndex(1);
+    d.ButtonOk->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_TRUE(data_.GetFlag1(4));
+  for (int i = 0; i < TEcuData::kCurve; ++i) {
+    EXPECT_DOUBLE_EQ(data_.GetCoeffPressDiff(i), TEcuData::GetCoeffPressDiffMetano(i)) << i;
+    EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), TEcuData::GetRifPressDiffMetano(i)) << i;
+  }
+  EXPECT_GT(ecu_.Calls().size(), 0u);
+
+  WhenModal<TFormCilindrata>([](TFormCilindrata& d) {
+    EXPECT_EQ(d.ComboCarburante->currentIndex(), 1);
+    d.ComboCarburante->setCurrentIndex(0);
+    d.ButtonOk->click();
+  });
+  AskFuelType(nullptr);
+  EXPECT_FALSE(data_.GetFlag1(4));
+  for (int i = 0; i < TEcuData::kCurve; ++i) {
+    EXPECT_DOUBLE_EQ(data_.GetCoeffPressDiff(i), TEcuData::GetCoeffPressDiffGpl(i)) << i;
+    EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), TEcuData::GetRifPressDiffGpl(i)) << i;
+  }
 }

@@ -28,7 +28,7 @@
 #include "CentriCelleArr.h"
 #include "Cilindrata.h"
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
 #include "File.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "Language.h"
 #include "MainFixture.h"
 #include "TestPaths.h"

@@ -17,7 +17,7 @@
 #include <QTest>
 
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "FunctionKeyTabStrip.h"
 #include "Language.h"
 #include "LanguageFixture.h"

@@ -21,7 +21,7 @@
 #include "NumericEdit.h"
 #include "RoadMapping.h"
 #include "DataFolders.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "DemoData.h"
 #include "EcuData.h"
 #include "FileDialog.h"

@@ -13,6 +13,7 @@
 
 #include "Clock.h"
 #include "Config.h"
+#include "ConfigActions.h"
 #include "Prompt.h"
 #include "Startup.h"
 
@@ -82,6 +83,8 @@ TEST(SecondInstance, BringsTheFirstForwardAndEndsWithZero) {
     closeWhenDone();
   });
 
+  // The first instance asks no fuel question: nothing here would answer it.
+  SetFuelDialog(nullptr);
   StartupOptions o;
   o.createFormConfig = []() -> QWidget* { return FormConfig = new TFormConfig(nullptr); };
   o.beforeLoop = [&] {

@@ -1,5 +1,5 @@
 // The acquired-points reader on any file, read fresh and appended to what is there.
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "FuzzInput.h"
 

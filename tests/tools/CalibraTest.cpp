@@ -13,7 +13,7 @@
 
 #include "Calibra.h"
 #include "CalibraWizard.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "EcuValueCodes.h"
 #include "Language.h"
 #include "NumericEdit.h"

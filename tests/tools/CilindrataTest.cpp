@@ -9,23 +9,10 @@
 #include <functional>
 
 #include "Cilindrata.h"
-#include "ConfigActions.h"
 #include "KeyComboBox.h"
 #include "NumericEdit.h"
 #include "SimEcuFixture.h"
-
-namespace {
-
-// Runs `act` on the modal dialog once its loop runs.
-void WhenModal(std::function<void(TFormCilindrata&)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* dialog = qobject_cast<TFormCilindrata*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    act(*dialog);
-  });
-}
-
-}  // namespace
+#include "WhenModal.h"
 
 TEST(FormCilindrata, OkIsRefusedBelow500WhileTheDisplacementIsShown) {
   ScriptedPrompts prompts;
@@ -117,57 +104,4 @@ TEST(FormCilindrata, ReturnPressesTheFocusedButton) {
     EXPECT_EQ(dialog.isVisible(), c.result == 0);
   }
   EXPECT_TRUE(prompts.Shown().empty());
-}
-
-class FuelQuestion : public SimEcuFixture {
- protected:
-  FuelQuestion() { SetFuelDialog(&RunFuelOnlyDialog); }
-  ~FuelQuestion() override { SetFuelDialog(nullptr); }
-};
-
-// The question at start-up through the real dialog: a new fuel sets the flag and the nine
-// pressure compensation points of that fuel; the same fuel again, or Cancel, touches nothing.
-TEST_F(FuelQuestion, NewFuelTakesItsPressureDefaults) {
-  data_.SetFlag1(4, false);
-  ecu_.ClearCalls();
-  WhenModal([](TFormCilindrata& d) {
-    EXPECT_TRUE(d.FuelOnly());
-    EXPECT_EQ(d.ComboCarburante->currentIndex(), 0);
-    d.ButtonOk->click();
-  });
-  AskFuelType(nullptr);
-  EXPECT_FALSE(data_.GetFlag1(4));
-  EXPECT_TRUE(ecu_.Calls().empty()) << ecu_.CallText();
-
-  WhenModal([](TFormCilindrata& d) {
-    d.ComboCarburante->setCurrentIndex(1);
-    d.ButtonAnnulla->click();
-  });
-  AskFuelType(nullptr);
-  EXPECT_FALSE(data_.GetFlag1(4));
-  EXPECT_TRUE(ecu_.Calls().empty()) << ecu_.CallText();
-
-  WhenModal([](TFormCilindrata& d) {
-    d.ComboCarburante->setCurrentIndex(1);
-    d.ButtonOk->click();
-  });
-  AskFuelType(nullptr);
-  EXPECT_TRUE(data_.GetFlag1(4));
-  for (int i = 0; i < TEcuData::kCurve; ++i) {
-    EXPECT_DOUBLE_EQ(data_.GetCoeffPressDiff(i), TEcuData::GetCoeffPressDiffMetano(i)) << i;
-    EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), TEcuData::GetRifPressDiffMetano(i)) << i;
-  }
-  EXPECT_GT(ecu_.Calls().size(), 0u);
-
-  WhenModal([](TFormCilindrata& d) {
-    EXPECT_EQ(d.ComboCarburante->currentIndex(), 1);
-    d.ComboCarburante->setCurrentIndex(0);
-    d.ButtonOk->click();
-  });
-  AskFuelType(nullptr);
-  EXPECT_FALSE(data_.GetFlag1(4));
-  for (int i = 0; i < TEcuData::kCurve; ++i) {
-    EXPECT_DOUBLE_EQ(data_.GetCoeffPressDiff(i), TEcuData::GetCoeffPressDiffGpl(i)) << i;
-    EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), TEcuData::GetRifPressDiffGpl(i)) << i;
-  }
 }

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "Datimappati.h"
 #include "LayoutCheck.h"
 #include "Ordina.h"

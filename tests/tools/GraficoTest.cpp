@@ -12,13 +12,9 @@
 #include <QValueAxis>
 
 #include "ChartView.h"
-#include "Config.h"
 #include "Grafico.h"
 #include "LayoutCheck.h"
 #include "MapChartModel.h"
-#include "MapGridMap.h"
-#include "MapGridPage.h"
-#include "RoadMapping.h"
 #include "SimEcuFixture.h"
 
 namespace {
@@ -380,24 +376,4 @@ TEST_F(MapChart, Screenshot) {
   EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/grafico_mappa.png"), "PNG"));
   EXPECT_TRUE(ControlsKeepLayout(&form));
   QLocale::setDefault(QLocale::c());
-}
-
-TEST_F(MapChart, TheMapGridsMenuOpensTheChartOnTheEditorsMap) {
-  TRoadMapping::SetMapChartViewer(&TFormGrafico::ShowMapChart);
-  TFormConfig editor(nullptr);
-  auto* page = static_cast<TPageMappa*>(editor.Page(TabMappa));
-  page->CheckMappaBenzina->setChecked(true);
-  bool opened = false;
-  QTimer::singleShot(0, [&] {
-    auto* chart = qobject_cast<TFormGrafico*>(QApplication::activeModalWidget());
-    ASSERT_NE(chart, nullptr);
-    opened = true;
-    EXPECT_TRUE(chart->Model().Benzina());
-    EXPECT_EQ(chart->Tag, TMapChartModel::kAllRows);
-    EXPECT_FALSE(chart->MenuAnnullaInterpola->isVisible());
-    chart->close();
-  });
-  page->DrawGridMap->MenuPopupGraficoMappa->trigger();
-  TRoadMapping::SetMapChartViewer(nullptr);
-  EXPECT_TRUE(opened);
 }

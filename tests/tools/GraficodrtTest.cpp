@@ -28,7 +28,7 @@
 namespace {
 
 QString GoldenPath(const char* name) {
-  return QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("../vehicle_config/golden/") + name);
+  return QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("golden/") + name);
 }
 
 // A trace as the recorder writes it: header lines, then one record per entry of elapsed ms.

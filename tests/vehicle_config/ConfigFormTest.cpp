@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "DurableFile.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "KeyComboBox.h"
 #include "MapGridPage.h"
 #include "NumericEdit.h"

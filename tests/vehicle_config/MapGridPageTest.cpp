@@ -15,7 +15,7 @@
 
 #include "CentriCelle.h"
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "MapGridArr.h"
 #include "MapGridMap.h"
 #include "MapGridPage.h"

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "DecimalText.h"
 #include "KeyComboBox.h"
 #include "NumericEdit.h"

@@ -15,14 +15,17 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "Config.h"
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "Datimappati.h"
 #include "DropSweep.h"
 #include "DurableFile.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"
+#include "Grafico.h"
+#include "MapChartModel.h"
 #include "MapGridMap.h"
 #include "MapGridPage.h"
 #include "NumericEdit.h"
@@ -510,6 +513,7 @@ TEST_F(RoadMappingTest, ThePointsWindowEditsTheStoreAndTheGridShowsTheResult) {
 }
 
 TEST_F(RoadMappingTest, TheMapChartOpensFromTheMenuAndFromTheGridsPopup) {
+  TRoadMapping::SetMapChartViewer(nullptr);
   emit rm_->MenuMappatura->aboutToShow();
   EXPECT_FALSE(rm_->MenuGraficoMappa->isEnabled());  // no chart registered
   std::vector<QWidget*> owners;
@@ -520,4 +524,24 @@ TEST_F(RoadMappingTest, TheMapChartOpensFromTheMenuAndFromTheGridsPopup) {
   map_->DrawGridMap->MenuPopupGraficoMappa->trigger();
   TRoadMapping::SetMapChartViewer(nullptr);
   EXPECT_EQ(owners, std::vector<QWidget*>({form_.get(), form_.get()}));
+}
+
+// The real chart window, as the program opens it (no viewer put in its place).
+TEST_F(RoadMappingTest, TheMapGridsMenuOpensTheChartOnTheEditorsMap) {
+  TRoadMapping::SetMapChartViewer(&TFormGrafico::ShowMapChart);
+  emit rm_->MenuMappatura->aboutToShow();
+  map_->CheckMappaBenzina->setChecked(true);
+  bool opened = false;
+  QTimer::singleShot(0, [&] {
+    auto* chart = qobject_cast<TFormGrafico*>(QApplication::activeModalWidget());
+    ASSERT_NE(chart, nullptr);
+    opened = true;
+    EXPECT_TRUE(chart->Model().Benzina());
+    EXPECT_EQ(chart->Tag, TMapChartModel::kAllRows);
+    EXPECT_FALSE(chart->MenuAnnullaInterpola->isVisible());
+    chart->close();
+  });
+  map_->DrawGridMap->MenuPopupGraficoMappa->trigger();
+  TRoadMapping::SetMapChartViewer(nullptr);
+  EXPECT_TRUE(opened);
 }

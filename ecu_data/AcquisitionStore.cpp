@@ -1,4 +1,4 @@
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "DatiMappati.h"
+#include "AcquisitionStore.h"
 #include "EcuData.h"
 
 namespace {
