@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "DesignPlacer.h"
 #include "EcuData.h"
 #include "Language.h"
 #include "Prompt.h"
@@ -46,10 +47,7 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : TModalDialog(owner), core_(*EcuDa
   setWindowTitle(QStringLiteral("Diagnosi centralina"));
   screenWidth_ = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
   ScaleFontToScreen(this, screenWidth_);
-  const auto place = [this](QWidget* w, const char* name, int x, int y, int width, int height) {
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(Scaled(x), Scaled(y), Scaled(width), Scaled(height));
-  };
+  const TDesignPlacer at(screenWidth_);
 
   // The list keeps its design size here: the first activation sizes it to the screen.
   ListDiagnosi = new QTableWidget(TDiagnosiCore::kChecks, 2, this);
@@ -89,19 +87,19 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : TModalDialog(owner), core_(*EcuDa
   connect(ListDiagnosi, &QTableWidget::itemChanged, this, &TFormDiagnosi::ListDiagnosiChange);
 
   ButtonAzzeraErrori = new QPushButton(QStringLiteral("Azzera e&rrori"), this);
-  place(ButtonAzzeraErrori, "ButtonAzzeraErrori", kListLeft, 330, 150, 28);
+  at.Place(ButtonAzzeraErrori, "ButtonAzzeraErrori", kListLeft, 330, 150, 28);
   connect(ButtonAzzeraErrori, &QPushButton::clicked, this, &TFormDiagnosi::ButtonAzzeraErroriClick);
   Image1 = new QLabel(this);
-  place(Image1, "Image1", kListLeft + 250, 337, 14, 14);
+  at.Place(Image1, "Image1", kListLeft + 250, 337, 14, 14);
   Image1->setPixmap(CheckedBox(Scaled(14)));
   LabelAbilitazDiagnosi = new QLabel(QStringLiteral("= controllo abilitato"), this);
-  place(LabelAbilitazDiagnosi, "LabelAbilitazDiagnosi", kListLeft + 270, 330, 250, 28);
+  at.Place(LabelAbilitazDiagnosi, "LabelAbilitazDiagnosi", kListLeft + 270, 330, 250, 28);
 
   GroupTempi = new QGroupBox(QStringLiteral("Tempi di funzionamento"), this);
-  place(GroupTempi, "GroupTempi", kListLeft, 370, kListWidth, 96);
+  at.Place(GroupTempi, "GroupTempi", kListLeft, 370, kListWidth, 96);
   const auto inGroup = [&](QWidget* w, const char* name, int x, int y, int width, int height) {
     w->setParent(GroupTempi);
-    place(w, name, x, y, width, height);
+    at.Place(w, name, x, y, width, height);
   };
   LabelTempoGas = new QLabel(QStringLiteral("Tempo a GAS"));
   inGroup(LabelTempoGas, "LabelTempoGas", 12, 24, 130, 28);
@@ -121,7 +119,7 @@ TFormDiagnosi::TFormDiagnosi(QWidget* owner) : TModalDialog(owner), core_(*EcuDa
   GroupTempi->hide();
 
   ButtonEsci = AddCloseButton(QStringLiteral("&Esci"), QStringLiteral("ButtonEsci"), mrOk);
-  place(ButtonEsci, "ButtonEsci", kListLeft + kListWidth - 100, 476, 100, 28);
+  at.Place(ButtonEsci, "ButtonEsci", kListLeft + kListWidth - 100, 476, 100, 28);
   setFixedSize(Scaled(kDesignWidth), Scaled(kDesignHeight));
 
   Timer1 = new QTimer(this);
