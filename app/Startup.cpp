@@ -9,10 +9,10 @@
 #include <QSysInfo>
 #include <memory>
 
+#include "AcquisitionStore.h"
 #include "AppSettings.h"
 #include "Application.h"
 #include "BrandProfile.h"
-#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "FormScarica.h"
 #include "FormSplash.h"

@@ -8,17 +8,17 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "AcquisitionStore.h"
 #include "CentriCelle.h"
 #include "Config.h"
-#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "FormMessaggio.h"
 #include "Language.h"
 #include "LivePanel.h"
-#include "ShowActive.h"
 #include "MapGridMap.h"
 #include "Prompt.h"
 #include "RoadMapping.h"
+#include "ShowActive.h"
 #include "WaitCursor.h"
 #include "WinColor.h"
 

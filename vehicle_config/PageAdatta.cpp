@@ -8,11 +8,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "AcquisitionStore.h"
 #include "Adattativita.h"
 #include "ChainCheckBox.h"
 #include "Config.h"
 #include "ConfigPageFields.h"
-#include "AcquisitionStore.h"
 #include "EcuData.h"
 #include "KeyComboBox.h"
 #include "Language.h"

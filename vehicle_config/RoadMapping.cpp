@@ -12,8 +12,8 @@
 #include <cstring>
 #include <limits>
 
-#include "Config.h"
 #include "AcquisitionStore.h"
+#include "Config.h"
 #include "Datimappati.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"
@@ -23,13 +23,13 @@
 #include "Grafico.h"
 #include "Language.h"
 #include "LinkPassText.h"
-#include "ShowActive.h"
 #include "LinkTransfer.h"
 #include "MapGridMap.h"
 #include "MapGridModel.h"
 #include "MapGridPage.h"
 #include "MapSpline.h"
 #include "Prompt.h"
+#include "ShowActive.h"
 #include "WaitCursor.h"
 
 // ---- rules ------------------------------------------------------------------------------------

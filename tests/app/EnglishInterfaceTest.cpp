@@ -23,12 +23,12 @@
 #include <map>
 
 #include "AboutBox.h"
+#include "AcquisitionStore.h"
 #include "Calibra.h"
 #include "CentriCelle.h"
 #include "CentriCelleArr.h"
 #include "Cilindrata.h"
 #include "Config.h"
-#include "AcquisitionStore.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
 #include "File.h"
@@ -46,8 +46,8 @@
 #include "Paradatta.h"
 #include "Paradattaecu.h"
 #include "TestPaths.h"
-#include "TraceRecorder.h"
 #include "Tracce.h"
+#include "TraceRecorder.h"
 #include "visualizza.h"
 
 namespace {

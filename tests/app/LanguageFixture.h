@@ -3,8 +3,8 @@
 // acquisition store of the test's own and the editor they may build; all put back afterwards.
 #include <memory>
 
-#include "Config.h"
 #include "AcquisitionStore.h"
+#include "Config.h"
 #include "Language.h"
 #include "MainFixture.h"
 #include "TestPaths.h"

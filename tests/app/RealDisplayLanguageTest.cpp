@@ -16,8 +16,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "Config.h"
 #include "AcquisitionStore.h"
+#include "Config.h"
 #include "FunctionKeyTabStrip.h"
 #include "Language.h"
 #include "LanguageFixture.h"

@@ -12,16 +12,14 @@
 #include <QTimer>
 #include <stdexcept>
 
+#include "AcquisitionStore.h"
 #include "AppSettings.h"
 #include "BrandProfile.h"
-#include "Clock.h"
 #include "Calibra.h"
 #include "Cilindrata.h"
+#include "Clock.h"
 #include "Config.h"
-#include "NumericEdit.h"
-#include "RoadMapping.h"
 #include "DataFolders.h"
-#include "AcquisitionStore.h"
 #include "DemoData.h"
 #include "EcuData.h"
 #include "FileDialog.h"
@@ -31,7 +29,9 @@
 #include "Main.h"
 #include "MainFixture.h"
 #include "MessageSink.h"
+#include "NumericEdit.h"
 #include "Prompt.h"
+#include "RoadMapping.h"
 #include "SerialLink.h"
 #include "SimulatedEcu.h"
 #include "Startup.h"

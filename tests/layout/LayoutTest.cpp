@@ -15,12 +15,12 @@
 #include <memory>
 
 #include "AboutBox.h"
+#include "AcquisitionStore.h"
 #include "Calibra.h"
 #include "CentriCelle.h"
 #include "CentriCelleArr.h"
 #include "Cilindrata.h"
 #include "Config.h"
-#include "AcquisitionStore.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
 #include "File.h"
@@ -109,6 +109,14 @@ class LayoutTest : public MainFixture, public ::testing::WithParamInterface<bool
     return name + (GetParam() ? QStringLiteral("-2probes") : QStringLiteral("-1probe"));
   }
   QString Case(const char* name) const { return Case(QString::fromLatin1(name)); }
+  // Shows a window, keeps what the layout check finds on it and closes it again.
+  void CheckWindow(QWidget& w, const char* name) {
+    ShowAndSettle(w);
+    found_ << Check(w, Case(name));
+    w.close();
+  }
+
+  QStringList found_;  // what CheckWindow found
 
   TDatiMappati dati_;
   TDatiMappati* previousDati_ = nullptr;
@@ -122,17 +130,11 @@ TEST_P(LayoutTest, MainWindow) {
 }
 
 TEST_P(LayoutTest, ShellWindows) {
-  QStringList found;
-  const auto check = [&](QWidget& w, const char* name) {
-    ShowAndSettle(w);
-    found << Check(w, Case(name));
-    w.close();
-  };
   {
     TFormSplash w;
     w.LabelConnessione->setText(Tr(96));
     SendPrivateMessage(&w, WM_PROGRESS, 35, ProgressSet);
-    check(w, "splash");
+    CheckWindow(w, "splash");
   }
   {
     TFormAttesa w;
@@ -140,98 +142,92 @@ TEST_P(LayoutTest, ShellWindows) {
     w.Label1->setText(Tr(88));
     w.SetSuffix(QStringLiteral(" ") + Tr(73) + QStringLiteral(" "));
     SendPrivateMessage(&w, WM_PROGRESS, 40, ProgressSet);
-    check(w, "attesa");
+    CheckWindow(w, "attesa");
   }
   {
     TFormMessaggio w;
     w.setWindowTitle(QString::fromLatin1(GetBrandTitle()));
     w.Messaggio->setText(Tr(93));
-    check(w, "messaggio");
+    CheckWindow(w, "messaggio");
   }
   {
     TAboutBox w(&Main());
     w.setWindowTitle(QString::fromLatin1(GetBrandTitle()));
     w.ProductName->setText(QString::fromLatin1(GetBrandTitle()));
     w.Version->setText(Tr(64) + QStringLiteral(" 0.1.0.0"));
-    check(w, "about");
+    CheckWindow(w, "about");
   }
   {
     TFormCliente w(&Main());
-    check(w, "cliente");
+    CheckWindow(w, "cliente");
   }
-  check(*scarica, "scarica");
+  CheckWindow(*scarica, "scarica");
   for (int mode : {TFormFile::ModeSave, TFormFile::ModeLoad}) {
     TFormFile w(&Main(), nullptr, mode, dir.path());
-    check(w, mode == TFormFile::ModeSave ? "file-save" : "file-load");
+    CheckWindow(w, mode == TFormFile::ModeSave ? "file-save" : "file-load");
   }
-  EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_P(LayoutTest, ToolWindows) {
-  QStringList found;
-  const auto check = [&](QWidget& w, const char* name) {
-    ShowAndSettle(w);
-    found << Check(w, Case(name));
-    w.close();
-  };
   {
     TFormVisualizza w(&Main());
-    check(w, "visualizza");
+    CheckWindow(w, "visualizza");
   }
   {
     TFormCalibra w(&Main());
-    check(w, "calibra");
+    CheckWindow(w, "calibra");
   }
   {
     TFormDiagnosi w(&Main());
-    check(w, "diagnosi");
+    CheckWindow(w, "diagnosi");
   }
   for (bool fuelOnly : {false, true}) {
     TFormCilindrata w(&Main(), fuelOnly);
-    check(w, fuelOnly ? "cilindrata-fuel" : "cilindrata");
+    CheckWindow(w, fuelOnly ? "cilindrata-fuel" : "cilindrata");
   }
   {
     TFormCentriCelle w(&Main());
-    check(w, "centricelle");
+    CheckWindow(w, "centricelle");
   }
   for (int rows : {4, 5}) {
     data.NumeroRigheArr = rows;
     TFormCentriCelleArr w(&Main());
-    check(w, rows == 4 ? "centricellearr-4" : "centricellearr-5");
+    CheckWindow(w, rows == 4 ? "centricellearr-4" : "centricellearr-5");
   }
   {
     TFormModMappa w(&Main());
     w.Edit1->setText(QStringLiteral("12345"));
-    check(w, "modmappa");
+    CheckWindow(w, "modmappa");
   }
   {
     TFormParAdatta w(&Main());
-    check(w, "paradatta");
+    CheckWindow(w, "paradatta");
   }
   {
     TFormParAdattaEcu w(&Main());
-    check(w, "paradattaecu");
+    CheckWindow(w, "paradattaecu");
   }
   {
     TFormOrdina w(&Main());
-    check(w, "ordina");
+    CheckWindow(w, "ordina");
   }
   {
     dati_.Add(2000, 1.5, 3000, 1);
     TFormDatiMappati w(&Main(), &dati_);
-    check(w, "datimappati");
+    CheckWindow(w, "datimappati");
   }
   {
     TFormGrafico w(&Main(), false);
     w.Tag = 4095;
-    check(w, "grafico");
+    CheckWindow(w, "grafico");
   }
   {
     TFormGraficoDrt w(&Main(), QStringLiteral(LAYOUT_GOLDEN_DIR "/trace_format2.txt"));
     ASSERT_TRUE(w.Loaded());
-    check(w, "graficodrt");
+    CheckWindow(w, "graficodrt");
   }
-  EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
 }
 
 // Every visible page of the editor, and the limit hint of every field that shows one.

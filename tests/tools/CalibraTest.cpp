@@ -11,9 +11,9 @@
 #include <cmath>
 #include <functional>
 
+#include "AcquisitionStore.h"
 #include "Calibra.h"
 #include "CalibraWizard.h"
-#include "AcquisitionStore.h"
 #include "EcuValueCodes.h"
 #include "Language.h"
 #include "NumericEdit.h"

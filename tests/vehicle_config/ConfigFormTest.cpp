@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "Config.h"
 #include "AcquisitionStore.h"
+#include "Config.h"
 #include "DurableFile.h"
 #include "EcuValueCodes.h"
 #include "FileDialog.h"

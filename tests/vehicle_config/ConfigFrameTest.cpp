@@ -12,8 +12,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "Config.h"
 #include "AcquisitionStore.h"
+#include "Config.h"
 #include "KeyComboBox.h"
 #include "MapGridPage.h"
 #include "NumericEdit.h"

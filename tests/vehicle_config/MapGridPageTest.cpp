@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "AcquisitionStore.h"
 #include "CentriCelle.h"
 #include "Config.h"
-#include "AcquisitionStore.h"
 #include "MapGridArr.h"
 #include "MapGridMap.h"
 #include "MapGridPage.h"
@@ -24,8 +24,8 @@
 #include "MapGridSmall.h"
 #include "Modmappa.h"
 #include "NumericEdit.h"
-#include "RoadMapping.h"
 #include "PageFixture.h"
+#include "RoadMapping.h"
 #include "WinColor.h"
 
 namespace {

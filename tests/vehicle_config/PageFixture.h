@@ -11,8 +11,8 @@
 #include <functional>
 #include <memory>
 
-#include "Config.h"
 #include "AcquisitionStore.h"
+#include "Config.h"
 #include "DecimalText.h"
 #include "KeyComboBox.h"
 #include "NumericEdit.h"

@@ -17,8 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "Config.h"
 #include "AcquisitionStore.h"
+#include "Config.h"
 #include "Datimappati.h"
 #include "DropSweep.h"
 #include "DurableFile.h"
@@ -29,9 +29,9 @@
 #include "MapGridMap.h"
 #include "MapGridPage.h"
 #include "NumericEdit.h"
+#include "PageFixture.h"
 #include "RoadMapping.h"
 #include "SmallDisk.h"
-#include "PageFixture.h"
 #include "WinColor.h"
 
 namespace {
