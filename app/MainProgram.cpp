@@ -59,22 +59,23 @@ bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
     // link may have dropped.
     while (SerialLink->Connect() == 0)
       if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
-    // 12. Write everything once the ECU is ready. The configuration counts as saved only when
-    // all of it went in over a link that stayed open; otherwise the user is told and asked again.
-    const bool ready = EcuData->WaitEcuState(kReadyTimeoutMs);
+    // 12. Give the ECU time to get ready, then write everything. The write alone decides: an
+    // ECU still not ready when the wait runs out that takes every value is restored all the
+    // same. The configuration counts as saved only when all of it went in over a link that
+    // stayed open; otherwise the user is told and asked again.
+    EcuData->WaitEcuState(kReadyTimeoutMs);
     wait.ProgressBar1->show();
     wait.Label2->show();
     wait.repaint();  // the bar is seen before the write blocks
     const LinkTransfer::PassRecord pass;
     EcuData->WriteAll(false);
     const LinkTransfer::PassOutcome outcome = pass.Outcome();
-    if (ready && outcome == LinkTransfer::PassOutcome::Complete) {
+    if (outcome == LinkTransfer::PassOutcome::Complete) {
       EcuData->Changed = false;
       return true;
     }
-    QString question = Text(531);
-    if (outcome != LinkTransfer::PassOutcome::Complete)
-      question = PassFailureText(outcome, PassAction::Restore) + QLatin1Char('\n') + question;
+    const QString question =
+        PassFailureText(outcome, PassAction::Restore) + QLatin1Char('\n') + Text(531);
     if (Message(question, PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
   }
 }

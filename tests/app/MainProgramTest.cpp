@@ -253,7 +253,7 @@ TEST_F(MainProgramTest, ConnectAfterProgrammingRetriedOrGivenUp) {
   EXPECT_TRUE(LinkOpen());
 }
 
-TEST_F(MainProgramTest, RefusedWritesOrALateEcuKeepTheConfigurationUnsaved) {
+TEST_F(MainProgramTest, RefusedWritesKeepTheConfigurationUnsaved) {
   // The ECU refuses part of the configuration: told so and asked again, and given up, nothing
   // counts as saved.
   ecu.SetWriteRefused(0x203);
@@ -270,21 +270,38 @@ TEST_F(MainProgramTest, RefusedWritesOrALateEcuKeepTheConfigurationUnsaved) {
   EXPECT_FALSE(LinkOpen());
   ecu.SetWriteRefused(0x203, false);
 
-  // An ECU that never gets ready after programming: the same.
+  // All taken: saved.
   prompts.Clear();
-  ecu.SetReadyDelay(60000);
-  prompts.Answer(PromptNo);
-  Program(image);
-  EXPECT_EQ(Asked(), (std::vector<QString>{Text(531)}));
-  EXPECT_TRUE(data.Changed);
-  EXPECT_FALSE(LinkOpen());
-
-  // Ready and all taken: saved.
-  prompts.Clear();
-  ecu.SetReadyDelay(1000);
   Program(image);
   EXPECT_TRUE(prompts.Shown().empty());
   EXPECT_TRUE(LinkOpen());
+}
+
+TEST_F(MainProgramTest, TheWritesDecideNotTheReadyWait) {
+  // However long the ECU takes to get ready after the programming, once it has taken every value
+  // the configuration is in and counts as saved (the reconnect asks nothing) and is read back.
+  struct Case {
+    const char* name;
+    uint32_t readyMs;
+  } cases[] = {
+      {"ready within the wait", 1000},
+      {"ready only after the wait ran out", 25000},
+      {"not ready by the end of either wait", 60000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompts.Clear();
+    data.Mappa[2][3] = kMarkedCell;
+    data.Changed = true;
+    ecu.SetReadyDelay(c.readyMs);
+    prompts.Answer(PromptNo);  // a question to retry, were one asked, is given up
+    Program(image);
+    EXPECT_TRUE(prompts.Shown().empty());  // no question, and the reconnect found nothing unsaved
+    EXPECT_EQ(MapRowsWrittenAfter(SimOp::EndProgramming), 12);  // written once
+    EXPECT_EQ(ecu.Stored(0xC30E, 27), kMarkedCell);
+    EXPECT_TRUE(LinkOpen());
+    EXPECT_EQ(data.Mappa[2][3], kMarkedCell);
+  }
 }
 
 TEST_F(MainProgramTest, RetryIsCaptionedAsAttemptTwo) {
