@@ -74,8 +74,7 @@ bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
       EcuData->Changed = false;
       return true;
     }
-    const QString question =
-        PassFailureText(outcome, PassAction::Restore) + QLatin1Char('\n') + Text(531);
+    const QString question = PassFailureText(outcome, PassAction::Restore) + QLatin1Char('\n') + Text(531);
     if (Message(question, PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
   }
 }
