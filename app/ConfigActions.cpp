@@ -43,6 +43,11 @@ void SetFuelDialog(FuelDialogFunction dialog) { g_fuelDialog = dialog; }
 
 QString LoadErrorText() {
   QString text = QString::fromLatin1(kConfigFileErrorText);
+  if (EcuData && EcuData->OversizedFile().size > 0)
+    text += QLatin1Char('\n') + Tr(600)
+                                    .arg(QDir::toNativeSeparators(QFile::decodeName(EcuData->OversizedFile().path.c_str())))
+                                    .arg(EcuData->OversizedFile().size)
+                                    .arg(kMaxConfigFileSize);
   if (EcuData && !EcuData->FileError().empty())
     text += QLatin1Char('\n') + QString::fromStdString(EcuData->FileError());
   return text;

@@ -200,7 +200,9 @@ class TFormMain : public QMainWindow {
   // The wait window of the connect action (only while Interactive).
   std::unique_ptr<TFormAttesa> CreateWaitWindow(int caption, int message, const QString& suffix);
   // ECU programming, after the file was chosen: see MainProgram.cpp.
-  bool LoadProgramImage(const QString& file, std::vector<uint8_t>* image);
+  // A file that cannot hold an image by its size is refused before it is read, with *why
+  // naming the file and the reason.
+  bool LoadProgramImage(const QString& file, std::vector<uint8_t>* image, QString* why);
   bool RestoreConfiguration(TFormAttesa& wait);
 
   std::unique_ptr<TStartupSplash> splash_;

@@ -1,10 +1,12 @@
 // Reprogramming the ECU's firmware from a programming file, then writing the configuration in
 // memory into the freshly programmed ECU and reading it back.
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <algorithm>
 
 #include "Animate.h"
 #include "BrandProfile.h"
@@ -15,6 +17,7 @@
 #include "FormAttesa.h"
 #include "File.h"
 #include "FormScarica.h"
+#include "Language.h"
 #include "LinkPassText.h"
 #include "LinkTransfer.h"
 #include "Main.h"
@@ -37,19 +40,24 @@ bool BootTypeSupported(int type) { return type == 3 || type == 10; }
 
 }  // namespace
 
-bool TFormMain::LoadProgramImage(const QString& file, std::vector<uint8_t>* image) {
+bool TFormMain::LoadProgramImage(const QString& file, std::vector<uint8_t>* image, QString* why) {
   QFile f(file);
   if (!f.open(QIODevice::ReadOnly)) return false;
   const qint64 size = f.size();
   const QByteArray head = f.read(kEncryptedMagicSize);
   f.close();
-  // A file shorter than the marker cannot be read as either kind.
-  if (head.size() < kEncryptedMagicSize) return false;
-  if (head == QByteArray(kEncryptedFileMagic, kEncryptedMagicSize)) {
-    // The marker alone does not make an encrypted file: its header must be there too.
-    if (size < kEncryptedHeaderSize) return false;
-    return LoadEncryptedFile(file, image);
+  // The image is what follows the header of an encrypted file, the whole of a scrambled one.
+  const bool encrypted = head == QByteArray(kEncryptedFileMagic, kEncryptedMagicSize);
+  const qint64 imageSize = encrypted ? size - kEncryptedHeaderSize : size;
+  if (!IsProgramImageSize(imageSize)) {
+    *why = Tr(601)
+               .arg(QDir::toNativeSeparators(file))
+               .arg(std::max<qint64>(imageSize, 0))
+               .arg(kMinProgramImageSize)
+               .arg(kMaxProgramImageSize);
+    return false;
   }
+  if (encrypted) return LoadEncryptedFile(file, image);
   return EcuData->LoadProgrammingFile(QFile::encodeName(file).constData(), image);
 }
 
@@ -118,10 +126,11 @@ void TFormMain::ActionProgrammaExecute() {
 
   // 6.
   std::vector<uint8_t> image;
-  if (fromImage && !LoadProgramImage(file, &image)) {
+  QString why;
+  if (fromImage && !LoadProgramImage(file, &image, &why)) {
     wait.reset();
     SetScreenCursor(ScreenCursor::Default);
-    Message(Text(78), PromptIcon::Stop);
+    Message(why.isEmpty() ? Text(78) : Text(78) + QLatin1Char('\n') + why, PromptIcon::Stop);
     return;
   }
 

@@ -29,6 +29,10 @@ class EConfigFileError : public std::runtime_error {
   EConfigFileError() : std::runtime_error(kConfigFileErrorText) {}
 };
 
+// The largest configuration file read: a whole configuration takes some 25 KB, so a larger
+// file is no configuration and is refused before it is read.
+inline constexpr qint64 kMaxConfigFileSize = qint64{1} << 20;
+
 // Modes of ConvertConfigText (and TEcuData::ConvertConfigFile).
 inline constexpr int kConfigScramble = 0;
 inline constexpr int kConfigUnscramble = 1;

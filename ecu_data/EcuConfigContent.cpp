@@ -12,6 +12,7 @@
 #include "EcuData.h"
 #include "IniFile.h"
 #include "MessageSink.h"
+#include "SerialWord.h"
 
 namespace {
 
@@ -37,29 +38,19 @@ enum Flag : uint8_t {
   kNoFlag = 0,
   kCutoffSteps = 1,   // read unless the file holds the legacy ramp keys
   kCutoffRamp = 2,    // legacy ramp keys: read only, never written
-  kAscending = 4,     // map breakpoints: each above the one before
 };
 
-// The values a numeric key may hold: what the ECU word of its field holds, narrowed to the
-// field's own range where the data set has one. Values outside reach the ECU cut to its word.
+// The values a numeric key may hold: whatever the ECU word that keeps its field holds (the
+// word the data set reads it with), so that every value the data set can hold, whether set by
+// an edit or read from an ECU, is carried by a file and loads again. Only a value no ECU can
+// hold is refused. Keys of the file alone (vehicle data, version) take any number.
 struct Range {
   int32_t lo;
   int32_t hi;
 };
-constexpr Range kByte{0, 255};
-constexpr Range kSignedByte{-128, 127};
-constexpr Range kWord{0, 65535};
-constexpr Range kSignedWord{-32768, 32767};
+constexpr Range Word(int code) { return {SerialWord::MinValue(code), SerialWord::MaxValue(code)}; }
 constexpr Range kAnyNumber{INT32_MIN, INT32_MAX};  // kept in the file only, never sent
 constexpr Range kNoNumber{0, 0};                   // texts
-constexpr Range kRpm{0, 10000};                    // rpm breakpoints
-constexpr Range kMapCell{0, 5000};                 // map cells: 0..20 ms
-constexpr Range kRampOpening{0, 100};              // above 100 the opening steps would turn negative
-constexpr Range kEnrichment{0, 250};
-constexpr Range kHalvedEnrichment{0, 125};         // enrichment values stored halved
-constexpr Range kPrimingTime{0, 250};              // 0..5 s
-constexpr Range kGasCoefficient{0, 200};
-
 using IntRef = int32_t& (*)(TEcuData&, int row, int col);
 using TextRef = char* (*)(TEcuData&);
 
@@ -108,15 +99,15 @@ const ConfigKey kConfigKeys[] = {
     {"Versione", "MajorVersionProg", Kind::Version, Group::Core, ECU_INTS(MajorVersionProg), 0, 0, kNoFlag, kAnyNumber},
     {"Versione", "MinorVersionProg", Kind::Version, Group::Core, ECU_INTS(MinorVersionProg), 0, 0, kNoFlag, kAnyNumber},
     {"Generale", "NomeConfigurazione", Kind::Name, Group::Head, ECU_NONE, 0, 0, kNoFlag, kNoNumber},
-    {"Generale", "Flag1", Kind::Int, Group::Head, ECU_INTS(Flag1), 0, 0, kNoFlag, kWord},
-    {"Generale", "MonoFuel", Kind::MonoFuel, Group::Head, ECU_INTS(MonoFuel), 0, 0, kNoFlag, kByte},
+    {"Generale", "Flag1", Kind::Int, Group::Head, ECU_INTS(Flag1), 0, 0, kNoFlag, Word(0x203)},
+    {"Generale", "MonoFuel", Kind::MonoFuel, Group::Head, ECU_INTS(MonoFuel), 0, 0, kNoFlag, Word(0x81)},
     {"Generale", "Ufficiale", Kind::Ufficiale, Group::Head, ECU_NONE, 0, 0, kNoFlag, kAnyNumber},
     {"Generale", "ProgFile", Kind::Text, Group::Head, ECU_TEXT(ProgFile), 0, 0, kNoFlag, kNoNumber},
-    {"Generale", "Cilindrata", Kind::Int, Group::Head, ECU_INTS(Cilindrata), 0, 0, kNoFlag, kWord},
-    {"RiferimentiGiri", "RifGiri", Kind::Int, Group::Core, ECU_INTS(RifGiri), 0, 0, kAscending, kRpm},
-    {"RiferimentiMAP", "RifMAP", Kind::Int, Group::Core, ECU_INTS(RifMAP), 2, 3, kAscending, kByte},
-    {"MappaCarburazione", "Mappa", Kind::Int, Group::Core, ECU_INTS(Mappa), 2, 6, kNoFlag, kMapCell},
-    KEY("MappaCarburazione", "MappaBenzina", MappaBenzina, kMapCell),
+    {"Generale", "Cilindrata", Kind::Int, Group::Head, ECU_INTS(Cilindrata), 0, 0, kNoFlag, Word(0x24B)},
+    {"RiferimentiGiri", "RifGiri", Kind::Int, Group::Core, ECU_INTS(RifGiri), 0, 0, kNoFlag, Word(0xC30C)},
+    {"RiferimentiMAP", "RifMAP", Kind::Int, Group::Core, ECU_INTS(RifMAP), 2, 3, kNoFlag, Word(0xC10D)},
+    {"MappaCarburazione", "Mappa", Kind::Int, Group::Core, ECU_INTS(Mappa), 2, 6, kNoFlag, Word(0xC30E)},
+    KEY("MappaCarburazione", "MappaBenzina", MappaBenzina, Word(0xC34F)),
     {"Generale", "DescrizAuto", Kind::Text, Group::Rest, ECU_TEXT(DescrizAuto), 0, 0, kNoFlag, kNoNumber},
     TEXT("Generale", "Euro", Euro),
     KEY("Generale", "CentCubici", CentCubici, kAnyNumber),
@@ -127,97 +118,97 @@ const ConfigKey kConfigKeys[] = {
     TEXT("Generale", "Centralina", Centralina),
     TEXT("Generale", "Cambio", Cambio),
     KEY_P("Generale", "AnnoVettura", AnnoVettura, kAnyNumber),
-    KEY("Lambda", "TipoDiLambda", TipoDiLambda, kByte),
-    KEY("Lambda", "RifLambda", RifLambda, kByte),
-    KEY("Lambda", "OffsetLambda", OffsetLambda, kByte),
-    KEY("Lambda", "RitardoLetturaSonda", RitardoLetturaSonda, kByte),
-    KEY("Lambda", "TempoSondaFredda", TempoSondaFredda, kByte),
-    KEY("Lambda", "RifSupSondaFredda", RifSupSondaFredda, kByte),
-    KEY("Lambda", "RifInfSondaFredda", RifInfSondaFredda, kByte),
-    KEY("Lambda", "RifSupSondaCalda", RifSupSondaCalda, kByte),
-    KEY_P("Lambda", "RifInfSondaCalda", RifInfSondaCalda, kByte),
-    KEY_P("SensoreDiLivello", "LivelloGasAlcol", LivelloGasAlcol, kByte),
-    KEY("Accensione-Cambio", "TemperaturaCambio", TemperaturaCambio, kByte),
-    KEY("Accensione-Cambio", "GiriPerCambio", GiriPerCambio, kWord),
-    KEY("Accensione-Cambio", "RitardoMinimoCambio", RitardoMinimoCambio, kByte),
-    KEY("Accensione-Cambio", "FuoriGiri", FuoriGiri, kWord),
-    KEY("Accensione-Cambio", "NumeroCilindri", NumeroCilindri, kByte),
-    KEY_P("Accensione-Cambio", "FasciaGiriMinimo", FasciaGiriMinimo, kWord),
-    KEY("Cutoff", "GiriCutoff", GiriCutoff, kWord),
-    {"Cutoff", "ChiusuraCutoff", Kind::Int, Group::Rest, ECU_INTS(ChiusuraCutoff), 0, 0, kCutoffSteps, kByte},
-    {"Cutoff", "AperturaCutoff", Kind::Int, Group::Rest, ECU_INTS(AperturaCutoff), 0, 0, kCutoffSteps, kByte},
-    {"Cutoff", "CicliCutoff", Kind::Int, Group::Rest, ECU_INTS(CicliCutoff), 0, 0, kCutoffSteps, kByte},
-    {"Cutoff", "CoefficienteCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaChiusura), 0, 0, kCutoffRamp, kByte},
-    {"Cutoff", "CoeffTermineCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaApertura), 0, 0, kCutoffRamp, kRampOpening},
-    {"Cutoff", "DeltaCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaValida), 0, 0, kCutoffRamp, kByte},
-    KEY_P("Cutoff", "CorrezioneInRilascio", CorrezioneInRilascio, kSignedWord),
-    KEY("TPS", "TipoDiTps", TipoDiTps, kByte),
-    KEY("TPS", "Isteresi", Isteresi, kByte),
-    KEY("TPS", "TpsMoltoFuori", TpsMoltoFuori, kByte),
-    KEY("TPS", "CoefficienteUscitaMinimo", CoefficienteUscitaMinimo, kByte),
-    KEY("TPS", "TempoCoefficienteUscitaMinimo", TempoCoefficienteUscitaMinimo, kByte),
-    KEY_P("TPS", "TempoPer100", TempoPer100, kByte),
-    KEY_P("OpenLoop", "RifOpenLoop", RifOpenLoop, kByte),
-    KEY("PassiInversione", "PassiInvArr", PassiInvArr, kByte),
-    KEY_P("PassiInversione", "PassiInvSmg", PassiInvSmg, kByte),
-    KEY("TempiTraPassi", "PassiIngr", PassiIngr, kByte),
-    KEY_P("TempiTraPassi", "PassiSmag", PassiSmag, kByte),
-    KEY("Emulazione", "TempoAlto", TempoAlto, kByte),
-    KEY("Emulazione", "TempoBasso", TempoBasso, kByte),
-    KEY("Emulazione", "TempoSondaSconnessa", TempoSondaSconnessa, kWord),
-    KEY("Emulazione", "NumeroOnde", NumeroOnde, kByte),
-    KEY("Emulazione", "LivelloAlto", LivelloAlto, kByte),
-    KEY_P("Emulazione", "LivelloBasso", LivelloBasso, kByte),
-    KEY("SensoreDiLivello", "TipoSensore", TipoSensore, kByte),
-    KEY("SensoreDiLivello", "TempoRitBenzina", TempoRitBenzina, kByte),
-    KEY_P("SensoreDiLivello", "RifSensore", RifSensore, kByte),
-    KEY("Carburazione", "MinErroreIntegrale", MinErroreIntegrale, kSignedWord),
-    KEY("Carburazione", "MaxErroreIntegrale", MaxErroreIntegrale, kSignedWord),
-    KEY("Carburazione", "MaxErroreIntegraleAlMinimo", MaxErroreIntegraleAlMinimo, kSignedWord),
-    KEY("Carburazione", "MinErroreIntegraleAlMinimo", MinErroreIntegraleAlMinimo, kSignedWord),
-    KEY("Carburazione", "TpsSbana", TpsSbana, kByte),
-    KEY("Carburazione", "GiriSbana", GiriSbana, kWord),
-    KEY("Carburazione", "TempiInversioneSbana", TempiInversioneSbana, kByte),
-    KEY("Carburazione", "TempoApSbana", TempoApSbana, kByte),
-    KEY("Carburazione", "TempoChSbana", TempoChSbana, kByte),
-    KEY_P("Carburazione", "CorrRientroMin", CorrRientroMin, kSignedByte),
-    KEY("Arricchimento", "ArrPerTps", ArrPerTps, kEnrichment),
-    KEY("Arricchimento", "VarCumulo", VarCumulo, kEnrichment),
-    KEY("Arricchimento", "MappaArr", MappaArr, kHalvedEnrichment),
-    KEY("Arricchimento", "RifCumulo", RifCumulo, kSignedByte),
-    KEY("Arricchimento", "MinCumulo", MinCumulo, kByte),
-    KEY("Arricchimento", "TipoIniezione", TipoIniezione, kByte),
-    KEY_P("Arricchimento", "CorrenteMantenimento", CorrenteMantenimento, kByte),
-    KEY("Iniezione", "DutyCorrenteHold", DutyCorrenteHold, kByte),
-    KEY_P("Arricchimento", "TempoMaxCorrente", TempoMaxCorrente, kWord),
-    KEY("Diagnosi", "Stato", Stato, kWord),
-    KEY_P("Diagnosi", "Abilitazione", Abilitazione, kWord),
-    KEY("Carburazione", "SequenzaIniezione", SequenzaIniezione, kByte),
-    KEY("SensoreDiLivello", "CorrezioneLivello", CorrezioneLivello, kByte),
-    KEY_P("Iniezione", "TempoAperturaIniettore", TempoAperturaIniettore, kWord),
-    KEY("Arricchimento", "NumeroInjUscitaMin", NumeroInjUscitaMin, kByte),
-    KEY("Arricchimento", "ArricchimentoAccelerazione", ArricchimentoAccelerazione, kSignedByte),
-    KEY_P("Arricchimento", "ArrUscitaMin", ArrUscitaMin, kHalvedEnrichment),
-    KEY("Adattativita", "CorrezioneFuoriMinimo", CorrezioneFuoriMinimo, kSignedWord),
-    KEY("Adattativita", "CorrezioneAlMinimo", CorrezioneAlMinimo, kSignedWord),
-    KEY("Adattativita", "MassimoValoreCorrezione", MassimoValoreCorrezione, kByte),
-    KEY("Adattativita", "TempoTraCorrezioni", TempoTraCorrezioni, kByte),
-    KEY("Adattativita", "ZonaApprendimentoFuoriMinimo", ZonaApprendimentoFuoriMinimo, kByte),
-    KEY("Adattativita", "MinimoValoreCorrettore", MinimoValoreCorrettore, kByte),
-    KEY_P("Adattativita", "TempoPerCorrezione", TempoPerCorrezione, kWord),
-    KEY("Temperatura", "Rif", Rif, kByte),
-    KEY_P("Temperatura", "Coeff", Coeff, kSignedByte),
-    KEY("Accensione-Cambio", "TempoCicchetto", TempoCicchetto, kWord),
-    KEY("Accensione-Cambio", "TempoCicchettoTemp", TempoCicchettoTemp, kPrimingTime),
-    KEY_P("Accensione-Cambio", "TempCicchetto", TempCicchetto, kByte),
-    KEY("Generale", "OffsetMapEsterno", OffsetMapEsterno, kSignedWord),
-    KEY("Generale", "PendenzaMapEsterno", PendenzaMapEsterno, kSignedWord),
-    KEY("Generale", "OffsetDiff", OffsetDiff, kSignedWord),
-    KEY_P("Generale", "PendenzaDiff", PendenzaDiff, kSignedWord),
-    KEY("PressioneDifferenziale", "RifPressDiff", RifPressDiff, kByte),
-    KEY_P("PressioneDifferenziale", "CoeffPressDiff", CoeffPressDiff, kSignedByte),
-    KEY("Temperatura", "RifGas", RifGas, kByte),
-    KEY_P("Temperatura", "CoeffGas", CoeffGas, kGasCoefficient),
+    KEY("Lambda", "TipoDiLambda", TipoDiLambda, Word(0x04)),
+    KEY("Lambda", "RifLambda", RifLambda, Word(0x05)),
+    KEY("Lambda", "OffsetLambda", OffsetLambda, Word(0x2F)),
+    KEY("Lambda", "RitardoLetturaSonda", RitardoLetturaSonda, Word(0x06)),
+    KEY("Lambda", "TempoSondaFredda", TempoSondaFredda, Word(0x07)),
+    KEY("Lambda", "RifSupSondaFredda", RifSupSondaFredda, Word(0x08)),
+    KEY("Lambda", "RifInfSondaFredda", RifInfSondaFredda, Word(0x09)),
+    KEY("Lambda", "RifSupSondaCalda", RifSupSondaCalda, Word(0x0A)),
+    KEY_P("Lambda", "RifInfSondaCalda", RifInfSondaCalda, Word(0x0B)),
+    KEY_P("SensoreDiLivello", "LivelloGasAlcol", LivelloGasAlcol, Word(0x70)),
+    KEY("Accensione-Cambio", "TemperaturaCambio", TemperaturaCambio, Word(0x0F)),
+    KEY("Accensione-Cambio", "GiriPerCambio", GiriPerCambio, Word(0x210)),
+    KEY("Accensione-Cambio", "RitardoMinimoCambio", RitardoMinimoCambio, Word(0x11)),
+    KEY("Accensione-Cambio", "FuoriGiri", FuoriGiri, Word(0x213)),
+    KEY("Accensione-Cambio", "NumeroCilindri", NumeroCilindri, Word(0x14)),
+    KEY_P("Accensione-Cambio", "FasciaGiriMinimo", FasciaGiriMinimo, Word(0x215)),
+    KEY("Cutoff", "GiriCutoff", GiriCutoff, Word(0x216)),
+    {"Cutoff", "ChiusuraCutoff", Kind::Int, Group::Rest, ECU_INTS(ChiusuraCutoff), 0, 0, kCutoffSteps, Word(0x59)},
+    {"Cutoff", "AperturaCutoff", Kind::Int, Group::Rest, ECU_INTS(AperturaCutoff), 0, 0, kCutoffSteps, Word(0x5A)},
+    {"Cutoff", "CicliCutoff", Kind::Int, Group::Rest, ECU_INTS(CicliCutoff), 0, 0, kCutoffSteps, Word(0x57)},
+    {"Cutoff", "CoefficienteCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaChiusura), 0, 0, kCutoffRamp, Word(0x17)},
+    {"Cutoff", "CoeffTermineCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaApertura), 0, 0, kCutoffRamp, Word(0x4D)},
+    {"Cutoff", "DeltaCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaValida), 0, 0, kCutoffRamp, Word(0x18)},
+    KEY_P("Cutoff", "CorrezioneInRilascio", CorrezioneInRilascio, Word(0x66C)),
+    KEY("TPS", "TipoDiTps", TipoDiTps, Word(0x1A)),
+    KEY("TPS", "Isteresi", Isteresi, Word(0x1B)),
+    KEY("TPS", "TpsMoltoFuori", TpsMoltoFuori, Word(0x3F)),
+    KEY("TPS", "CoefficienteUscitaMinimo", CoefficienteUscitaMinimo, Word(0x64)),
+    KEY("TPS", "TempoCoefficienteUscitaMinimo", TempoCoefficienteUscitaMinimo, Word(0x65)),
+    KEY_P("TPS", "TempoPer100", TempoPer100, Word(0x66)),
+    KEY_P("OpenLoop", "RifOpenLoop", RifOpenLoop, Word(0xC11C)),
+    KEY("PassiInversione", "PassiInvArr", PassiInvArr, Word(0xC11D)),
+    KEY_P("PassiInversione", "PassiInvSmg", PassiInvSmg, Word(0xC119)),
+    KEY("TempiTraPassi", "PassiIngr", PassiIngr, Word(0xC11E)),
+    KEY_P("TempiTraPassi", "PassiSmag", PassiSmag, Word(0xC11F)),
+    KEY("Emulazione", "TempoAlto", TempoAlto, Word(0x20)),
+    KEY("Emulazione", "TempoBasso", TempoBasso, Word(0x21)),
+    KEY("Emulazione", "TempoSondaSconnessa", TempoSondaSconnessa, Word(0x222)),
+    KEY("Emulazione", "NumeroOnde", NumeroOnde, Word(0x23)),
+    KEY("Emulazione", "LivelloAlto", LivelloAlto, Word(0x47)),
+    KEY_P("Emulazione", "LivelloBasso", LivelloBasso, Word(0x48)),
+    KEY("SensoreDiLivello", "TipoSensore", TipoSensore, Word(0x24)),
+    KEY("SensoreDiLivello", "TempoRitBenzina", TempoRitBenzina, Word(0x3E)),
+    KEY_P("SensoreDiLivello", "RifSensore", RifSensore, Word(0x4125)),
+    KEY("Carburazione", "MinErroreIntegrale", MinErroreIntegrale, Word(0x627)),
+    KEY("Carburazione", "MaxErroreIntegrale", MaxErroreIntegrale, Word(0x626)),
+    KEY("Carburazione", "MaxErroreIntegraleAlMinimo", MaxErroreIntegraleAlMinimo, Word(0x628)),
+    KEY("Carburazione", "MinErroreIntegraleAlMinimo", MinErroreIntegraleAlMinimo, Word(0x629)),
+    KEY("Carburazione", "TpsSbana", TpsSbana, Word(0x2C)),
+    KEY("Carburazione", "GiriSbana", GiriSbana, Word(0x22D)),
+    KEY("Carburazione", "TempiInversioneSbana", TempiInversioneSbana, Word(0x2E)),
+    KEY("Carburazione", "TempoApSbana", TempoApSbana, Word(0x46)),
+    KEY("Carburazione", "TempoChSbana", TempoChSbana, Word(0x45)),
+    KEY_P("Carburazione", "CorrRientroMin", CorrRientroMin, Word(0x449)),
+    KEY("Arricchimento", "ArrPerTps", ArrPerTps, Word(0x6131)),
+    KEY("Arricchimento", "VarCumulo", VarCumulo, Word(0x6130)),
+    KEY("Arricchimento", "MappaArr", MappaArr, Word(0x6136)),
+    KEY("Arricchimento", "RifCumulo", RifCumulo, Word(0x5532)),
+    KEY("Arricchimento", "MinCumulo", MinCumulo, Word(0x33)),
+    KEY("Arricchimento", "TipoIniezione", TipoIniezione, Word(0x34)),
+    KEY_P("Arricchimento", "CorrenteMantenimento", CorrenteMantenimento, Word(0x38)),
+    KEY("Iniezione", "DutyCorrenteHold", DutyCorrenteHold, Word(0x7F)),
+    KEY_P("Arricchimento", "TempoMaxCorrente", TempoMaxCorrente, Word(0x24A)),
+    KEY("Diagnosi", "Stato", Stato, Word(0x2339)),
+    KEY_P("Diagnosi", "Abilitazione", Abilitazione, Word(0x233A)),
+    KEY("Carburazione", "SequenzaIniezione", SequenzaIniezione, Word(0x814E)),
+    KEY("SensoreDiLivello", "CorrezioneLivello", CorrezioneLivello, Word(0x5150)),
+    KEY_P("Iniezione", "TempoAperturaIniettore", TempoAperturaIniettore, Word(0x253)),
+    KEY("Arricchimento", "NumeroInjUscitaMin", NumeroInjUscitaMin, Word(0x56)),
+    KEY("Arricchimento", "ArricchimentoAccelerazione", ArricchimentoAccelerazione, Word(0x458)),
+    KEY_P("Arricchimento", "ArrUscitaMin", ArrUscitaMin, Word(0x6555)),
+    KEY("Adattativita", "CorrezioneFuoriMinimo", CorrezioneFuoriMinimo, Word(0x671)),
+    KEY("Adattativita", "CorrezioneAlMinimo", CorrezioneAlMinimo, Word(0x672)),
+    KEY("Adattativita", "MassimoValoreCorrezione", MassimoValoreCorrezione, Word(0x73)),
+    KEY("Adattativita", "TempoTraCorrezioni", TempoTraCorrezioni, Word(0x74)),
+    KEY("Adattativita", "ZonaApprendimentoFuoriMinimo", ZonaApprendimentoFuoriMinimo, Word(0x75)),
+    KEY("Adattativita", "MinimoValoreCorrettore", MinimoValoreCorrettore, Word(0x76)),
+    KEY_P("Adattativita", "TempoPerCorrezione", TempoPerCorrezione, Word(0x277)),
+    KEY("Temperatura", "Rif", Rif, Word(0xA12A)),
+    KEY_P("Temperatura", "Coeff", Coeff, Word(0x9578)),
+    KEY("Accensione-Cambio", "TempoCicchetto", TempoCicchetto, Word(0x26D)),
+    KEY("Accensione-Cambio", "TempoCicchettoTemp", TempoCicchettoTemp, Word(0x3184)),
+    KEY_P("Accensione-Cambio", "TempCicchetto", TempCicchetto, Word(0x3185)),
+    KEY("Generale", "OffsetMapEsterno", OffsetMapEsterno, Word(0x477A)),
+    KEY("Generale", "PendenzaMapEsterno", PendenzaMapEsterno, Word(0x477A)),
+    KEY("Generale", "OffsetDiff", OffsetDiff, Word(0x477A)),
+    KEY_P("Generale", "PendenzaDiff", PendenzaDiff, Word(0x477A)),
+    KEY("PressioneDifferenziale", "RifPressDiff", RifPressDiff, Word(0x917B)),
+    KEY_P("PressioneDifferenziale", "CoeffPressDiff", CoeffPressDiff, Word(0x957C)),
+    KEY("Temperatura", "RifGas", RifGas, Word(0xA17D)),
+    KEY_P("Temperatura", "CoeffGas", CoeffGas, Word(0x917E)),
 };
 
 #undef KEY
@@ -282,20 +273,16 @@ std::string Refusal(const ConfigKey& e, const std::string& key, const std::strin
 }
 
 // Why a file cannot be loaded, or nothing when it can. Every value the load reads (`reads`) must
-// be a whole number that the ECU can hold, and the map breakpoints, with the ones the file leaves
-// out kept from `held`, must rise from one to the next. A missing key is no fault, but a file
-// without any key of a configuration is not a configuration.
-template <class Reads, class Held>
-std::optional<std::string> RefusalOf(const IniFile& ini, Reads&& reads, Held&& held) {
+// be a whole number that the ECU word of its field holds. Breakpoints are taken as they are, equal
+// or out of order, as an ECU may hold them. A missing key is no fault, but a file without any key
+// of a configuration is not a configuration.
+template <class Reads>
+std::optional<std::string> RefusalOf(const IniFile& ini, Reads&& reads) {
   bool anyKey = false;
   for (const ConfigKey& e : kConfigKeys) {
     const bool checked = reads(e) && IsNumber(e);
-    int32_t axis[TEcuData::kMapSize] = {};
-    bool inFile[TEcuData::kMapSize] = {};
-    const bool ascending = checked && (e.flags & kAscending);
-    if (ascending) std::copy(held(e), held(e) + e.count, axis);
     std::optional<std::string> refusal;
-    ForEachKey(e, [&](const std::string& key, int r, int) {
+    ForEachKey(e, [&](const std::string& key, int, int) {
       const std::optional<std::string> value = ValueOf(ini, e.section, key);
       if (!value) return;
       anyKey = true;
@@ -306,25 +293,22 @@ std::optional<std::string> RefusalOf(const IniFile& ini, Reads&& reads, Held&& h
       } else if (*number < e.range.lo || *number > e.range.hi) {
         refusal = Refusal(e, key, *value,
                           "la centralina accetta da " + std::to_string(e.range.lo) + " a " + std::to_string(e.range.hi));
-      } else if (ascending) {
-        axis[r] = *number;
-        inFile[r] = true;
       }
     });
     if (refusal) return refusal;
-    // Only pairs the file changes: breakpoints already held stay as they are.
-    for (int i = 1; ascending && i < e.count; ++i) {
-      if (axis[i - 1] < axis[i] || !(inFile[i - 1] || inFile[i])) continue;
-      const std::string key = e.key + std::to_string(i);
-      const std::string before = e.key + std::to_string(i - 1);
-      const int blamed = inFile[i] ? i : i - 1;
-      return Refusal(e, e.key + std::to_string(blamed), std::to_string(axis[blamed]),
-                     "i riferimenti devono crescere da uno al successivo: " + before + "=" +
-                         std::to_string(axis[i - 1]) + ", " + key + "=" + std::to_string(axis[i]));
-    }
   }
   if (!anyKey) return "Il file non contiene dati di configurazione.";
   return std::nullopt;
+}
+
+// A text as the file carries it: a reader drops blanks around a value and one pair of quotes
+// around it, so a text that starts or ends with a blank, or is itself quoted, goes in quotes.
+std::string CarriedText(const char* text) {
+  const std::string_view t(text);
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  const bool quoted = t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front();
+  if (!t.empty() && (blank(t.front()) || blank(t.back()) || quoted)) return "\"" + std::string(t) + "\"";
+  return std::string(t);
 }
 
 std::string WithoutFolder(const char* name) {
@@ -360,7 +344,7 @@ int TEcuData::SaveConfiguration(const char* name, bool mapsOnly) {
                 WriteIniInteger(e.ints(*this, r, c), key.c_str(), e.section);
                 break;
               case Kind::Text:
-                WriteIniString(e.text(*this), key.c_str(), e.section);
+                WriteIniString(CarriedText(e.text(*this)).c_str(), key.c_str(), e.section);
                 break;
               case Kind::Name:
                 WriteIniString(fileName.c_str(), key.c_str(), e.section);
@@ -395,6 +379,7 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
   char previousPath[sizeof(FilePath)];
   std::memcpy(previousPath, FilePath, sizeof(FilePath));
   fileError_.clear();
+  oversizedFile_ = {};
   try {
     if (name && !SetFilePath(name)) throw EConfigFileError();
     OpenConfigIni(true);
@@ -409,8 +394,7 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
       return true;
     };
     // All or nothing: the whole file is checked before the first field changes.
-    const auto held = [this](const ConfigKey& e) -> const int32_t* { return &e.ints(*this, 0, 0); };
-    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads, held)) {
+    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads)) {
       fileError_ = *refusal;
       throw EConfigFileError();
     }
@@ -480,6 +464,7 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
 int TEcuData::LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int32_t rpmAxis[kMapSize],
                           int32_t mapAxis[kMapSize]) {
   fileError_.clear();
+  oversizedFile_ = {};
   if (!map || !rpmAxis || !mapAxis) return 0;
   char previousPath[sizeof(FilePath)];
   std::memcpy(previousPath, FilePath, sizeof(FilePath));
@@ -490,8 +475,7 @@ int TEcuData::LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int
     const ConfigKey& volts = KeyOf("RifMAP");
     const ConfigKey& gas = KeyOf("Mappa");
     const auto reads = [&](const ConfigKey& e) { return &e == &rpm || &e == &volts || &e == &gas; };
-    const auto held = [&](const ConfigKey& e) -> const int32_t* { return &e == &rpm ? rpmAxis : mapAxis; };
-    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads, held)) {
+    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads)) {
       fileError_ = *refusal;
       throw EConfigFileError();
     }

@@ -3,12 +3,14 @@
 // the reader of scrambled programming files.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstring>
 #include <string>
 
 #include "ConfigFileFormat.h"
 #include "EcuData.h"
+#include "EncryptedProgramFile.h"
 #include "IniFile.h"
 
 namespace {
@@ -44,8 +46,16 @@ bool TEcuData::ConvertConfigFile(const char* source, const char* destination, in
   return converted && WriteFileReplacing(PathOf(destination), *converted);
 }
 
+void TEcuData::RefuseOversizedFile() {
+  const QFileInfo file(PathOf(FilePath));
+  if (!file.isFile() || file.size() <= kMaxConfigFileSize) return;
+  oversizedFile_ = {FilePath, file.size()};
+  throw EConfigFileError();
+}
+
 void TEcuData::OpenConfigIni(bool unscramble) {
   if (IniOpen) return;
+  if (unscramble) RefuseOversizedFile();
   QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/_mtXXXXXX"));
   copy.setAutoRemove(false);
   if (!copy.open()) throw EConfigFileError();
@@ -141,9 +151,10 @@ bool TEcuData::LoadProgrammingFile(const char* name, std::vector<uint8_t>* image
   std::vector<uint8_t>().swap(*image);
   const char* k = key ? key : FileKey;
   QByteArray content;
-  if (!name || !*k || !ReadWholeFile(PathOf(name), &content)) return false;
+  if (!name || !*k || !IsProgramImageSize(QFileInfo(PathOf(name)).size()) || !ReadWholeFile(PathOf(name), &content) ||
+      !IsProgramImageSize(content.size()))
+    return false;
   const uint64_t n = static_cast<uint64_t>(content.size());
-  if (n > UINT32_MAX - 4u) return false;
   image->resize(n + 4);
   for (int b = 0; b < 4; ++b) (*image)[b] = static_cast<uint8_t>(n >> (8 * b));
   std::memcpy(image->data() + 4, content.constData(), n);

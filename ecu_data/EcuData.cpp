@@ -10,6 +10,7 @@
 #include "IniFile.h"
 #include "LinkTransfer.h"
 #include "MessageSink.h"
+#include "SerialWord.h"
 
 TEcuData* EcuData = nullptr;
 
@@ -89,6 +90,17 @@ template <size_t N>
 void CopyText(char (&dest)[N], const char* src) {
   std::memset(dest, 0, N);
   if (src) std::strncpy(dest, src, N - 1);
+}
+
+// A vehicle text as a configuration file line can carry it: a control character (an ECU
+// description may hold any byte) becomes a blank.
+template <size_t N>
+void CopyLineText(char (&dest)[N], const char* src) {
+  CopyText(dest, src);
+  for (char& ch : dest) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c != 0 && (c < 0x20 || c == 0x7F)) ch = ' ';
+  }
 }
 
 // Integer temperature of a reading for the tables edited in whole degrees.
@@ -224,7 +236,12 @@ void TEcuData::SetDefaults() {
   GiriPerCambio = 1800;
   SetModoCambio(1);
   SetTipoSensore(0);
-  SetTipoEmulazione(2);
+  // The preset's values only: SetTipoEmulazione writes to the ECU whatever the write-through
+  // flag says, and the defaults never reach an ECU.
+  TempoAlto = kEmulationPresets[2][0];
+  TempoBasso = kEmulationPresets[2][1];
+  TempoSondaSconnessa = kEmulationPresets[2][2];
+  NumeroOnde = kEmulationPresets[2][3];
   static constexpr int kArrPerTps[kArrCols] = {20, 40, 30, 20, 20, 20};
   for (int i = 0; i < kArrCols; ++i) {
     SetArricchimento(i, 1, kArrPerTps[i]);
@@ -544,7 +561,7 @@ int TEcuData::GetCorrezioneLivello(int i) const {
 
 void TEcuData::SetCorrezioneLivello(int i, int v) {
   if (!InRange(i, 5)) return;
-  StoreElementA(0x50, CorrezioneLivello, i, v / 10 + 100);
+  StoreElementA(0x50, CorrezioneLivello, i, SerialWord::Clamp(0x50, int64_t{v} / 10 + 100));
 }
 
 int TEcuData::GetArricchimento(int i, int kind) const {
@@ -579,7 +596,8 @@ void TEcuData::SetMappaArr(int row, int col, int v) {
 int TEcuData::GetRifCumulo(int i) const { return InRange(i, kArrRows) ? RifCumulo[i] : 0; }
 
 void TEcuData::SetRifCumulo(int i, int v) {
-  if (!InRange(i, kArrRows) || v < -250 || v > 250) return;
+  // The ECU keeps the references in a signed byte: a value it cannot hold is refused.
+  if (!InRange(i, kArrRows) || v != SerialWord::Clamp(0x432, v)) return;
   StoreElementA(0x432, RifCumulo, i, v);
 }
 
@@ -598,6 +616,7 @@ void TEcuData::SetArrUscitaMin(int i, int v) {
 int TEcuData::GetArricchimentoAccelerazione() const { return ArricchimentoAccelerazione; }
 
 void TEcuData::SetArricchimentoAccelerazione(int v) {
+  v = SerialWord::Clamp(0x458, v);
   if (!WriteVar(0x458, v)) return;
   const int64_t delta = int64_t{v} - ArricchimentoAccelerazione;
   const int rows = std::clamp(NumeroRigheArr, 0, kArrRows);
@@ -667,9 +686,10 @@ void TEcuData::SetTempoCutoff(int phase, double s) {
   const int cycles = CicliCutoff & 15;
   // With one cycle or none there is no ramp to spread over the cycles: nothing changes.
   if (cycles <= 1) return;
-  const int32_t ticks = Trunc(50.0 * s + 0.5);
-  int32_t step = ticks / (cycles - 1);
-  if (s != 0.0 && step == 0) step = 1;
+  const int32_t ticks = std::max(Trunc(50.0 * s + 0.5), 0);
+  // The ECU keeps a step in a byte: a longer ramp is cut to the longest step it holds.
+  int32_t step = SerialWord::Clamp(0x59, ticks / (cycles - 1));
+  if (s > 0.0 && step == 0) step = 1;
   if (WriteThrough) {
     if (Identita[3] != 0) {
       if (!LinkTransfer::WriteVariable(phase == 1 ? 0x5A : 0x59, step)) return;
@@ -714,8 +734,9 @@ void TEcuData::StepsFromRamp() {
   const int cycles = CicliCutoff & 15;
   if (cycles <= 1) return;
   const int64_t k = cycles - 1;
-  ChiusuraCutoff = RampaValida != 0 ? Saturated(int64_t{RampaChiusura} / RampaValida / k) : 1;
-  AperturaCutoff = Saturated((100 - int64_t{RampaApertura}) / k);
+  // Steps the ECU's byte words hold: a ramp that opens past its end gives no opening step.
+  ChiusuraCutoff = RampaValida != 0 ? SerialWord::Clamp(0x59, int64_t{RampaChiusura} / RampaValida / k) : 1;
+  AperturaCutoff = SerialWord::Clamp(0x5A, (100 - int64_t{RampaApertura}) / k);
   if (RampaChiusura != 0) {
     if (ChiusuraCutoff == 0) ChiusuraCutoff = 1;
     if (AperturaCutoff == 0) AperturaCutoff = 1;
@@ -793,11 +814,12 @@ double TEcuData::GetTempoAperturaIniettore(int kind) const {
 }
 
 void TEcuData::SetTempoAperturaIniettore(int kind, double ms) {
-  const int32_t raw = Trunc(ms * 250.0 + 0.5);
+  int32_t raw = Trunc(ms * 250.0 + 0.5);
   if (kind != 1) {
     TempoAperturaLocale = raw;
     return;
   }
+  raw = SerialWord::Clamp(0x253, raw);
   if (!WriteVar(0x253, raw)) return;
   TempoAperturaIniettore = raw;
 }
@@ -843,6 +865,7 @@ int TEcuData::GetOffsetPendenza(int i) const { return InRange(i, 4) ? this->*kOf
 void TEcuData::SetOffsetPendenza(int i, int v) {
   if (!InRange(i, 4)) return;
   Changed = true;
+  v = SerialWord::Clamp(0x67A, v);
   if (!WriteElem(0x67A, i, v)) return;
   this->*kOffsetPendenza[i] = v;
   ClearUfficiale();
@@ -862,8 +885,9 @@ double TEcuData::GetRifPressDiff(int i) const { return InRange(i, kCurve) ? RifP
 
 void TEcuData::SetRifPressDiff(int i, double bar) {
   if (!InRange(i, kCurve)) return;
-  // Rounded, so that entering the value shown gives back the same hundredth.
-  StoreElementA(0x7B, RifPressDiff, i, RoundHalfAway(bar * 100.0));
+  // Rounded, so that entering the value shown gives back the same hundredth; cut to the byte the
+  // ECU keeps it in.
+  StoreElementA(0x7B, RifPressDiff, i, SerialWord::Clamp(0x7B, RoundHalfAway(bar * 100.0)));
 }
 
 double TEcuData::GetRifPressDiffGpl(int i) { return InRange(i, kCurve) ? kRifPressDiffGpl[i] : 0.0; }
@@ -997,9 +1021,9 @@ int TEcuData::GetDiagnosi(int i, int which) {
 void TEcuData::SetDiagnosi(int i, int which, int v) {
   if (!InRange(i, 2)) return;
   if (which == 1)
-    StoreElementA(0x239, Stato, i, v);
+    StoreElementA(0x239, Stato, i, SerialWord::Clamp(0x239, v));
   else if (which == 2)
-    StoreElementA(0x23A, Abilitazione, i, v);
+    StoreElementA(0x23A, Abilitazione, i, SerialWord::Clamp(0x23A, v));
 }
 
 // ---- vehicle data -------------------------------------------------------------------------------
@@ -1014,15 +1038,21 @@ void TEcuData::SetDatoVettura(int id, int v) {
   }
 }
 
-void TEcuData::SetPotenza(float v) { Potenza = v; }
+void TEcuData::SetPotenza(float v) {
+  // The file carries the power in hundredths, trunc(v x 100 + 0.5), as an int32: a value beyond
+  // that, none at all, or a negative one (which that rounding moves on every save) could be
+  // saved but not opened again as it was.
+  constexpr float kLargest = 21474836.0f;
+  Potenza = std::isfinite(v) ? std::clamp(v, 0.0f, kLargest) : 0.0f;
+}
 
 void TEcuData::SetDatoVetturaStr(int id, const char* text) {
   switch (id) {
-    case 1: CopyText(DescrizAuto, text); break;
-    case 2: CopyText(Euro, text); break;
-    case 3: CopyText(Motore, text); break;
-    case 4: CopyText(Centralina, text); break;
-    case 5: CopyText(Cambio, text); break;
+    case 1: CopyLineText(DescrizAuto, text); break;
+    case 2: CopyLineText(Euro, text); break;
+    case 3: CopyLineText(Motore, text); break;
+    case 4: CopyLineText(Centralina, text); break;
+    case 5: CopyLineText(Cambio, text); break;
     default: break;
   }
 }

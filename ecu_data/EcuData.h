@@ -397,7 +397,8 @@ class TEcuData : public TEcuDataFields {
   void WriteIniString(const char* value, const char* key, const char* section);
   bool IniValueExists(const char* section, const char* key);
   // A scrambled programming file as [u32 little-endian length][unscrambled bytes] in *image;
-  // false with *image emptied on any failure. checkHeader has no effect: every file is
+  // false with *image emptied on any failure, among them a file whose size is no image size
+  // (IsProgramImageSize), which is not read. checkHeader has no effect: every file is
   // unscrambled from byte 0.
   bool LoadProgrammingFile(const char* name, std::vector<uint8_t>* image, bool checkHeader = false,
                            const char* key = nullptr);
@@ -415,11 +416,21 @@ class TEcuData : public TEcuDataFields {
   // window to show under the file error; empty after a load that succeeded or a file that could
   // not be read at all.
   const std::string& FileError() const { return fileError_; }
+  // The file the last load refused at once as far larger than any configuration
+  // (kMaxConfigFileSize): its name and size; size 0 when there was none.
+  struct OversizedFileInfo {
+    std::string path;
+    int64_t size = 0;
+  };
+  const OversizedFileInfo& OversizedFile() const { return oversizedFile_; }
   bool IniRewrite = false;  // the open copy goes back over FilePath on close
   // ---- end of configuration files ------------------------------------------------------------
 
  private:
   std::string fileError_;  // FileError()
+  OversizedFileInfo oversizedFile_;  // OversizedFile()
+  // Raises EConfigFileError, noting the size, when FilePath is far larger than a configuration.
+  void RefuseOversizedFile();
   // The official flag is cleared by the first edit (in the ECU as well).
   void ClearUfficiale();
   // Changed, then clear the official flag: the tail of most setters.

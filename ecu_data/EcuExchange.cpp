@@ -147,7 +147,8 @@ int TEcuData::ReadAll() {
 
   // 9. Enrichment, as a map or per throttle step.
   if (IsMappaArricchimento()) {
-    Read(0x5132, RifCumulo);
+    // Signed, as the references are written (0x432): what goes in reads back the same.
+    Read(0x5532, RifCumulo);
     NumeroRigheArr = 4;
     uint8_t rows = 0;
     int count = 1;

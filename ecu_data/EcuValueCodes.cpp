@@ -227,11 +227,17 @@ int TEcuData::SetValue(int code, double v) {
   int32_t& field = this->*row->field;
   int32_t raw = 0;
   if (!ToRaw(*this, row->conversion, field, v, &raw)) return 0;
+  // Never more than the ECU word holds: the value is cut to the word's range before it is sent,
+  // so the field keeps what the ECU keeps.
   if (SerialWord::IsBitField(code)) {
-    // The ECU takes the whole variable: the present word with the field replaced.
+    // The ECU takes the whole variable: the present word with the field replaced, in the word's
+    // width.
     const uint32_t mask = FieldMask(code) << SerialWord::BitShift(code);
-    raw = static_cast<int32_t>((static_cast<uint32_t>(field) & ~mask) |
-                               ((static_cast<uint32_t>(raw) << SerialWord::BitShift(code)) & mask));
+    raw = SerialWord::Fit(SerialWord::Plain(code),
+                          static_cast<int32_t>((static_cast<uint32_t>(field) & ~mask) |
+                                               ((static_cast<uint32_t>(raw) << SerialWord::BitShift(code)) & mask)));
+  } else {
+    raw = SerialWord::Clamp(code, raw);
   }
   if (!LinkTransfer::WriteVariable(code, raw)) return 0;
   if (raw != field) {

@@ -35,9 +35,8 @@ bool ReadExactly(QFile& file, uint8_t* dest, qint64 size) {
 bool Decrypt(QFile& file, std::vector<uint8_t>& out) {
   if (!file.open(QIODevice::ReadOnly)) return false;
   const qint64 fileSize = file.size();
-  if (fileSize < kEncryptedHeaderSize) return false;
   const qint64 length = fileSize - kEncryptedHeaderSize;
-  if (length > std::numeric_limits<uint32_t>::max()) return false;
+  if (!IsProgramImageSize(length)) return false;
 
   uint8_t header[kEncryptedHeaderSize];
   if (!ReadExactly(file, header, kEncryptedHeaderSize)) return false;

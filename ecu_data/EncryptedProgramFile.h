@@ -15,9 +15,18 @@ constexpr int kEncryptedKeyMaterialSize = 128;
 // Magic, mask and key material: the payload starts here.
 constexpr int kEncryptedHeaderSize = kEncryptedMagicSize + kEncryptedMaskSize + kEncryptedKeyMaterialSize;
 
+// The sizes a firmware image can have, for both kinds of programming file: a file whose image
+// would be smaller or larger cannot hold one and is refused before it is read.
+constexpr qint64 kMinProgramImageSize = 64;
+constexpr qint64 kMaxProgramImageSize = qint64{4} << 20;
+constexpr bool IsProgramImageSize(qint64 size) {
+  return size >= kMinProgramImageSize && size <= kMaxProgramImageSize;
+}
+
 // Reads fileName and, on success, fills *outBuffer with the image as the serial library takes
 // it: the payload length L as an unsigned 32-bit little-endian word, then the L clear bytes.
 // The magic is not checked here (the caller looks at it to choose this reader). Returns false,
-// with *outBuffer emptied and released, when the file is missing or unreadable, shorter than the
-// 166-byte header, or outBuffer is null (then nothing happens).
+// with *outBuffer emptied and released, when the file is missing or unreadable, when its payload
+// (the file less the 166-byte header) is not an image size, or outBuffer is null (then nothing
+// happens).
 bool LoadEncryptedFile(const QString& fileName, std::vector<uint8_t>* outBuffer);

@@ -43,6 +43,11 @@ constexpr int32_t MinValue(int code) {
 constexpr int32_t MaxValue(int code) {
   return IsSigned(code) ? (IsTwoBytes(code) ? 32767 : 127) : (IsTwoBytes(code) ? 65535 : 255);
 }
+// The value nearest to v that the word holds: what a setter stores for a value beyond its
+// word, and the range of a configuration-file key of a field the ECU keeps in that word.
+constexpr int32_t Clamp(int code, int64_t v) {
+  return static_cast<int32_t>(v < MinValue(code) ? MinValue(code) : v > MaxValue(code) ? MaxValue(code) : v);
+}
 // An int32 as the ECU would hold it in the word's width: cut to the width, sign-extended
 // when the word is signed.
 constexpr int32_t Fit(int code, int32_t v) {

@@ -207,10 +207,10 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
     EXPECT_EQ(prompts.Shown()[0].text, QString::fromLatin1(kConfigFileErrorText));
     EXPECT_EQ(std::memcmp(before, data.Mappa, sizeof before), 0);
   }
-  // A base map with cells above 20 ms, alone (read whole) or with another (read as a map): the
-  // message names the first cell the ECU cannot hold.
+  // A base map with cells beyond the ECU's word, alone (read whole) or with another (read as a
+  // map): the message names the first cell the ECU cannot hold.
   for (const QString& name : QDir(Folder()).entryList(QDir::Files)) QFile::remove(Folder() + QLatin1Char('/') + name);
-  MakeBase(QStringLiteral("w_lpg_1600"), 4990);
+  MakeBase(QStringLiteral("w_lpg_1600"), 65530);
   for (bool two : {false, true}) {
     SCOPED_TRACE(two);
     if (two) {
@@ -223,8 +223,8 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
     ASSERT_EQ(prompts.Shown().size(), 1u);
     EXPECT_EQ(prompts.Shown()[0].text,
               QString::fromLatin1(kConfigFileErrorText) +
-                  QStringLiteral("\nValore non valido nel file: [MappaCarburazione] Mappa1_0=5002 (la centralina "
-                                 "accetta da 0 a 5000). Correggere il valore e riaprire il file."));
+                  QStringLiteral("\nValore non valido nel file: [MappaCarburazione] Mappa1_0=65542 (la centralina "
+                                 "accetta da 0 a 65535). Correggere il valore e riaprire il file."));
     EXPECT_EQ(std::memcmp(before, data.Mappa, sizeof before), 0);
   }
   EXPECT_EQ(ecu.CountCalls(SimOp::WriteCell, 0x20E), 0);

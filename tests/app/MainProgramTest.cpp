@@ -13,6 +13,7 @@
 #include "DropSweep.h"
 #include "EncryptedProgramFile.h"
 #include "FormAttesa.h"
+#include "Language.h"
 #include "MainFixture.h"
 #include "OnScreen.h"
 
@@ -175,18 +176,50 @@ TEST_F(MainProgramTest, BootIdentityDecides) {
 }
 
 TEST_F(MainProgramTest, FilesThatCannotBeReadReachNothing) {
+  // A file whose size cannot be an image is refused before it is read, and the message names the
+  // file and the image size it would give; a missing file says only that programming failed.
   Bytes shortEncrypted(kEncryptedFileMagic, kEncryptedFileMagic + kEncryptedMagicSize);
   shortEncrypted.resize(kEncryptedHeaderSize - 1, 0x55);  // the marker without its whole header
-  const QString cut = dir.filePath("cut.ptn");
-  Write(cut, shortEncrypted);
-  const QString tiny = dir.filePath("tiny.ptn");
-  Write(tiny, Bytes(10, 1));  // shorter than the marker
-  for (const QString& file : {cut, tiny, dir.filePath("missing.ptn")}) {
-    SCOPED_TRACE(file.toStdString());
+  Bytes headerOnly = EncryptedFile(Payload(0));
+  const struct {
+    const char* name;
+    Bytes content;
+    qint64 imageSize;  // -1: no file
+  } cases[] = {
+      {"cut.ptn", shortEncrypted, 0},
+      {"header.ptn", headerOnly, 0},
+      {"tiny-encrypted.ptn", EncryptedFile(Payload(kMinProgramImageSize - 1)), kMinProgramImageSize - 1},
+      {"empty.ptn", Bytes(), 0},
+      {"three.ptn", Bytes(3, 1), 3},
+      {"tiny.ptn", Bytes(10, 1), 10},
+      {"small.ptn", Payload(kMinProgramImageSize - 1), kMinProgramImageSize - 1},
+      {"huge.ptn", Payload(kMaxProgramImageSize + 1), kMaxProgramImageSize + 1},
+      {"missing.ptn", Bytes(), -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString file = dir.filePath(c.name);
+    if (c.imageSize >= 0) Write(file, c.content);
     prompts.Clear();
     Program(file);
-    EXPECT_EQ(Asked(), (std::vector<QString>{Text(78)}));
+    QString expected = Text(78);
+    if (c.imageSize >= 0)
+      expected += QLatin1Char('\n') + Tr(601)
+                                           .arg(QDir::toNativeSeparators(file))
+                                           .arg(c.imageSize)
+                                           .arg(kMinProgramImageSize)
+                                           .arg(kMaxProgramImageSize);
+    EXPECT_EQ(Asked(), (std::vector<QString>{expected}));
     ExpectUntouched();
+  }
+  // The smallest and the largest image go through.
+  for (const qint64 n : {kMinProgramImageSize, kMaxProgramImageSize}) {
+    SCOPED_TRACE(n);
+    Write(image, EncryptedFile(Payload(static_cast<size_t>(n))));
+    prompts.Clear();
+    Program(image);
+    EXPECT_EQ(ecu.LastImage(), WithLength(Payload(static_cast<size_t>(n))));
+    EXPECT_TRUE(prompts.Shown().empty());
   }
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BrandProfile.h"
+#include "ConfigFileFormat.h"
 #include "ConfigFileTestSupport.h"
 #include "EcuData.h"
 #include "FakeLink.h"
@@ -49,8 +50,9 @@ QByteArray CoreText(const char* eol, int seed) {
 }
 
 // What the ECU can hold for each numeric key of a configuration file, by key name without its
-// index: the ECU word of the field (byte, signed byte, word, signed word), narrowed to the
-// field's own range where the data set has one. Vehicle data never reach the ECU: any int32.
+// index: the ECU word of the field (byte, signed byte, word, signed word), whatever narrower
+// range an editor keeps, since an ECU may hold any value of its word. Vehicle data never reach
+// the ECU: any int32.
 struct KeyRange {
   const char* key;
   int64_t lo;
@@ -63,14 +65,14 @@ const KeyRange kKeyRanges[] = {
     {"CentCubici", kMin32, kMax32}, {"Valvole", kMin32, kMax32}, {"N cilindri", kMin32, kMax32},
     {"Potenza", kMin32, kMax32}, {"AnnoVettura", kMin32, kMax32},
     {"Flag1", 0, 65535}, {"MonoFuel", 0, 255}, {"Cilindrata", 0, 65535},
-    {"RifGiri", 0, 10000}, {"RifMAP", 0, 255}, {"Mappa", 0, 5000}, {"MappaBenzina", 0, 5000},
+    {"RifGiri", 0, 65535}, {"RifMAP", 0, 255}, {"Mappa", 0, 65535}, {"MappaBenzina", 0, 65535},
     {"TipoDiLambda", 0, 255}, {"RifLambda", 0, 255}, {"OffsetLambda", 0, 255}, {"RitardoLetturaSonda", 0, 255},
     {"TempoSondaFredda", 0, 255}, {"RifSupSondaFredda", 0, 255}, {"RifInfSondaFredda", 0, 255},
     {"RifSupSondaCalda", 0, 255}, {"RifInfSondaCalda", 0, 255}, {"LivelloGasAlcol", 0, 255},
     {"TemperaturaCambio", 0, 255}, {"GiriPerCambio", 0, 65535}, {"RitardoMinimoCambio", 0, 255},
     {"FuoriGiri", 0, 65535}, {"NumeroCilindri", 0, 255}, {"FasciaGiriMinimo", 0, 65535},
     {"GiriCutoff", 0, 65535}, {"ChiusuraCutoff", 0, 255}, {"AperturaCutoff", 0, 255}, {"CicliCutoff", 0, 255},
-    {"CoefficienteCutoff", 0, 255}, {"CoeffTermineCutoff", 0, 100}, {"DeltaCutoff", 0, 255},
+    {"CoefficienteCutoff", 0, 255}, {"CoeffTermineCutoff", 0, 255}, {"DeltaCutoff", 0, 255},
     {"CorrezioneInRilascio", -32768, 32767}, {"TipoDiTps", 0, 255}, {"Isteresi", 0, 255},
     {"TpsMoltoFuori", 0, 255}, {"CoefficienteUscitaMinimo", 0, 255}, {"TempoCoefficienteUscitaMinimo", 0, 255},
     {"TempoPer100", 0, 255}, {"RifOpenLoop", 0, 255}, {"PassiInvArr", 0, 255}, {"PassiInvSmg", 0, 255},
@@ -80,18 +82,18 @@ const KeyRange kKeyRanges[] = {
     {"MinErroreIntegrale", -32768, 32767}, {"MaxErroreIntegrale", -32768, 32767},
     {"MaxErroreIntegraleAlMinimo", -32768, 32767}, {"MinErroreIntegraleAlMinimo", -32768, 32767},
     {"TpsSbana", 0, 255}, {"GiriSbana", 0, 65535}, {"TempiInversioneSbana", 0, 255}, {"TempoApSbana", 0, 255},
-    {"TempoChSbana", 0, 255}, {"CorrRientroMin", -128, 127}, {"ArrPerTps", 0, 250}, {"VarCumulo", 0, 250},
-    {"MappaArr", 0, 125}, {"RifCumulo", -128, 127}, {"MinCumulo", 0, 255}, {"TipoIniezione", 0, 255},
+    {"TempoChSbana", 0, 255}, {"CorrRientroMin", -128, 127}, {"ArrPerTps", 0, 255}, {"VarCumulo", 0, 255},
+    {"MappaArr", 0, 255}, {"RifCumulo", -128, 127}, {"MinCumulo", 0, 255}, {"TipoIniezione", 0, 255},
     {"CorrenteMantenimento", 0, 255}, {"DutyCorrenteHold", 0, 255}, {"TempoMaxCorrente", 0, 65535},
     {"Stato", 0, 65535}, {"Abilitazione", 0, 65535}, {"SequenzaIniezione", 0, 255}, {"CorrezioneLivello", 0, 255},
     {"TempoAperturaIniettore", 0, 65535}, {"NumeroInjUscitaMin", 0, 255}, {"ArricchimentoAccelerazione", -128, 127},
-    {"ArrUscitaMin", 0, 125}, {"CorrezioneFuoriMinimo", -32768, 32767}, {"CorrezioneAlMinimo", -32768, 32767},
+    {"ArrUscitaMin", -128, 127}, {"CorrezioneFuoriMinimo", -32768, 32767}, {"CorrezioneAlMinimo", -32768, 32767},
     {"MassimoValoreCorrezione", 0, 255}, {"TempoTraCorrezioni", 0, 255}, {"ZonaApprendimentoFuoriMinimo", 0, 255},
     {"MinimoValoreCorrettore", 0, 255}, {"TempoPerCorrezione", 0, 65535}, {"Rif", 0, 255}, {"Coeff", -128, 127},
-    {"TempoCicchetto", 0, 65535}, {"TempoCicchettoTemp", 0, 250}, {"TempCicchetto", 0, 255},
+    {"TempoCicchetto", 0, 65535}, {"TempoCicchettoTemp", 0, 255}, {"TempCicchetto", 0, 255},
     {"OffsetMapEsterno", -32768, 32767}, {"PendenzaMapEsterno", -32768, 32767}, {"OffsetDiff", -32768, 32767},
     {"PendenzaDiff", -32768, 32767}, {"RifPressDiff", 0, 255}, {"CoeffPressDiff", -128, 127}, {"RifGas", 0, 255},
-    {"CoeffGas", 0, 200},
+    {"CoeffGas", 0, 255},
 };
 
 // The range of a key ("Mappa3_10" is a "Mappa" key); nullptr for a text key.
@@ -480,8 +482,7 @@ TEST_F(EcuConfigContent, EveryKeyTakesItsMinimumAndItsMaximum) {
   const std::vector<TextLine> lines = LinesOf(PlainOf(Path("whole.trm")));
   for (const bool maximum : {false, true}) {
     SCOPED_TRACE(maximum ? "maximum" : "minimum");
-    // The first key of each name at its minimum, or the last one at its maximum, so the axes
-    // still rise.
+    // The first key of each name at its minimum, or the last one at its maximum.
     std::vector<TextLine> edited = lines;
     std::map<std::string, TextLine*> chosen;
     for (TextLine& l : edited)
@@ -515,46 +516,95 @@ TEST_F(EcuConfigContent, EveryKeyTakesItsMinimumAndItsMaximum) {
   }
 }
 
-TEST_F(EcuConfigContent, MapBreakpointsMustRise) {
+TEST_F(EcuConfigContent, MapBreakpointsLoadAsAnEcuHoldsThem) {
+  // Equal or falling neighbours are what an ECU may hold and a data set read from it saves: the
+  // file loads them as they are, for a whole load and for a map read alone.
   auto d = NewData();  // rpm breakpoints 500, 1000 ... 6000
-  const QByteArray before = Snapshot(*d);
-  const std::vector<TextLine> whole = LinesOf(before);
+  const std::vector<TextLine> whole = LinesOf(Snapshot(*d));
   const struct {
     QByteArray text;
-    const char* blamed;  // "" when the file loads
+    int index;  // of the breakpoint the file sets
+    bool rpm;
+    int32_t value;
   } cases[] = {
-      {WithValue(whole, "RifGiri5", "100"), "RifGiri5=100"},
-      {WithValue(whole, "RifMAP3", "17"), "RifMAP3=17"},  // below RifMAP2 (24)
-      {"[RiferimentiGiri]\r\nRifGiri5=2500\r\n", "RifGiri5=2500"},   // equal to the held RifGiri4
-      {"[RiferimentiGiri]\r\nRifGiri5=100\r\n", "RifGiri5=100"},     // an rpm breakpoint of 100
-      {"[RiferimentiGiri]\r\nRifGiri0=1000\r\n", "RifGiri0=1000"},   // the next one is held
-      {"[RiferimentiMAP]\r\nRifMAP10=30\r\nRifMAP11=20\r\n", "RifMAP10=30"},
-      {"[RiferimentiGiri]\r\nRifGiri5=2750\r\n", ""},
-      {"[RiferimentiGiri]\r\nRifGiri11=9000\r\nRifGiri10=8000\r\n", ""},
+      {WithValue(whole, "RifGiri5", "100"), 5, true, 100},
+      {WithValue(whole, "RifMAP3", "17"), 3, false, 17},        // below RifMAP2 (24)
+      {"[RiferimentiGiri]\r\nRifGiri5=2500\r\n", 5, true, 2500},  // equal to the held RifGiri4
+      {"[RiferimentiGiri]\r\nRifGiri0=1000\r\n", 0, true, 1000},  // equal to the held RifGiri1
+      {"[RiferimentiMAP]\r\nRifMAP10=30\r\nRifMAP11=0\r\n", 11, false, 0},
+      {"[RiferimentiGiri]\r\nRifGiri11=9000\r\nRifGiri10=9000\r\n", 10, true, 9000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text.toStdString());
     ASSERT_TRUE(WriteFileBytes(Path("axes.trm"), "DECRYPTED_DOZA_FILE\r\n" + c.text));
-    const bool loads = *c.blamed == '\0';
     auto data = NewData();
-    EXPECT_EQ(data->LoadConfiguration(Name(Path("axes.trm"))), loads ? 1 : 0);
-    EXPECT_NE(data->FileError().find(c.blamed), std::string::npos) << data->FileError();
-    if (!loads) {
-      EXPECT_NE(data->FileError().find("crescere"), std::string::npos) << data->FileError();
-      EXPECT_EQ(Snapshot(*data), before);
-    }
-    // The caller's buffers are the breakpoints held for a map read alone.
-    ASSERT_TRUE(WriteFileBytes(Path("axes.trm"), "DECRYPTED_DOZA_FILE\r\n" + c.text));
+    EXPECT_EQ(data->LoadConfiguration(Name(Path("axes.trm"))), 1) << data->FileError();
+    EXPECT_EQ((c.rpm ? data->RifGiri : data->RifMAP)[c.index], c.value);
     int32_t map[12][12] = {};
     int32_t rpm[12] = {};
     int32_t volts[12] = {};
-    std::copy(std::begin(d->RifGiri), std::end(d->RifGiri), rpm);
-    std::copy(std::begin(d->RifMAP), std::end(d->RifMAP), volts);
-    EXPECT_EQ(d->LoadMapOnly(Name(Path("axes.trm")), map, rpm, volts), loads ? 1 : 0);
-    if (!loads) {
-      EXPECT_EQ(std::memcmp(rpm, d->RifGiri, sizeof rpm), 0);
-    }
+    EXPECT_EQ(d->LoadMapOnly(Name(Path("axes.trm")), map, rpm, volts), 1) << d->FileError();
+    EXPECT_EQ((c.rpm ? rpm : volts)[c.index], c.value);
   }
+}
+
+// Vehicle texts come back as they were set: a reader drops blanks around a value and a pair of
+// quotes around it, so such texts are saved in quotes; control characters (an ECU description
+// may hold any byte) are blanks in the data set already.
+TEST_F(EcuConfigContent, VehicleTextsComeBackAsTheyWereSet) {
+  const struct {
+    const char* set;
+    const char* held;
+  } cases[] = {
+      {"  Golf", "  Golf"}, {"Golf  ", "Golf  "}, {"\"Golf\"", "\"Golf\""}, {"'Golf'", "'Golf'"},
+      {"\"", "\""}, {"Golf\r\n[Lambda]", "Golf  [Lambda]"}, {"a\tb\x7F", "a b "}, {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.set);
+    auto d = NewData();
+    for (int id = 1; id <= 5; ++id) d->SetDatoVetturaStr(id, c.set);
+    EXPECT_STREQ(d->Motore, c.held);
+    ASSERT_EQ(d->SaveConfiguration(Name(Path("texts.trm"))), 1);
+    auto back = NewData();
+    ASSERT_EQ(back->LoadConfiguration(Name(Path("texts.trm"))), 1) << back->FileError();
+    EXPECT_STREQ(back->DescrizAuto, d->DescrizAuto);
+    EXPECT_STREQ(back->Euro, d->Euro);  // the shortest field, cut to 10 characters
+    EXPECT_STREQ(back->Motore, d->Motore);
+    EXPECT_STREQ(back->Centralina, d->Centralina);
+    EXPECT_STREQ(back->Cambio, d->Cambio);
+  }
+}
+
+// A file far larger than any configuration is refused before it is read, for a whole load and
+// for a map read alone, and the refusal names the file and its size; at the limit it loads.
+TEST_F(EcuConfigContent, FarLargerFilesAreRefusedBeforeTheyAreRead) {
+  const QByteArray head = "DECRYPTED_DOZA_FILE\r\n[Generale]\r\nCilindrata=1600\r\n";
+  const QByteArray filler = "Altro=1\r\n";
+  QByteArray atLimit = head + filler.repeated((kMaxConfigFileSize - head.size()) / filler.size());
+  atLimit += QByteArray(kMaxConfigFileSize - atLimit.size(), ' ');
+  ASSERT_EQ(atLimit.size(), kMaxConfigFileSize);
+  for (const bool over : {false, true}) {
+    SCOPED_TRACE(over);
+    const QByteArray content = over ? atLimit + " " : atLimit;
+    ASSERT_TRUE(WriteFileBytes(Path("big.trm"), content));
+    auto d = NewData();
+    d->Cilindrata = 0;
+    EXPECT_EQ(d->LoadConfiguration(Name(Path("big.trm"))), over ? 0 : 1) << d->FileError();
+    EXPECT_EQ(d->Cilindrata, over ? 0 : 1600);
+    EXPECT_EQ(d->OversizedFile().size, over ? content.size() : 0);
+    EXPECT_EQ(d->OversizedFile().path, over ? Name(Path("big.trm")).toStdString() : "");
+    EXPECT_EQ(d->FileError(), "");
+    int32_t map[12][12] = {}, rpm[12] = {}, volts[12] = {};
+    ASSERT_TRUE(WriteFileBytes(Path("big.trm"), content));  // the load above stored it anew
+    EXPECT_EQ(d->LoadMapOnly(Name(Path("big.trm")), map, rpm, volts), over ? 0 : 1);
+    EXPECT_EQ(d->OversizedFile().size, over ? content.size() : 0);
+  }
+  // The next load that is not refused for its size clears the note.
+  auto d = NewData();
+  ASSERT_TRUE(WriteFileBytes(Path("big.trm"), atLimit + " "));
+  EXPECT_EQ(d->LoadConfiguration(Name(Path("big.trm"))), 0);
+  EXPECT_EQ(d->LoadConfiguration(Name(Path("missing.trm"))), 0);
+  EXPECT_EQ(d->OversizedFile().size, 0);
 }
 
 TEST_F(EcuConfigContent, ValuesThatAreNotWholeNumbersRefuseTheFile) {

@@ -8,6 +8,7 @@
 #include "ConfigFileFormat.h"
 #include "ConfigFileTestSupport.h"
 #include "EcuData.h"
+#include "EncryptedProgramFile.h"
 
 namespace {
 
@@ -113,10 +114,15 @@ TEST_F(EcuConfigFile, IniAccessorsWorkOnTheOpenCopyOnly) {
 }
 
 TEST_F(EcuConfigFile, ProgrammingFileBecomesLengthWordAndUnscrambledBytes) {
-  ASSERT_TRUE(WriteFileBytes(Path("empty.ptn"), {}));
-  std::vector<uint8_t> image{9, 9};
-  ASSERT_TRUE(data.LoadProgrammingFile(Name(Path("empty.ptn")), &image));
-  EXPECT_EQ(image, (std::vector<uint8_t>{0, 0, 0, 0}));
+  // A file of no image size gives no image: empty, a few bytes, one byte short or over.
+  for (const qint64 size : {qint64{0}, qint64{3}, kMinProgramImageSize - 1, kMaxProgramImageSize + 1}) {
+    SCOPED_TRACE(size);
+    ASSERT_TRUE(WriteFileBytes(Path("small.ptn"), QByteArray(size, '\x21')));
+    std::vector<uint8_t> image{9, 9};
+    EXPECT_FALSE(data.LoadProgrammingFile(Name(Path("small.ptn")), &image));
+    EXPECT_TRUE(image.empty());
+  }
+  std::vector<uint8_t> image;
 
   // 300 bytes: the length word carries a second byte; the body is unscrambled from byte 0,
   // a header line included.

@@ -135,9 +135,10 @@ TEST_F(EcuDataTest, ConstructionSetsEveryDefaultWithoutWritingThrough) {
   EXPECT_STREQ(data.DescrizAuto, "");
   EXPECT_EQ(data.Potenza, 0.0f);
 
-  // The emulation preset is the one default that reaches the ECU whatever the flag says.
-  EXPECT_EQ(link.log, (std::vector<std::string>{"WV 0x20 18", "WV 0x21 18", "WV 0x222 0",
-                                                "WV 0x23 1"}));
+  // No default reaches the ECU, the emulation preset included (its setter writes whatever the
+  // write-through flag says, so the defaults do not use it).
+  EXPECT_TRUE(link.log.empty()) << link.log.front();
+  EXPECT_EQ(data.GetTipoEmulazione(), 2);
 }
 
 TEST_F(EcuDataTest, DefaultsNeedNoLinkObject) {
@@ -450,15 +451,15 @@ TEST_F(EcuDataTest, CutoffWithOneCycleOrNoneLeavesTheSteps) {
 }
 
 // The ramp values of a hand-edited configuration file can be anything: converting them must
-// neither trap (INT_MIN / -1) nor overflow, and saturates instead.
+// neither trap (INT_MIN / -1) nor overflow; the steps come out within the ECU's step bytes.
 TEST_F(EcuDataTest, CutoffRampConversionsOfWildValuesSaturate) {
   constexpr int32_t kMin = INT32_MIN, kMax = INT32_MAX;
   struct Case {
     int32_t chiusura, valida, apertura;  // ramp read from a file
     int32_t stepChiusura, stepApertura;  // steps over one gap (CicliCutoff low nibble 2)
   } cases[] = {
-      {kMin, -1, kMin, kMax, kMax},
-      {kMax, 1, kMax, kMax, 100 - kMax},
+      {kMin, -1, kMin, 255, 255},
+      {kMax, 1, kMax, 255, 1},  // an opening past the ramp's end: no step, raised to 1
       {60, 2, 80, 30, 20},
   };
   for (const auto& c : cases) {
@@ -559,6 +560,62 @@ TEST_F(EcuDataTest, ExtremeFieldValuesConvertWithoutOverflow) {
   EcuData = previous;
 }
 
+// A setter never holds more than the ECU word it writes: beyond it the value is cut to the word
+// (or refused, for the accumulation references, whose editor range already lies inside it), and
+// what is held is what was sent.
+TEST_F(EcuDataTest, SettersHoldOnlyWhatTheirWordHolds) {
+  struct Case {
+    const char* what;
+    std::function<void(TEcuData&)> set;
+    std::function<int32_t(const TEcuData&)> held;
+    int32_t expected;
+    const char* sent;  // the write, or "" for none
+  } cases[] = {
+      {"level correction up", [](TEcuData& d) { d.SetCorrezioneLivello(1, 2000); },
+       [](const TEcuData& d) { return d.CorrezioneLivello[1]; }, 255, "WE 0x50 1 255"},
+      {"level correction down", [](TEcuData& d) { d.SetCorrezioneLivello(1, -2000); },
+       [](const TEcuData& d) { return d.CorrezioneLivello[1]; }, 0, "WE 0x50 1 0"},
+      {"pressure breakpoint", [](TEcuData& d) { d.SetRifPressDiff(2, 3.0); },
+       [](const TEcuData& d) { return d.RifPressDiff[2]; }, 255, "WE 0x7b 2 255"},
+      {"negative pressure breakpoint", [](TEcuData& d) { d.SetRifPressDiff(2, -0.5); },
+       [](const TEcuData& d) { return d.RifPressDiff[2]; }, 0, "WE 0x7b 2 0"},
+      {"closing ramp of 100 s", [](TEcuData& d) { d.SetTempoCutoff(2, 100.0); },
+       [](const TEcuData& d) { return d.ChiusuraCutoff; }, 255, "WV 0x59 255"},
+      {"opening ramp below 0", [](TEcuData& d) { d.SetTempoCutoff(1, -1.0); },
+       [](const TEcuData& d) { return d.AperturaCutoff; }, 0, "WV 0x5a 0"},
+      {"acceleration enrichment", [](TEcuData& d) { d.SetArricchimentoAccelerazione(300); },
+       [](const TEcuData& d) { return d.ArricchimentoAccelerazione; }, 127, "WV 0x458 127"},
+      {"accumulation reference 128", [](TEcuData& d) { d.SetRifCumulo(0, 128); },
+       [](const TEcuData& d) { return d.RifCumulo[0]; }, 10, ""},
+      {"accumulation reference -128", [](TEcuData& d) { d.SetRifCumulo(0, -128); },
+       [](const TEcuData& d) { return d.RifCumulo[0]; }, -128, "WE 0x432 0 -128"},
+      {"sensor offset", [](TEcuData& d) { d.SetOffsetPendenza(0, 40000); },
+       [](const TEcuData& d) { return d.OffsetMapEsterno; }, 32767, "WE 0x67a 0 32767"},
+      {"diagnosis enable word", [](TEcuData& d) { d.SetDiagnosi(1, 2, 70000); },
+       [](const TEcuData& d) { return d.Abilitazione[1]; }, 65535, "WE 0x23a 1 65535"},
+      {"injector opening", [](TEcuData& d) { d.SetTempoAperturaIniettore(1, 1000.0); },
+       [](const TEcuData& d) { return d.TempoAperturaIniettore; }, 65535, "WV 0x253 65535"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TEcuData d("clamp");
+    link.Clear();
+    c.set(d);
+    EXPECT_EQ(c.held(d), c.expected);
+    const std::vector<std::string> writes = link.log;
+    if (*c.sent)
+      EXPECT_NE(std::find(writes.begin(), writes.end(), c.sent), writes.end()) << ::testing::PrintToString(writes);
+    else
+      EXPECT_TRUE(writes.empty()) << writes.front();
+  }
+  // The power: the file carries hundredths of a non-negative int32.
+  for (const auto& [set, held] : {std::pair{-5.0f, 0.0f}, std::pair{std::nanf(""), 0.0f}, std::pair{1e30f, 21474836.0f},
+                                  std::pair{85.5f, 85.5f}}) {
+    data.SetPotenza(set);
+    EXPECT_EQ(data.Potenza, held) << set;
+  }
+}
+
 TEST_F(EcuDataTest, AccelerationEnrichmentShiftsTheEnrichmentTables) {
   data.SetArricchimentoAccelerazione(30);
   EXPECT_EQ(data.ArricchimentoAccelerazione, 30);
@@ -566,13 +623,16 @@ TEST_F(EcuDataTest, AccelerationEnrichmentShiftsTheEnrichmentTables) {
   EXPECT_EQ(data.GetMappaArr(3, 5), 50);
   EXPECT_EQ(data.GetMappaArr(4, 5), 20);  // row 4 is not in use
   EXPECT_EQ(data.GetArrUscitaMin(0), 180);
-  data.SetArricchimentoAccelerazione(-200);  // clamped at 0
+  // -200 is beyond the ECU's signed byte: -128 is held, so the shift is -158; the cells clamp at 0.
+  data.SetArricchimentoAccelerazione(-200);
+  EXPECT_EQ(data.ArricchimentoAccelerazione, -128);
+  EXPECT_NE(std::find(link.log.begin(), link.log.end(), "WV 0x458 -128"), link.log.end());
   EXPECT_EQ(data.GetMappaArr(0, 0), 0);
-  EXPECT_EQ(data.GetArrUscitaMin(0), 0);
+  EXPECT_EQ(data.GetArrUscitaMin(0), 22);
 
   link.refused.insert(0x58);
   data.SetArricchimentoAccelerazione(10);
-  EXPECT_EQ(data.ArricchimentoAccelerazione, -200);
+  EXPECT_EQ(data.ArricchimentoAccelerazione, -128);
   EXPECT_EQ(data.GetMappaArr(0, 0), 0);
 }
 

@@ -137,7 +137,7 @@ Golden ReadAllGolden(const ReadShape& s) {
   g.P(5);
   g.R({0x627, 0x626, 0x628, 0x629, 0x2C, 0x22D, 0x2E, 0x46, 0x45});
   if (s.enrichmentMap) {
-    g.R({0x5132});
+    g.R({0x5532});
     g.Add("ReadBytes", 0x4);
     if (s.rowCountMissing) g.Err();  // a failed read: an item the ECU lacks, or a lost link?
     for (int row = 0; row < s.enrichmentRows; ++row) g.Add("ReadRow", 0x6136, row);
@@ -446,7 +446,7 @@ TEST_F(ExchangeTest, DefaultsSurviveWriteAllAndReadAll) {
   expected.RampaValida = ecu.Stored(0x18);
   expected.Live43 = ecu.Stored(0x43);
   expected.Live44 = ecu.Stored(0x44);
-  expected.RifCumulo[4] = ecu.Stored(0x5132, 4);  // only the breakpoints of the rows in use go
+  expected.RifCumulo[4] = ecu.Stored(0x5532, 4);  // only the breakpoints of the rows in use go
   for (int z = 0; z < TEcuData::kZone; ++z) {
     expected.CoefficienteZona[z] = ecu.Stored(0x9113D, z);
     expected.CorrezioneZona[z] = ecu.Stored(0x91737, z);

@@ -82,6 +82,33 @@ TEST_F(ValueCodesTest, ConversionsOfEveryFamily) {
   }
 }
 
+// A value beyond the ECU word of its code is cut to the word before it is sent: the field then
+// holds what the ECU holds.
+TEST_F(ValueCodesTest, ValuesBeyondTheWordAreCutToIt) {
+  struct Case {
+    int code;
+    double entered;
+    int32_t written;
+  } cases[] = {
+      {0x05, 10.0, 255},       // 510 in a byte
+      {0x06, -3, 0},           // unsigned byte
+      {0x213, 70000, 65535},   // word
+      {0x626, 1e6, 32767},     // signed word
+      {0x627, 1e6, -32768},    // signed word, negated
+      {0x449, -1000, -128},    // signed byte
+      {0x24B, 1e12, 65535},    // saturated first, then cut
+      {0x23B, -1e12, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << std::hex << "code 0x" << c.code);
+    link.Clear();
+    ASSERT_EQ(data.SetValue(c.code, c.entered), 1);
+    EXPECT_EQ(*data.GetValuePtr(c.code), c.written);
+    ASSERT_EQ(link.log.size(), 1u);
+    EXPECT_EQ(link.log[0], WriteLine(c.code, c.written));
+  }
+}
+
 TEST_F(ValueCodesTest, ConversionsThatDependOnOtherFields) {
   // TPS read mirrored when TipoDiTps bit 0 is set.
   data.TpsSbana = 51;

@@ -189,6 +189,20 @@ TEST_F(FitMapSplineTest, ThreePointsGiveAPlaneInMilliseconds) {
   EXPECT_EQ(PetrolRaw(11, 11), 1000);
 }
 
+// Equal neighbouring breakpoints (an ECU or a file may hold them) are one position on the
+// plane: both cells of such a pair get the same value, and the rest of the map is as before.
+TEST_F(FitMapSplineTest, EqualNeighbouringBreakpointsShareTheirValue) {
+  data_.SetRifGiri(4, data_.GetRifGiri(3));  // 2000, 2000
+  data_.SetRifMAP(8, data_.GetRifMAP(7));
+  const std::vector<MapSample> s = {Node(5, 0, 1000), Node(5, 11, 2000), Node(11, 0, 3000), Node(2, 6, 1500)};
+  ASSERT_TRUE(FitMapSpline(s, true, false));
+  for (int r = 0; r < 12; ++r) EXPECT_EQ(PetrolRaw(r, 3), PetrolRaw(r, 4)) << r;
+  for (int c = 0; c < 12; ++c) EXPECT_EQ(PetrolRaw(7, c), PetrolRaw(8, c)) << c;
+  EXPECT_EQ(PetrolRaw(5, 0), 250);  // the nodes are still met
+  EXPECT_EQ(PetrolRaw(2, 6), 375);
+  EXPECT_EQ(data_.GetCentroGiri(4), 2000);  // the cell between them has no width
+}
+
 TEST_F(FitMapSplineTest, TheFitIsExactAtItsNodes) {
   std::mt19937 random(7);
   std::vector<MapSample> s;

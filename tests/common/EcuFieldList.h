@@ -1,8 +1,9 @@
 #pragma once
 // Every field of a data set, for tests that compare or fill them all: X(field) for each, in
-// declaration order. Ini is left out.
-#define ECU_FIELDS(X)                                                                             \
-  X(FilePath) X(IniOpen) X(FileKey) X(Changed) X(WriteThrough) X(Mappa) X(MappaBenzina)           \
+// declaration order. Ini is left out. ECU_VALUE_FIELDS are those of the values (TEcuDataFields).
+#define ECU_FIELDS(X) X(FilePath) X(IniOpen) X(FileKey) X(Changed) X(WriteThrough) ECU_VALUE_FIELDS(X)
+#define ECU_VALUE_FIELDS(X)                                                                       \
+  X(Mappa) X(MappaBenzina)                                                                        \
   X(HasMappaBenzina) X(UndoMappa) X(UndoValida) X(SequenzaIniezione) X(RifGiri) X(RifMAP)         \
   X(RifOpenLoop) X(PassiInvArr) X(PassiInvSmg) X(PassiIngr) X(PassiSmag) X(TipoSensore)          \
   X(GiriCambioMemo) X(CambioDisattivo) X(RifSensore) X(CorrezioneLivello) X(ArrPerTps)           \
