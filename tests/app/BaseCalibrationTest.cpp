@@ -248,6 +248,7 @@ TEST_F(BaseCalibrationLoad, LinkDropAnywhereIsReported) {
             ReopenLink();
             ecu.ResetMemory();
             SetDisplacement(1600);
+            for (int i = 0; i < 144; ++i) data.Mappa[i / 12][i % 12] = 1;  // not the base map
             prompts.Clear();
           },
           [&] {

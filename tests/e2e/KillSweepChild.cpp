@@ -1,8 +1,10 @@
 // The child process of the kill sweep, killed by its parent at some moment. Without end it
-//   config <file>   saves configuration state 0, 1, 2, ... to the file and loads it back;
+//   save <file>     saves configuration state 0, 1, 2, ... to the file;
+//   load <file>     saves state 0 once, then loads the file again and again;
 //   trace <folder>  records a trace in the folder, one record after another.
-// It says on its standard output what is complete: the trace's temporary file once made, then
-// the number of each configuration state saved and loaded, or of each record appended.
+// It says on its standard output what is complete: the number of each configuration state
+// saved, or of each load; the trace's temporary file once made, then the number of each record
+// appended.
 #include <unistd.h>
 
 #include <QFile>
@@ -23,11 +25,15 @@ void Say(const std::string& line) {
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
-  if (std::strcmp(argv[1], "config") == 0) {
+  const bool save = std::strcmp(argv[1], "save") == 0;
+  if (save || std::strcmp(argv[1], "load") == 0) {
     TEcuData data("default");
+    kill_sweep::Mark(data, 0);
     for (int n = 0;; ++n) {
-      kill_sweep::Mark(data, n);
-      if (data.SaveConfiguration(argv[2]) != 1 || data.LoadConfiguration(argv[2]) != 1) {
+      if (save) kill_sweep::Mark(data, n);
+      const bool done = save || n == 0 ? data.SaveConfiguration(argv[2]) == 1
+                                       : data.LoadConfiguration(argv[2]) == 1;
+      if (!done) {
         Say("failed");
         return 1;
       }
