@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "Language.h"
+
 QString DataSubfolder(const QString& dataFolder, const char* name) {
   return QDir::fromNativeSeparators(dataFolder) + QLatin1Char('/') + QString::fromLatin1(name);
 }
@@ -28,4 +30,10 @@ QString DataSubfolderErrorText(const QStringList& missing) {
          (one ? QStringLiteral("\n\nI file di questa cartella") : QStringLiteral("\n\nI file di queste cartelle")) +
          QStringLiteral(" non potranno essere salvati. Controllare che la cartella dei dati esista "
                         "e sia scrivibile, poi riavviare il programma.");
+}
+
+QString UnsavedRecordingsText(const QStringList& paths) {
+  QStringList shown;
+  for (const QString& path : paths) shown << QDir::toNativeSeparators(path);
+  return Tr(610) + QLatin1Char('\n') + shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") + Tr(611);
 }

@@ -19,3 +19,7 @@ QStringList MakeDataSubfolders(const QString& dataFolder);
 
 // The message for folders that could not be made: which ones, and what to do.
 QString DataSubfolderErrorText(const QStringList& missing);
+
+// The message at start-up for recordings an earlier run left without a name: where each one is
+// (texts of the current language).
+QString UnsavedRecordingsText(const QStringList& paths);

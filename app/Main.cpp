@@ -36,6 +36,7 @@
 #include "SerialLink.h"
 #include "ShowActive.h"
 #include "StatusBarPanels.h"
+#include "TraceRecorder.h"
 #include "WinColor.h"
 #include "visualizza.h"
 
@@ -391,6 +392,10 @@ void TFormMain::FormShow() {
   CentreMenuLabels();
   // A data folder the program cannot work in is said before anything else (with the title).
   if (!missing.isEmpty()) Message(DataSubfolderErrorText(missing), PromptIcon::Stop);
+  // Recordings an earlier run left without a name are kept; the user is told where they are.
+  const QStringList unsaved = TTraceRecorder::UnsavedRecordings(
+      TTraceRecorder::TempFolderFor(DataSubfolder(DataFolder, kFolderAcquisizioni)));
+  if (!unsaved.isEmpty()) Message(UnsavedRecordingsText(unsaved), PromptIcon::Warning);
 
   // 7. The silent connect.
   SkipReadAll = false;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "BaseCalibration.h"
 #include "BrandProfile.h"
@@ -87,10 +88,24 @@ bool LoadBaseCalibration(TFormMain& main) {
     if (!data.LoadMapOnly(FileName8(nearest).constData(), a, rpmAxis, mapAxis) ||
         !data.LoadMapOnly(FileName8(second).constData(), b, rpmAxis, mapAxis))
       return failed();
-    // 8. Cell by cell, written through to the ECU.
+    // 8. Cell by cell, written through to the ECU as one pass. Once the ECU no longer takes
+    // the cells (the line dropped, or it stopped answering), the rest go into memory only:
+    // memory holds the base map whole, and nothing waits on an ECU that does not answer.
+    const auto memoryOnly = [&data](int r, int c, double ms) {
+      const bool writeThrough = std::exchange(data.WriteThrough, false);
+      data.SetMappa(r, c, ms);
+      data.WriteThrough = writeThrough;
+    };
     for (int r = 0; r < TEcuData::kMapSize; ++r) {
       for (int c = 0; c < TEcuData::kMapSize; ++c) {
-        data.SetMappa(r, c, InterpolatedCell(a[r][c], b[r][c], choice.d1, choice.d2));
+        const double ms = InterpolatedCell(a[r][c], b[r][c], choice.d1, choice.d2);
+        if (pass.Outcome() == LinkTransfer::PassOutcome::LinkLost) {
+          memoryOnly(r, c, ms);
+        } else {
+          data.SetMappa(r, c, ms);
+          // The cell the ECU left unanswered.
+          if (pass.Outcome() == LinkTransfer::PassOutcome::LinkLost) memoryOnly(r, c, ms);
+        }
         wait.SetProgress(static_cast<int>(std::nearbyint((r * 12 + c) * 100 / 144.0)), true);
         main.repaint();
       }

@@ -1,10 +1,8 @@
 // The file layer of the data set: file key and path, conversion between a stored (scrambled)
-// configuration file and its plain working copy, the INI copy that loads and saves work on, and
-// the reader of scrambled programming files.
-#include <QDir>
+// configuration file and its plain copy, the INI document in memory that loads and saves work
+// on, and the reader of scrambled programming files.
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <cstring>
 #include <string>
 
@@ -56,31 +54,20 @@ void TEcuData::RefuseOversizedFile() {
 void TEcuData::OpenConfigIni(bool unscramble) {
   if (IniOpen) return;
   if (unscramble) RefuseOversizedFile();
-  QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/_mtXXXXXX"));
-  copy.setAutoRemove(false);
-  if (!copy.open()) throw EConfigFileError();
-  const QString copyPath = copy.fileName();
-  bool rewrite = true;  // a new copy is always written back
+  // The plain text lives only in memory: a configuration is stored scrambled, and a copy left
+  // in the temporary folder by a crash would give it away.
+  auto ini = std::make_unique<IniFile>();
+  bool rewrite = true;  // a new document is always written back
   if (unscramble) {
     QByteArray stored;
     const bool read = ReadWholeFile(PathOf(FilePath), &stored);
     const ConfigHeader form = ReadConfigHeader(stored).kind;
     const std::optional<QByteArray> plain =
         read ? ConvertConfigText(stored, kConfigUnscramble, true, FileKey) : std::nullopt;
-    if (!plain || !IsConfigText(*plain) || copy.write(*plain) != plain->size() ||
-        !copy.flush()) {
-      copy.close();
-      QFile::remove(copyPath);
-      throw EConfigFileError();
-    }
+    if (!plain || !IsConfigText(*plain)) throw EConfigFileError();
+    ini->SetText(*plain);
     // Only a file not yet in the stored form (legacy or plain) is rewritten after a load.
     rewrite = form != ConfigHeader::Encrypted;
-  }
-  copy.close();
-  auto ini = std::make_unique<IniFile>();
-  if (!ini->LoadFromFile(copyPath)) {
-    QFile::remove(copyPath);
-    throw EConfigFileError();
   }
   Ini = std::move(ini);
   IniRewrite = rewrite;
@@ -89,14 +76,12 @@ void TEcuData::OpenConfigIni(bool unscramble) {
 
 bool TEcuData::CloseConfigIni(bool writeBack) {
   if (!IniOpen) return true;
-  const QString copyPath = Ini->FileName();
   bool ok = true;
   if (writeBack && (IniRewrite || Ini->IsModified())) {
-    const QByteArray copyName = QFile::encodeName(copyPath);
-    ok = Ini->UpdateFile() && ConvertConfigFile(copyName.constData(), FilePath, kConfigScramble, true, FileKey);
+    const std::optional<QByteArray> stored = ConvertConfigText(Ini->Text(), kConfigScramble, true, FileKey);
+    ok = stored && WriteFileReplacing(PathOf(FilePath), *stored);
   }
   Ini.reset();
-  QFile::remove(copyPath);
   IniRewrite = false;
   IniOpen = false;
   return ok;

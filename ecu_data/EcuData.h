@@ -206,9 +206,9 @@ class TEcuData : public TEcuDataFields {
 
   // ---- file layer and edit state ------------------------------------------------------------
   char FilePath[250] = {};  // configuration file of the last open or save
-  bool IniOpen = false;     // a temporary INI copy is open (file layer)
+  bool IniOpen = false;     // the INI document is open (file layer)
   char FileKey[50] = {};    // key of the configuration-file scrambling
-  std::unique_ptr<IniFile> Ini;  // INI access on the temporary copy (file layer)
+  std::unique_ptr<IniFile> Ini;  // the INI document in memory (file layer)
   bool Changed = false;     // edited, or read from the ECU, since the last load or save
   bool WriteThrough = false;  // setters write to the ECU first (set from construction on)
 
@@ -381,13 +381,13 @@ class TEcuData : public TEcuDataFields {
   // FileKey. False (destination untouched) for equal names or an unreadable or unwritable file.
   bool ConvertConfigFile(const char* source, const char* destination, int mode, bool checkHeader,
                          const char* key = nullptr);
-  // Opens the INI copy in the temporary folder: empty, or (unscramble) the unscrambled content of
-  // FilePath, which must read as configuration text.
+  // Opens the INI document, held in memory only (no plain copy ever reaches the disk): empty,
+  // or (unscramble) the unscrambled content of FilePath, which must read as configuration text.
   void OpenConfigIni(bool unscramble);
-  // Releases the copy. With writeBack, a new or changed copy, or one loaded from a file not yet
-  // in the stored form, is scrambled over FilePath; false when that failed.
+  // Releases the document. With writeBack, a new or changed document, or one loaded from a file
+  // not yet in the stored form, is scrambled over FilePath; false when that failed.
   bool CloseConfigIni(bool writeBack = true);
-  // While the copy is open: true when the key exists (and, for numbers, reads as one); the
+  // While the document is open: true when the key exists (and, for numbers, reads as one); the
   // field changes only then. Strings keep at most size - 1 characters.
   bool ReadIniInteger(int32_t& field, const char* key, const char* section);
   bool ReadIniBool(bool& field, const char* key, const char* section);
@@ -423,7 +423,7 @@ class TEcuData : public TEcuDataFields {
     int64_t size = 0;
   };
   const OversizedFileInfo& OversizedFile() const { return oversizedFile_; }
-  bool IniRewrite = false;  // the open copy goes back over FilePath on close
+  bool IniRewrite = false;  // the open document goes back over FilePath on close
   // ---- end of configuration files ------------------------------------------------------------
 
  private:

@@ -36,6 +36,18 @@ QString TTraceRecorder::TempFileName(int n) {
   return QStringLiteral("__acqtmp%1.txt").arg(n);
 }
 
+QString TTraceRecorder::TempFolderFor(const QString& acquisitions) {
+  return QDir(acquisitions).filePath(QStringLiteral("Temporanee"));
+}
+
+QStringList TTraceRecorder::UnsavedRecordings(const QString& folder) {
+  QStringList paths;
+  const QDir dir(folder);
+  for (const QString& name : dir.entryList({QStringLiteral("__acqtmp*.txt")}, QDir::Files, QDir::Name))
+    paths << dir.filePath(name);
+  return paths;
+}
+
 QString TTraceRecorder::StartText() {
   const QLocale locale;
   const QDateTime now = QDateTime::currentDateTime();
@@ -95,13 +107,15 @@ bool TTraceRecorder::Start(int format, const QString& startText, uint32_t startT
   if (recording_) Stop();
   const QDir dir(folder_);
   tempPath_.clear();
+  if (!dir.mkpath(QStringLiteral("."))) return false;
   // The first free name; NewOnly makes taking it atomic, so a name another process takes at
   // the same moment only moves us on to the next number.
   for (int n = 0; n < 1000000; ++n) {
     const QString path = dir.filePath(TempFileName(n));
     if (QFile::exists(path)) continue;
     file_.setFileName(path);
-    if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    // Unbuffered: each record reaches the operating system as it is taken.
+    if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
       tempPath_ = path;
       break;
     }

@@ -1,7 +1,9 @@
 #pragma once
 // Real-time trace recording: a tab-separated text file written while the configuration editor
 // runs its live tick. The trace goes to a temporary file first ("__acqtmp<N>.txt") and is moved
-// to the name the user chooses when the recording stops.
+// to the name the user chooses when the recording stops. Every write goes straight to the
+// operating system, so a crash or a kill loses at most the record being written; the temporary
+// file of a recording that never got its name stays for the user (UnsavedRecordings).
 //
 // File layout (CR LF line ends, numbers in C-locale notation, doubles in general notation with
 // up to 6 significant digits):
@@ -10,6 +12,7 @@
 //   then one record per tick, each starting with a line end, so the file ends without one.
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 // One record of a trace, in the units the file holds.
@@ -64,7 +67,8 @@ class TTraceRecorder {
   // After Stop: deletes the temporary file.
   void Discard();
 
-  // Folder of the temporary files; a change applies from the next Start.
+  // Folder of the temporary files, made at Start when missing; a change applies from the next
+  // Start.
   void SetFolder(const QString& folder) { folder_ = folder; }
   const QString& Folder() const { return folder_; }
   bool IsRecording() const { return recording_; }
@@ -73,6 +77,12 @@ class TTraceRecorder {
   const QString& TempPath() const { return tempPath_; }
 
   static QString TempFileName(int n);
+  // Where the temporary files of recordings go for an acquisitions folder: a folder of its own
+  // inside it, so that the save dialog, which opens on the acquisitions, does not list them.
+  static QString TempFolderFor(const QString& acquisitions);
+  // The temporary files in folder, in name order: at start-up, the recordings an earlier run
+  // left without a name (a crash, a kill, a save that failed).
+  static QStringList UnsavedRecordings(const QString& folder);
   static QByteArray HeaderLines(int format, const QString& startText);
   // One record with its leading line end.
   static QByteArray RecordLine(uint32_t elapsedMs, const TTraceRecord& record, int format);

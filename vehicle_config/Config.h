@@ -92,7 +92,8 @@ class TFormConfig : public QDialog, public IGridHost {
   bool IsRecording() const { return recorder_.IsRecording(); }
   const TTraceRecorder& Recorder() const { return recorder_; }
   // The data folder's "Acquisizioni": the trace and acquired-points dialogs start there, and the
-  // temporary trace files are made there (the system's temporary folder until it is set).
+  // temporary trace files are made in its own folder inside it (TTraceRecorder::TempFolderFor;
+  // the system's temporary folder until it is set).
   void SetAcquisitionFolder(const QString& folder);
   // The data folder's "Taratura" (the base calibrations), as the main window sets it.
   QString CalibrationFolder;

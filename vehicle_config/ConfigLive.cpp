@@ -285,7 +285,7 @@ void TFormConfig::MarkLambdaPresetFields() {
 // ---- trace recording --------------------------------------------------------------------------
 
 void TFormConfig::SetAcquisitionFolder(const QString& folder) {
-  recorder_.SetFolder(folder);
+  recorder_.SetFolder(TTraceRecorder::TempFolderFor(folder));
   SaveDialogDrt->InitialDir = OpenDialogDrt->InitialDir = folder;
   roadMapping_->OpenDialogDma->InitialDir = roadMapping_->SaveDialogDma->InitialDir = folder;
 }

@@ -88,6 +88,8 @@ bool Apply(SimulatedEcu& ecu, std::string_view key, std::string_view value) {
     ecu.FailOpenLinks(i(0));
   } else if (key == "drop_after" && n == 1) {
     ecu.DropLinkAfter(i(0));
+  } else if (key == "silent_after" && n == 1) {
+    ecu.FallSilentAfter(i(0));
   } else if (key == "no_answer" && n == 1) {
     ecu.SetNoAnswer(v[0] != 0);
   } else if (key == "diagnosis_faults") {

@@ -99,6 +99,12 @@ SimulatedEcu::Line SimulatedEcu::Exchange() {
     return Line::Closed;
   }
   if (dropAfter_ > 0) --dropAfter_;
+  if (silentAfter_ == 0) {
+    silentAfter_ = -1;
+    noAnswer_ = true;
+  } else if (silentAfter_ > 0) {
+    --silentAfter_;
+  }
   return noAnswer_ ? Line::Silent : Line::Open;
 }
 

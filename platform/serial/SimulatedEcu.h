@@ -151,6 +151,11 @@ class SimulatedEcu {
   bool DropPending() const { return dropAfter_ >= 0; }
   // The ECU stays silent: every exchange, Connect, identity and programming fails.
   void SetNoAnswer(bool silent) { noAnswer_ = silent; }
+  // The ECU falls silent (SetNoAnswer(true)) at the next exchange after `operations` more
+  // exchanges, with the line left open; -1 never.
+  void FallSilentAfter(int operations) { silentAfter_ = operations; }
+  // A silence asked for with FallSilentAfter has not come yet.
+  bool SilencePending() const { return silentAfter_ >= 0; }
   // The next n Connect (OpenLink) calls fail.
   void FailConnects(int n) { failConnects_ = n; }
   void FailOpenLinks(int n) { failOpenLinks_ = n; }
@@ -247,6 +252,7 @@ class SimulatedEcu {
   std::vector<bool> absent_ = std::vector<bool>(SimMemory::kKeys, false);
   std::vector<bool> refused_ = std::vector<bool>(SimMemory::kKeys, false);
   int dropAfter_ = -1;
+  int silentAfter_ = -1;
   bool noAnswer_ = false;
   int failConnects_ = 0;
   int failOpenLinks_ = 0;

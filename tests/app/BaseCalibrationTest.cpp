@@ -240,30 +240,36 @@ TEST_F(BaseCalibrationLoad, LinkDropAnywhereIsReported) {
     if (exact) MakeBase(QStringLiteral("c_lpg_1600"), 300);
     const int32_t base = exact ? 300 : 600;
     bool loaded = false;
-    const DropSweepResult sweep = DropSweep(
-        ecu,
-        [&] {
-          ReopenLink();
-          ecu.ResetMemory();
-          SetDisplacement(1600);
-          prompts.Clear();
-        },
-        [&] {
-          loaded = LoadBaseCalibration(Main());
-          Pump();
-        },
-        [&]() -> std::string {
-          for (int i = 0; i < 144; ++i)
-            if (data.Mappa[i / 12][i % 12] != base + i) return "the base map is not in memory whole";
-          if (loaded == Told()) return loaded ? "reported, and the calibration went on" : "failed without a word";
-          if (!loaded) return "";
-          if (!LinkOpen()) return "the link dropped without a word";
-          for (int i = 0; i < 144; ++i)
-            if (EcuMap(i / 12, i % 12) != base + i) return "the ECU holds the base map in part";
-          return "";
-        });
-    EXPECT_GT(sweep.positions, exact ? 10 : 140);
-    EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+    for (const LinkFault fault : {LinkFault::Drop, LinkFault::Silence}) {
+      SCOPED_TRACE(LinkFaultName(fault));
+      const DropSweepResult sweep = DropSweep(
+          ecu,
+          [&] {
+            ReopenLink();
+            ecu.ResetMemory();
+            SetDisplacement(1600);
+            for (int i = 0; i < 144; ++i) data.Mappa[i / 12][i % 12] = 1;  // not the base map
+            prompts.Clear();
+          },
+          [&] {
+            loaded = LoadBaseCalibration(Main());
+            Pump();
+          },
+          [&]() -> std::string {
+            for (int i = 0; i < 144; ++i)
+              if (data.Mappa[i / 12][i % 12] != base + i) return "the base map is not in memory whole";
+            if (loaded == Told())
+              return loaded ? "reported, and the calibration went on" : "failed without a word";
+            if (!loaded) return "";
+            if (!LinkOpen()) return "the link dropped without a word";
+            for (int i = 0; i < 144; ++i)
+              if (EcuMap(i / 12, i % 12) != base + i) return "the ECU holds the base map in part";
+            return "";
+          },
+          fault);
+      EXPECT_GT(sweep.positions, exact ? 10 : 140);
+      EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+    }
   }
 }
 

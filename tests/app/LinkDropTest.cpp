@@ -36,37 +36,41 @@ class LinkDrop : public MainFixture {
 
 TEST_F(LinkDrop, ConnectCutShortKeepsTheDataSetAndSaysSo) {
   Main();
-  TEcuDataFields before;
-  const DropSweepResult sweep = DropSweep(
-      ecu,
-      [&] {
-        link.Disconnect();
-        Pump();
-        ecu.ResetMemory();
-        Mark(data, 0);  // the data set holds a saved configuration ...
-        data.Changed = false;
-        data.GetDescription();  // the description buffer holds what the window shows
-        before = data;
-        ecu.Store(0xC30C, 11, kFirstRpm + 1);  // ... and the ECU another one
-        ecu.Store(0xC30E, 27, kCell + 1);
-        ecu.Store(0x917E, 8, kLastCoeff + 1);
-        prompts.Clear();
-      },
-      [&] {
-        Main().ActionConnettiExecute();
-        Pump();
-      },
-      [&]() -> std::string {
-        if (LinkOpen() && !Told())
-          return HoldsMarks(data, 1) ? "" : "connected over a data set read only in part";
-        if (!Told()) return "the connect failed without a word";
-        if (!(static_cast<const TEcuDataFields&>(data) == before)) return "the data set changed";
-        if (data.Changed) return "an unchanged data set marked changed";
-        if (LinkOpen()) return "left connected to an ECU the data set does not mirror";
-        return "";
-      });
-  EXPECT_GT(sweep.positions, 100);
-  EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  for (const LinkFault fault : {LinkFault::Drop, LinkFault::Silence}) {
+    SCOPED_TRACE(LinkFaultName(fault));
+    TEcuDataFields before;
+    const DropSweepResult sweep = DropSweep(
+        ecu,
+        [&] {
+          link.Disconnect();
+          Pump();
+          ecu.ResetMemory();
+          Mark(data, 0);  // the data set holds a saved configuration ...
+          data.Changed = false;
+          data.GetDescription();  // the description buffer holds what the window shows
+          before = data;
+          ecu.Store(0xC30C, 11, kFirstRpm + 1);  // ... and the ECU another one
+          ecu.Store(0xC30E, 27, kCell + 1);
+          ecu.Store(0x917E, 8, kLastCoeff + 1);
+          prompts.Clear();
+        },
+        [&] {
+          Main().ActionConnettiExecute();
+          Pump();
+        },
+        [&]() -> std::string {
+          if (LinkOpen() && !Told())
+            return HoldsMarks(data, 1) ? "" : "connected over a data set read only in part";
+          if (!Told()) return "the connect failed without a word";
+          if (!(static_cast<const TEcuDataFields&>(data) == before)) return "the data set changed";
+          if (data.Changed) return "an unchanged data set marked changed";
+          if (LinkOpen()) return "left connected to an ECU the data set does not mirror";
+          return "";
+        },
+        fault);
+    EXPECT_GT(sweep.positions, 100);
+    EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  }
 }
 
 TEST_F(LinkDrop, LoadAndWriteCutShortIsReported) {
@@ -75,26 +79,30 @@ TEST_F(LinkDrop, LoadAndWriteCutShortIsReported) {
   const QString file = dir.filePath("Configurazioni/drop.") + QString::fromLatin1(GetBrandConfigExt());
   Mark(data, 2);
   ASSERT_EQ(data.SaveConfiguration(QFile::encodeName(file).constData()), 1);
-  const DropSweepResult sweep = DropSweep(
-      ecu,
-      [&] {
-        ReopenLink();
-        ecu.ResetMemory();
-        Mark(data, 0);
-        data.Changed = false;
-        fileDialogs.Choose(file);
-        prompts.Clear();
-      },
-      [&] {
-        Main().ActionApriExecute();
-        Pump();
-      },
-      [&]() -> std::string {
-        if (!HoldsMarks(data, 2)) return "the file is not in memory";
-        if (Told()) return "";
-        if (!LinkOpen()) return "the link dropped without a word";
-        return EcuHoldsMarks(2) ? "" : "the ECU holds the file only in part, without a word";
-      });
-  EXPECT_GT(sweep.positions, 100);
-  EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  for (const LinkFault fault : {LinkFault::Drop, LinkFault::Silence}) {
+    SCOPED_TRACE(LinkFaultName(fault));
+    const DropSweepResult sweep = DropSweep(
+        ecu,
+        [&] {
+          ReopenLink();
+          ecu.ResetMemory();
+          Mark(data, 0);
+          data.Changed = false;
+          fileDialogs.Choose(file);
+          prompts.Clear();
+        },
+        [&] {
+          Main().ActionApriExecute();
+          Pump();
+        },
+        [&]() -> std::string {
+          if (!HoldsMarks(data, 2)) return "the file is not in memory";
+          if (Told()) return "";
+          if (!LinkOpen()) return "the link dropped without a word";
+          return EcuHoldsMarks(2) ? "" : "the ECU holds the file only in part, without a word";
+        },
+        fault);
+    EXPECT_GT(sweep.positions, 100);
+    EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  }
 }

@@ -389,31 +389,35 @@ TEST_F(MainProgramTest, LinkDropAnywhereLosesNothing) {
   // The questions answered Yes (retry), or No (give up).
   for (int answer : {PromptYes, PromptNo}) {
     SCOPED_TRACE(answer);
-    TEcuDataFields before;
-    const DropSweepResult sweep = DropSweep(
-        ecu,
-        [&] {
-          mark(data);
-          data.Changed = true;
-          data.GetDescription();  // the description buffer holds what the window shows
-          before = data;
-          prompts.Clear();
-          for (int i = 0; i < 8; ++i) prompts.Answer(answer);
-          for (int i = 0; i < 20; ++i) prompts.Answer(PromptNo);  // a retry loop ends all the same
-        },
-        [&] { Program(image); },
-        [&]() -> std::string {
-          if (ecuHoldsMarks()) {
-            if (data.RifGiri[11] != 6789 || data.Mappa[2][3] != kMarkedCell || data.CoeffGas[8] != 77)
-              return "the configuration went in, and memory holds something else";
+    for (const LinkFault fault : {LinkFault::Drop, LinkFault::Silence}) {
+      SCOPED_TRACE(LinkFaultName(fault));
+      TEcuDataFields before;
+      const DropSweepResult sweep = DropSweep(
+          ecu,
+          [&] {
+            mark(data);
+            data.Changed = true;
+            data.GetDescription();  // the description buffer holds what the window shows
+            before = data;
+            prompts.Clear();
+            for (int i = 0; i < 8; ++i) prompts.Answer(answer);
+            for (int i = 0; i < 20; ++i) prompts.Answer(PromptNo);  // a retry loop ends all the same
+          },
+          [&] { Program(image); },
+          [&]() -> std::string {
+            if (ecuHoldsMarks()) {
+              if (data.RifGiri[11] != 6789 || data.Mappa[2][3] != kMarkedCell || data.CoeffGas[8] != 77)
+                return "the configuration went in, and memory holds something else";
+              return "";
+            }
+            if (!Told()) return "the ECU lacks the configuration, without a word";
+            if (!(static_cast<const TEcuDataFields&>(data) == before)) return "memory replaced";
+            if (!data.Changed) return "memory counts as saved";
             return "";
-          }
-          if (!Told()) return "the ECU lacks the configuration, without a word";
-          if (!(static_cast<const TEcuDataFields&>(data) == before)) return "memory replaced";
-          if (!data.Changed) return "memory counts as saved";
-          return "";
-        });
-    EXPECT_GT(sweep.positions, 200);
-    EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+          },
+          fault);
+      EXPECT_GT(sweep.positions, 200);
+      EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+    }
   }
 }

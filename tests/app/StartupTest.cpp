@@ -163,7 +163,7 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
   EXPECT_TRUE(splashGoneAtIdle);
   EXPECT_EQ(languages, 2);
   EXPECT_EQ(title, QString::fromLatin1(GetBrandTitle()));
-  EXPECT_TRUE(traceFolder.endsWith(QStringLiteral("/Acquisizioni"))) << traceFolder.toStdString();
+  EXPECT_TRUE(traceFolder.endsWith(QStringLiteral("/Acquisizioni/Temporanee"))) << traceFolder.toStdString();
   // The link is configured once, in this order, before anything else uses it.
   ASSERT_GE(configuration.size(), 5u);
   const SimOp order[] = {SimOp::SetLinkParamA, SimOp::SetLinkParamB, SimOp::SetScreen,
@@ -359,6 +359,36 @@ TEST_F(StartupTest, ADataFolderThatCannotBeMadeIsReported) {
   EXPECT_EQ(reported[0].icon, PromptIcon::Stop);
   EXPECT_EQ(reported[0].caption, QString::fromLatin1(GetBrandTitle()));
   EXPECT_TRUE(QFileInfo(InData("Taratura")).isDir());  // the others were made
+}
+
+// Recordings a killed run left without a name stay where they are, and every start says where,
+// in the language of the settings; a saved trace is no concern of the notice.
+TEST_F(StartupTest, RecordingsLeftWithoutANameArePointedOutAtTheNextStart) {
+  const QString temporary = InData("Acquisizioni/Temporanee");
+  ASSERT_TRUE(QDir().mkpath(temporary));
+  const QStringList left = {temporary + "/__acqtmp0.txt", temporary + "/__acqtmp2.txt"};
+  for (const QString& path : left + QStringList{InData("Acquisizioni/prova.txt")}) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const std::pair<int, const char*> languages[] = {{0, "Acquisizioni in tempo reale rimaste senza nome"},
+                                                   {1, "Real-time recordings left without a name"}};
+  for (const auto& [language, start] : languages) {
+    SCOPED_TRACE(language);
+    Stored().setValue("Language", language);
+    prompts.Clear();
+    EXPECT_EQ(RunProgram(CloseAtFirstIdle(nullptr)), 0);
+    std::vector<PromptRequest> notices;
+    for (const PromptRequest& r : prompts.Shown())
+      if (r.text.contains(QStringLiteral("__acqtmp"))) notices.push_back(r);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0].text.startsWith(QString::fromUtf8(start))) << notices[0].text.toStdString();
+    for (const QString& path : left) EXPECT_TRUE(notices[0].text.contains(QDir::toNativeSeparators(path)));
+    EXPECT_FALSE(notices[0].text.contains(QStringLiteral("prova.txt")));
+    EXPECT_EQ(notices[0].icon, PromptIcon::Warning);
+    EXPECT_EQ(notices[0].caption, QString::fromLatin1(GetBrandTitle()));
+    for (const QString& path : left) EXPECT_TRUE(QFile::exists(path));
+  }
 }
 
 // The demo data folder as scripts/run.sh prepares it: TARATURA on the simulated vehicle opens

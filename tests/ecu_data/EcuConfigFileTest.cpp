@@ -14,8 +14,9 @@ namespace {
 
 QByteArray Name(const QString& path) { return QFile::encodeName(path); }
 
+// Files of any name in the temporary folder (the test program's own).
 int LeftoverCopies() {
-  return static_cast<int>(QDir(QDir::tempPath()).entryList({"_mt*"}, QDir::Files | QDir::Hidden).size());
+  return static_cast<int>(QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
 }
 
 class EcuConfigFile : public ::testing::Test {
@@ -84,7 +85,7 @@ TEST_F(EcuConfigFile, IniAccessorsWorkOnTheOpenCopyOnly) {
   const int before = LeftoverCopies();
   data.OpenConfigIni(false);
   EXPECT_TRUE(data.IniOpen);
-  EXPECT_EQ(LeftoverCopies(), before + 1);
+  EXPECT_EQ(LeftoverCopies(), before);  // the open document lives in memory only
   data.WriteIniInteger(-42, "N", "S");
   data.WriteIniBool(true, "B", "S");
   data.WriteIniString("Golf 1.6 TDI", "T", "S");

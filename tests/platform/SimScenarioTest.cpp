@@ -26,7 +26,8 @@ TEST(SimScenario, KeysConfigureTheEcu) {
                                          "var.0x203 = 0x68\n"
                                          "var.0x20C = 600, 1100\n"
                                          "enrichment_rows = 4\n"
-                                         "diagnosis_faults = 0\n");
+                                         "diagnosis_faults = 0\n"
+                                         "silent_after = 500\n");
   EXPECT_TRUE(problems.empty()) << problems.front();
   EXPECT_STREQ(link.GetPortName(), "/dev/ttyUSB0");
   ASSERT_TRUE(link.OpenLink());
@@ -65,6 +66,7 @@ TEST(SimScenario, KeysConfigureTheEcu) {
   link.BeginProgramming();
   EXPECT_EQ(link.ProgramFromFile("a.s19", 2, 0, 1), 1);
   EXPECT_EQ(link.ProgramFromFile("a.s19", 2, 0, 1), 0);
+  EXPECT_TRUE(ecu.SilencePending());
 }
 
 TEST(SimScenario, BadLinesAreReportedAndSkipped) {

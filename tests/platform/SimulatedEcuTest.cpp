@@ -253,6 +253,23 @@ TEST_F(SimEcuTest, LinkDropsMidSequence) {
   EXPECT_EQ(Read(0x215), 1000);  // the drop happens once
 }
 
+TEST_F(SimEcuTest, EcuFallsSilentMidSequenceWithTheLineOpen) {
+  ecu_.FallSilentAfter(2);
+  EXPECT_EQ(Read(0x216), 1800);
+  EXPECT_TRUE(link_.WriteVariable(0x215, 1000));
+  EXPECT_TRUE(ecu_.SilencePending());
+  EXPECT_FALSE(link_.WriteVariable(0x215, 1400));
+  EXPECT_FALSE(ecu_.SilencePending());
+  EXPECT_EQ(link_.GetLastErrorCode(), 1);  // no answer
+  EXPECT_EQ(link_.IsLinkOpen(), 1);
+  EXPECT_TRUE(sink_.changes.empty());  // the line never closed
+  int32_t v = -1;
+  EXPECT_FALSE(link_.ReadVariable(0x216, &v));  // silent from here on
+  EXPECT_EQ(ecu_.Stored(0x215), 1000);
+  ecu_.SetNoAnswer(false);
+  EXPECT_EQ(Read(0x215), 1000);
+}
+
 TEST_F(SimEcuTest, SilentEcuFailsEverything) {
   ecu_.SetNoAnswer(true);
   int32_t v = -1;

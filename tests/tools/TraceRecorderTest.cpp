@@ -117,6 +117,35 @@ TEST(TraceRecorder, StoppedAtOnceHoldsOnlyTheHeader) {
   EXPECT_EQ(check.records, 0);
 }
 
+// Every record is in the file as soon as it is appended, long before the stop: a crash or a kill
+// loses at most the record being written.
+TEST(TraceRecorder, RecordsAreInTheFileAsTheyAreTaken) {
+  QTemporaryDir dir;
+  TTraceRecorder rec(dir.path());
+  ASSERT_TRUE(rec.Start(1, kStart, 0));
+  for (uint32_t n = 1; n <= 3; ++n) {
+    rec.Append(n * 170, TTraceRecord{});
+    EXPECT_EQ(trace_rule::Check(ReadAll(rec.TempPath())).records, static_cast<int>(n));
+  }
+  rec.Stop();
+}
+
+// The temporary files of recordings live in a folder of their own inside the acquisitions; at
+// start-up the ones an earlier run left are listed in name order, and nothing else is.
+TEST(TraceRecorder, UnsavedRecordingsAreTheTemporaryFilesLeft) {
+  QTemporaryDir dir;
+  const QString folder = TTraceRecorder::TempFolderFor(dir.path());
+  EXPECT_EQ(QFileInfo(folder).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+  EXPECT_TRUE(TTraceRecorder::UnsavedRecordings(folder).isEmpty());    // no folder yet
+  ASSERT_TRUE(QDir().mkpath(QDir(folder).filePath("__acqtmp3.txt")));  // a folder, not a recording
+  for (const char* name : {"__acqtmp10.txt", "__acqtmp0.txt", "prova.txt", "__acqtmp1.dma"}) {
+    QFile f(QDir(folder).filePath(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  EXPECT_EQ(TTraceRecorder::UnsavedRecordings(folder),
+            (QStringList{QDir(folder).filePath("__acqtmp0.txt"), QDir(folder).filePath("__acqtmp10.txt")}));
+}
+
 TEST(TraceRecorder, TempoWrapsLikeTheTickCounter) {
   const QByteArray line = TTraceRecorder::RecordLine(0u - 0xFFFFFF00u + 0x100u, TTraceRecord{}, 1);
   EXPECT_TRUE(line.startsWith("\r\n512\t0\t0\t")) << line.constData();
@@ -143,7 +172,15 @@ TEST(TraceRecorder, TakesTheFirstFreeTemporaryName) {
 
 TEST(TraceRecorder, AFolderThatTakesNoFileIsReported) {
   QTemporaryDir dir;
-  TTraceRecorder rec(QDir(dir.path()).filePath("missing/folder"));
+  // A missing folder is made; one whose parent is a file cannot be.
+  TTraceRecorder made(QDir(dir.path()).filePath("missing/folder"));
+  EXPECT_TRUE(made.Start(1, kStart, 0));
+  EXPECT_EQ(made.TempPath(), QDir(dir.path()).filePath("missing/folder/__acqtmp0.txt"));
+  made.Stop();
+  QFile file(QDir(dir.path()).filePath("file"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  TTraceRecorder rec(QDir(dir.path()).filePath("file/folder"));
   EXPECT_FALSE(rec.Start(1, kStart, 0));
   EXPECT_FALSE(rec.IsRecording());
   rec.Append(10, TTraceRecord{});  // nothing to write to, nothing happens

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -123,9 +124,8 @@ class ConfigFormTest : public SimEcuFixture {
     form_->Timer1Timer();
   }
   QLabel* Label(const char* name) { return form_->findChild<QLabel*>(name); }
-  QStringList TempFiles() {
-    return QDir(traceDir_.path()).entryList({"__acqtmp*.txt"}, QDir::Files);
-  }
+  QString TempFolder() const { return TTraceRecorder::TempFolderFor(traceDir_.path()); }
+  QStringList TempFiles() const { return QDir(TempFolder()).entryList({"__acqtmp*.txt"}, QDir::Files); }
 
   TDatiMappati dati_;
   TDatiMappati* previousDati_ = nullptr;
@@ -439,8 +439,16 @@ TEST_F(ConfigFormTest, TraceCancelAndATargetThatCannotBeReplaced) {
   dialogs_.Choose(traceDir_.filePath("occupato.txt"));
   dialogs_.Cancel();
   form_->MenuTerminaDrtClick();
-  EXPECT_EQ(TempFiles().size(), 1);
-  EXPECT_TRUE(prompts_.Shown().back().text.contains("__acqtmp"));
+  ASSERT_EQ(TempFiles().size(), 1);
+  EXPECT_TRUE(prompts_.Shown().back().text.contains(QDir::toNativeSeparators(TempFolder() + "/__acqtmp")));
+  // The save dialog, which opens on the last name chosen or else on the acquisitions, never
+  // lists the temporary file while the user names the trace.
+  for (const FileDialogRequest& shown : dialogs_.Shown()) {
+    const QString listed = shown.fileName.isEmpty() ? shown.initialDir
+                                                    : QFileInfo(shown.fileName).absolutePath();
+    EXPECT_EQ(QDir(listed).entryList({"*.txt"}, QDir::Files).filter("__acqtmp"), QStringList())
+        << listed.toStdString();
+  }
 }
 
 // A trace saved on a full disk or into a read-only folder: the message names the file the
@@ -471,7 +479,7 @@ TEST_F(ConfigFormTest, ATraceThatFindsNoRoomIsKeptAndTheOldFileStays) {
     EXPECT_TRUE(prompts_.Shown()[0].text.startsWith("Il file esistente non può essere sovrascritto."));
     EXPECT_TRUE(prompts_.Shown()[1].text.startsWith("Impossibile scrivere il file "));
     ASSERT_EQ(TempFiles().size(), 1);
-    const QString kept = traceDir_.filePath(TempFiles()[0]);
+    const QString kept = QDir(TempFolder()).filePath(TempFiles()[0]);
     for (const PromptRequest& p : prompts_.Shown()) EXPECT_TRUE(p.text.endsWith(QDir::toNativeSeparators(kept)));
     QByteArray trace;
     ASSERT_TRUE(ReadWholeFile(kept, &trace));
@@ -487,7 +495,9 @@ TEST_F(ConfigFormTest, ATraceThatFindsNoRoomIsKeptAndTheOldFileStays) {
   prompts_.Clear();
   form_->MenuCominciaDrtClick();
   disk.Fill();
-  for (int i = 0; i < 3; ++i) Tick();
+  // Records reach the disk as they come: enough of them to need more room than the block the
+  // file already holds.
+  for (int i = 0; i < 300; ++i) Tick();
   dialogs_.Cancel();
   form_->MenuTerminaDrtClick();
   disk.Free();
@@ -506,7 +516,11 @@ TEST_F(ConfigFormTest, ClosingStopsARecordingWithItsSaveDialog) {
 }
 
 TEST_F(ConfigFormTest, ATemporaryFileThatCannotBeMadeIsReported) {
-  form_->SetAcquisitionFolder(traceDir_.filePath("manca"));
+  // A folder that cannot be made: its parent is a file.
+  QFile file(traceDir_.filePath("file"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  form_->SetAcquisitionFolder(file.fileName());
   form_->MenuCominciaDrtClick();
   EXPECT_FALSE(form_->IsRecording());
   EXPECT_TRUE(form_->MenuCominciaDrt->isEnabled());

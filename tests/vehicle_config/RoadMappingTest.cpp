@@ -311,35 +311,39 @@ TEST_F(RoadMappingTest, MenuShortcutsWinOverAFocusedNumericField) {
 }
 
 TEST_F(RoadMappingTest, MapsWriteCutShortByTheLinkIsReported) {
-  const DropSweepResult sweep = DropSweep(
-      ecu_,
-      [&] {
-        form_->StopLiveTimer();
-        if (!link_.IsLinkOpen()) {
-          link_.OpenLink();
-          link_.Connect();
-          clock_.Advance(5000);
-        }
-        ecu_.ResetMemory();
-        data_.Mappa[2][3] = 1234;  // a map the ECU does not hold yet
-        data_.RifGiri[11] = 6789;
-        prompts_.Clear();
-      },
-      [&] { rm_->MenuScaricaMappa->trigger(); },
-      [&]() -> std::string {
-        if (data_.Mappa[2][3] != 1234 || data_.RifGiri[11] != 6789) return "the map in memory changed";
-        bool told = false;
-        for (const PromptRequest& r : prompts_.Shown())
-          told = told || (r.icon == PromptIcon::Stop && r.caption == form_->windowTitle());
-        if (told) return "";
-        if (!link_.IsLinkOpen()) return "the link dropped without a word";
-        if (EcuMap(0x20E) != DataMap(data_.Mappa) || ecu_.Stored(0xC30C, 11) != 6789)
-          return "the ECU holds the map in part, without a word";
-        return "";
-      });
-  form_->StopLiveTimer();
-  EXPECT_EQ(sweep.positions, 14);  // two axes and twelve rows
-  EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  for (const LinkFault fault : {LinkFault::Drop, LinkFault::Silence}) {
+    SCOPED_TRACE(LinkFaultName(fault));
+    const DropSweepResult sweep = DropSweep(
+        ecu_,
+        [&] {
+          form_->StopLiveTimer();
+          if (!link_.IsLinkOpen()) {
+            link_.OpenLink();
+            link_.Connect();
+            clock_.Advance(5000);
+          }
+          ecu_.ResetMemory();
+          data_.Mappa[2][3] = 1234;  // a map the ECU does not hold yet
+          data_.RifGiri[11] = 6789;
+          prompts_.Clear();
+        },
+        [&] { rm_->MenuScaricaMappa->trigger(); },
+        [&]() -> std::string {
+          if (data_.Mappa[2][3] != 1234 || data_.RifGiri[11] != 6789) return "the map in memory changed";
+          bool told = false;
+          for (const PromptRequest& r : prompts_.Shown())
+            told = told || (r.icon == PromptIcon::Stop && r.caption == form_->windowTitle());
+          if (told) return "";
+          if (!link_.IsLinkOpen()) return "the link dropped without a word";
+          if (EcuMap(0x20E) != DataMap(data_.Mappa) || ecu_.Stored(0xC30C, 11) != 6789)
+            return "the ECU holds the map in part, without a word";
+          return "";
+        },
+        fault);
+    form_->StopLiveTimer();
+    EXPECT_EQ(sweep.positions, 14);  // two axes and twelve rows
+    EXPECT_TRUE(sweep.wrong.empty()) << sweep.Text();
+  }
 }
 
 TEST_F(RoadMappingTest, AFailedInterpolationChangesNothingAndKeepsTheLastUndo) {
