@@ -317,10 +317,10 @@ TEST_P(LayoutTest, ToolWindows) {
     TFormDatiMappati w(&Main(), &dati_);
     CheckWindow(w, "datimappati");
   }
-  {
-    TFormGrafico w(&Main(), false);
+  for (bool interpolation : {false, true}) {
+    TFormGrafico w(&Main(), interpolation);
     w.Tag = 4095;
-    CheckWindow(w, "grafico");
+    CheckWindow(w, interpolation ? "grafico-interpolation" : "grafico");
   }
   {
     TFormGraficoDrt w(&Main(), QStringLiteral(LAYOUT_GOLDEN_DIR "/trace_format2.txt"));
