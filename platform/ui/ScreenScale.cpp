@@ -68,7 +68,10 @@ void FitWindowToScreen(QWidget* window) {
     layout->activate();
     least = least.expandedTo(layout->totalMinimumSize());
   }
-  const QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+  // Window managers draw titles in bold.
+  QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+  titleFont.setBold(true);
+  const QFontMetrics fm(titleFont);
   least.setWidth(std::max(least.width(), fm.horizontalAdvance(window->windowTitle()) + kTitleBarButtons));
   window->setMinimumSize(least);
   window->resize((sized ? window->size() : window->sizeHint()).expandedTo(least));
