@@ -170,9 +170,7 @@ QString PlainCopyPath(const QString& dataFolder, const QString& fileName) {
 }
 
 QString NoTextEditorText(const QString& copy) {
-  return QStringLiteral("La copia in chiaro è stata scritta nel file\n") + QDir::toNativeSeparators(copy) +
-         QStringLiteral("\nma non è stato possibile avviare un editor di testo: aprire il file con "
-                        "un editor a scelta (oppure impostare la variabile VISUAL o EDITOR).");
+  return Tr(646) + QLatin1Char('\n') + QDir::toNativeSeparators(copy) + QLatin1Char('\n') + Tr(647);
 }
 
 void ExecuteBloccoNote(QWidget* owner, TFileDialog& openDialog, const QString& dataFolder) {

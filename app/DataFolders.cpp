@@ -24,12 +24,8 @@ QString DataSubfolderErrorText(const QStringList& missing) {
   QStringList shown;
   for (const QString& folder : missing) shown << QDir::toNativeSeparators(folder);
   const bool one = missing.size() == 1;
-  return (one ? QStringLiteral("Impossibile creare la cartella dei dati:\n")
-              : QStringLiteral("Impossibile creare le cartelle dei dati:\n")) +
-         shown.join(QLatin1Char('\n')) +
-         (one ? QStringLiteral("\n\nI file di questa cartella") : QStringLiteral("\n\nI file di queste cartelle")) +
-         QStringLiteral(" non potranno essere salvati. Controllare che la cartella dei dati esista "
-                        "e sia scrivibile, poi riavviare il programma.");
+  return Tr(one ? 656 : 657) + QLatin1Char('\n') + shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+         Tr(one ? 658 : 659) + QLatin1Char(' ') + Tr(660);
 }
 
 QString UnsavedRecordingsText(const QStringList& paths) {

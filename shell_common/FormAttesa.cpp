@@ -85,7 +85,14 @@ void TFormAttesa::closeEvent(QCloseEvent* e) {
   QDialog::closeEvent(e);
 }
 
+bool TFormAttesa::event(QEvent* e) {
+  const bool handled = QDialog::event(e);
+  if ((e->type() == QEvent::LayoutRequest || e->type() == QEvent::WindowTitleChange) && isVisible())
+    FitAndFixWindowToScreen(this);
+  return handled;
+}
+
 void TFormAttesa::setVisible(bool visible) {
-  if (visible) FitWindowToScreen(this);
+  if (visible) FitAndFixWindowToScreen(this);
   QDialog::setVisible(visible);
 }

@@ -32,8 +32,13 @@ class TFormAttesa : public QDialog {
   // windows.
   void ApplicationActivated();
 
-  // Scales the window to the screen before it shows.
+  // Scales the window to the screen before it shows, at the size its contents need (the user
+  // does not resize it).
   void setVisible(bool visible) override;
+
+  // While shown, the window grows with what its caller puts in it (a longer caption, message
+  // or progress text), so nothing of it is cut.
+  bool event(QEvent* e) override;
 
  protected:
   // WM_PROGRESS: lParam 0 sets, any other value adds; then every form paints at once.

@@ -1,39 +1,27 @@
 #include "LinkPassText.h"
 
+#include "Language.h"
+
 using LinkTransfer::PassOutcome;
 
 QString PassFailureText(PassOutcome outcome, PassAction action) {
   if (outcome == PassOutcome::Complete) return QString();
-  if (action == PassAction::Read)
-    return QStringLiteral(
-        "Collegamento con la centralina interrotto durante la lettura dei dati.\n"
-        "I dati in memoria sono rimasti quelli di prima.\n"
-        "Controllare il collegamento.");
-  QString text = outcome == PassOutcome::LinkLost
-                     ? QStringLiteral("Collegamento con la centralina interrotto durante la scrittura dei dati.")
-                     : QStringLiteral("La centralina non ha accettato tutti i dati.");
-  text += QLatin1Char('\n');
+  const QChar lf = QLatin1Char('\n');
+  if (action == PassAction::Read) return Tr(648) + lf + Tr(649) + lf + Tr(57);
+  QString text = Tr(outcome == PassOutcome::LinkLost ? 650 : 651) + lf;
   switch (action) {
     case PassAction::Load:
-      text += QStringLiteral(
-          "La centralina non ha ricevuto tutti i dati del file; in memoria ci sono i dati del file: "
-          "ricollegarsi e caricare di nuovo il file.");
+      text += Tr(652);
       break;
     case PassAction::BaseCalibration:
-      text += QStringLiteral(
-          "La centralina non ha ricevuto tutta la mappa base; in memoria c'è la mappa base: "
-          "ricollegarsi e ripetere la taratura.");
+      text += Tr(653);
       break;
     case PassAction::Maps:
-      text += QStringLiteral(
-          "La centralina non ha ricevuto tutta la mappa; la mappa in memoria non è cambiata: "
-          "ricollegarsi e scaricarla di nuovo in centralina.");
+      text += Tr(654);
       break;
     case PassAction::Restore:
     case PassAction::Read:
-      text += QStringLiteral(
-          "La centralina non ha ricevuto tutta la configurazione; la configurazione in memoria è "
-          "conservata.");
+      text += Tr(655);
       break;
   }
   return text;

@@ -10,6 +10,7 @@
 #include "Language.h"
 #include "NumericEdit.h"
 #include "Prompt.h"
+#include "ScreenScale.h"
 
 namespace {
 
@@ -93,6 +94,11 @@ TFormCilindrata::TFormCilindrata(QWidget* owner, bool fuelOnly)
     EditCilindrata->setFocus();
   }
   setMinimumWidth(360);
+}
+
+void TFormCilindrata::setVisible(bool visible) {
+  if (visible) FitAndFixWindowToScreen(this);
+  TModalDialog::setVisible(visible);
 }
 
 void TFormCilindrata::done(int r) {

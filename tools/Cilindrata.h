@@ -36,6 +36,10 @@ class TFormCilindrata final : public TModalDialog {
   // dialog stays open with the focus on the displacement.
   void done(int r) override;
 
+ public:
+  // Fitted to the screen at the size its texts need; the user does not resize it.
+  void setVisible(bool visible) override;
+
  private:
   bool fuelOnly_;
   QString refusal_;  // text 412

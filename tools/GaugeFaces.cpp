@@ -1,6 +1,7 @@
 #include "GaugeFaces.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "Language.h"
 #include "LiveDashboard.h"
 #include "ScreenScale.h"
 #include "WinColor.h"
@@ -121,9 +123,13 @@ QPixmap FuelIcon(int size, const QString& name, const QColor& lit, bool on) {
   p.setPen(QPen(QColor(50, 50, 50), 2));
   p.setBrush(on ? lit : QColor(150, 150, 150));
   p.drawEllipse(QRectF(2, 2, size - 4, size - 4));
+  // The name on one line inside the lamp: a smaller font for a longer name.
   QFont f = p.font();
-  f.setPixelSize(std::max(7, size / 4));
   f.setBold(true);
+  for (int pixels = std::max(7, size / 4); pixels >= 5; --pixels) {
+    f.setPixelSize(pixels);
+    if (QFontMetrics(f).horizontalAdvance(name) <= size - 10) break;
+  }
   p.setFont(f);
   p.setPen(on ? Qt::white : QColor(90, 90, 90));
   p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, name);
@@ -150,10 +156,10 @@ void StyleRpmReadout(QLabel* readout, int pixels) {
 
 void SetFuelIcons(QLabel* gasOn, QLabel* gasOff, QLabel* benzOn, QLabel* benzOff, int size) {
   const QColor gas(0, 150, 0), benz(230, 120, 0);
-  gasOn->setPixmap(FuelIcon(size, QStringLiteral("GAS"), gas, true));
-  gasOff->setPixmap(FuelIcon(size, QStringLiteral("GAS"), gas, false));
-  benzOn->setPixmap(FuelIcon(size, QStringLiteral("BENZ"), benz, true));
-  benzOff->setPixmap(FuelIcon(size, QStringLiteral("BENZ"), benz, false));
+  gasOn->setPixmap(FuelIcon(size, Tr(294), gas, true));
+  gasOff->setPixmap(FuelIcon(size, Tr(294), gas, false));
+  benzOn->setPixmap(FuelIcon(size, Tr(640), benz, true));
+  benzOff->setPixmap(FuelIcon(size, Tr(640), benz, false));
   gasOn->hide();
   benzOff->hide();
 }

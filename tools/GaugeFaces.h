@@ -31,14 +31,15 @@ QPixmap RpmFace(int size, int needleReach);
 QPixmap PressureFace(int width, int height);
 // The thermometer's glass: a tube down to the foot of the column and the bulb under it.
 QPixmap ThermometerGlass(int width, int tubeTop, int foot, int columnWidth);
-// A fuel icon: a round lamp with the fuel's name, lit or dark.
+// A fuel icon: a round lamp with the fuel's name on one line inside it (a smaller font for a
+// longer name), lit or dark.
 QPixmap FuelIcon(int size, const QString& name, const QColor& lit, bool on);
 // The thermometer column: purple brush, fuchsia pen.
 void StyleThermometerColumn(QFrame* column);
 // The four-digit rpm readout: seven-segment face, green on black, sunken.
 void StyleRpmReadout(QLabel* readout, int pixels);
-// The four fuel lamps (gas lit and dark, petrol lit and dark), `size` pixels square; the
-// petrol-on and gas-off pair shows first.
+// The four fuel lamps (gas lit and dark, petrol lit and dark), `size` pixels square, named in
+// the current language; the petrol-on and gas-off pair shows first.
 void SetFuelIcons(QLabel* gasOn, QLabel* gasOff, QLabel* benzOn, QLabel* benzOff, int size);
 // Shows the fuel state: the gas-on and petrol-off lamps while on gas, the others otherwise.
 void ShowFuelState(QLabel* gasOn, QLabel* gasOff, QLabel* benzOn, QLabel* benzOff, bool onGas);

@@ -105,9 +105,7 @@ void TFormGraficoDrt::Load(const QString& fileName) {
   setWindowTitle(windowTitle() + QStringLiteral(" - ") + QFileInfo(fileName).fileName().section('.', 0, 0));
   TTraceFile trace = TTraceFile::Read(fileName);
   if (trace.status == TTraceFile::Status::Unreadable) {
-    ShowPrompt(this, windowTitle(),
-               QStringLiteral("Impossibile aprire il file ") + QDir::toNativeSeparators(fileName),
-               PromptIcon::Stop);
+    ShowPrompt(this, windowTitle(), Tr(645) + QDir::toNativeSeparators(fileName), PromptIcon::Stop);
     return;
   }
   if (trace.status != TTraceFile::Status::Ok) {

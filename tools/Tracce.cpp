@@ -6,9 +6,13 @@
 
 #include "DialogButtons.h"
 #include "Language.h"
+#include "ScreenScale.h"
 
 TFormGestioneTracce::TFormGestioneTracce(QWidget* owner) : TModalDialog(owner, Qt::Tool) {
   setObjectName("FormGestioneTracce");
+  // Scaled as its chart from the start, so the traces the chart adds are measured in the font
+  // the user sees.
+  if (owner) ScaleFontToScreen(this, ScaledWidthOf(owner));
   setWindowTitle("Aggiungi/rimuovi tracce");
   PanelTracce = new QWidget(this);
   PanelTracce->setObjectName("PanelTracce");

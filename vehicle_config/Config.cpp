@@ -24,6 +24,7 @@
 #include "EcuData.h"
 #include "FileDialog.h"
 #include "FunctionKeyTabStrip.h"
+#include "MenuBarMarkStyle.h"
 #include "Modmappa.h"
 #include "NumericEdit.h"
 #include "Prompt.h"
@@ -98,6 +99,7 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   menuBar_ = new QMenuBar(this);
+  TMenuBarMarkStyle::Install(menuBar_);  // the recording mark beside its menu's title
   layout->setMenuBar(menuBar_);
   auto* middle = new QHBoxLayout;
   middle->setSpacing(0);

@@ -20,6 +20,7 @@
 #include "EcuValueCodes.h"
 #include "FileDialog.h"
 #include "Graficodrt.h"
+#include "Language.h"
 #include "NumericEdit.h"
 #include "Prompt.h"
 #include "RoadMapping.h"
@@ -302,8 +303,7 @@ void TFormConfig::MenuCominciaDrtClick() {
   const int format = EcuData->IsDoppiaSonda() ? 2 : 1;
   if (!recorder_.Start(format, TTraceRecorder::StartText(), Clock().GetTickCount())) {
     ShowPrompt(this, windowTitle(),
-               QStringLiteral("Impossibile creare il file temporaneo dell'acquisizione in ") +
-                   QDir::toNativeSeparators(recorder_.Folder()),
+               Tr(641) + QDir::toNativeSeparators(recorder_.Folder()),
                PromptIcon::Stop);
     return;
   }
@@ -320,10 +320,7 @@ void TFormConfig::MenuTerminaDrtClick() {
   MenuAcquisizioni->setIcon(QIcon());
   const QString temp = QDir::toNativeSeparators(recorder_.TempPath());
   if (!written)
-    ShowPrompt(this, windowTitle(),
-               QStringLiteral("Errore di scrittura dell'acquisizione: il file potrebbe essere "
-                              "incompleto."),
-               PromptIcon::Stop);
+    ShowPrompt(this, windowTitle(), Tr(642), PromptIcon::Stop);
   bool failed = false;
   for (;;) {
     if (!SaveDialogDrt->Execute(this)) {
@@ -334,13 +331,12 @@ void TFormConfig::MenuTerminaDrtClick() {
     const auto result = recorder_.SaveAs(SaveDialogDrt->FileName);
     if (result == TTraceRecorder::SaveResult::Saved) return;
     failed = true;
-    const QString kept = QStringLiteral("L'acquisizione resta nel file ") + temp;
+    const QString kept = Tr(643) + temp;
     if (result == TTraceRecorder::SaveResult::NotReplaced)
       ShowPrompt(this, windowTitle(), Text(300) + QLatin1Char('\n') + kept, PromptIcon::Stop);
     else
       ShowPrompt(this, windowTitle(),
-                 QStringLiteral("Impossibile scrivere il file ") +
-                     QDir::toNativeSeparators(SaveDialogDrt->FileName) + QLatin1Char('\n') + kept,
+                 Tr(644) + QDir::toNativeSeparators(SaveDialogDrt->FileName) + QLatin1Char('\n') + kept,
                  PromptIcon::Stop);
   }
 }

@@ -53,9 +53,9 @@ const DesignText kDesignTexts[] = {
     {458, "Visualizza pressione differenziale"},
 };
 
-// Text id of each page caption.
+// Text id of each page caption; the pressure page keeps its design caption in every language.
 const int kPageTextIds[kConfigPageCount] = {111, 112, 113, 114, 116, 115, 117, 118,
-                                            119, 120, 121, 122, 123, 123, 559, 528};
+                                            119, 120, 121, 122, 123, 123, -1,  528};
 
 // The member and message texts the form and its pages read through Text().
 const int kMemberTextIds[] = {129, 130, 144, 145, 146, 147, 148, 149, 151, 196, 247, 248, 249,

@@ -153,6 +153,7 @@ void TPageCambio::Translate() {
                      {LabelRifTempCicchetto, 538}, {LabelProva, 553}, {LabelTempCicchetto, 554},
                      {LabTempoCicchettoTemp, 555}});
   TranslateItems(ComboSegnaleGiri, {154, 155});
-  TranslateItems(ComboAccensione, {158, 159, 160, 161, 162, 556, 557});
+  // The five cylinder counts; "Bibobina" and "Monobobina" are the same in every language.
+  TranslateItems(ComboAccensione, {158, 159, 160, 161, 162});
   TranslateItems(ComboCambio, {165, 166, 167});
 }

@@ -13,6 +13,7 @@
 namespace {
 
 const char* const kScaledProperty = "screenScaledWidth";
+const char* const kOwnMinimumProperty = "ownMinimumSize";
 
 }  // namespace
 
@@ -67,10 +68,31 @@ void FitWindowToScreen(QWidget* window) {
     layout->activate();
     least = least.expandedTo(layout->totalMinimumSize());
   }
-  const QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+  // Window managers draw titles in bold.
+  QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+  titleFont.setBold(true);
+  const QFontMetrics fm(titleFont);
   least.setWidth(std::max(least.width(), fm.horizontalAdvance(window->windowTitle()) + kTitleBarButtons));
   window->setMinimumSize(least);
   window->resize((sized ? window->size() : window->sizeHint()).expandedTo(least));
+  // Wrapped texts need the height their lines take at the width the window got.
+  if (QLayout* layout = window->layout(); layout && layout->hasHeightForWidth()) {
+    const int height = layout->totalHeightForWidth(window->width());
+    if (height > window->minimumHeight()) window->setMinimumHeight(height);
+  }
+}
+
+void FitAndFixWindowToScreen(QWidget* window) {
+  // The window's own minimum, before any fitting.
+  QVariant own = window->property(kOwnMinimumProperty);
+  if (!own.isValid()) {
+    own = window->minimumSize();
+    window->setProperty(kOwnMinimumProperty, own);
+  }
+  window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  window->setMinimumSize(own.toSize());
+  FitWindowToScreen(window);
+  window->setFixedSize(window->size());
 }
 
 void SetSevenSegmentFont(QWidget* w, int pixels) {

@@ -36,8 +36,15 @@ int ScaledWidthOf(const QWidget* w);
 
 // Scales a window that a layout arranges: its font (and with it the layout) by the fitted
 // width of its present size, unless it was scaled before; then widens it, where its size may
-// change, so its title fits the title bar.
+// change, so its title fits the title bar, and makes it as high as its wrapped texts need at
+// that width.
 void FitWindowToScreen(QWidget* window);
+
+// FitWindowToScreen for a window whose size the user has no reason to change (a wait window,
+// a short question): fitted to its present contents (growing only) and then fixed, so the
+// window manager offers no resizing and draws no resize handle under it. Called again after
+// its contents change, it fits them again.
+void FitAndFixWindowToScreen(QWidget* window);
 
 // The seven-segment face "NI7SEG" at `pixels`, bold; any fixed-width face where it is missing.
 void SetSevenSegmentFont(QWidget* w, int pixels);

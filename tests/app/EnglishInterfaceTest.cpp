@@ -29,6 +29,7 @@
 #include "CentriCelleArr.h"
 #include "Cilindrata.h"
 #include "Config.h"
+#include "DataFolders.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
 #include "File.h"
@@ -39,12 +40,15 @@
 #include "Graficodrt.h"
 #include "Language.h"
 #include "LanguageExports.h"
+#include "KeyComboBox.h"
 #include "LanguageFixture.h"
+#include "LinkPassText.h"
 #include "MainFixture.h"
 #include "Modmappa.h"
 #include "Ordina.h"
 #include "Paradatta.h"
 #include "Paradattaecu.h"
+#include "PageCambio.h"
 #include "TestPaths.h"
 #include "Tracce.h"
 #include "TraceRecorder.h"
@@ -59,6 +63,10 @@ const char* const kSameInBothLanguages[] = {
     "rpm x 1000", "- OK",      "File:",     "Turbo",     "Custom",    "SNR410",    "SNR520",    "Monofuel",
     "Delta X",    "Delta Y",   "NumCellXS", "NumCellYS", "NumCellXD", "NumCellYD",
 };
+
+// Design texts the program keeps in every language: the pressure page's caption and two
+// ignition kinds.
+const char* const kKeptInEveryLanguage[] = {"Pressione", "Bibobina", "Monobobina"};
 
 QString Normal(QString text) {
   text.remove(QLatin1Char('&'));
@@ -219,6 +227,7 @@ TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
   QSet<QString> same{Normal(QString::fromLatin1(GetBrandTitle())), Normal(LanguageName(0)), Normal(LanguageName(1))};
   for (int i = 0; i < kBrandLabelSlots; ++i) same.insert(Normal(QString::fromLatin1(GetBrandLabel(i))));
   for (const char* t : kSameInBothLanguages) same.insert(QString::fromUtf8(t));
+  for (const char* t : kKeptInEveryLanguage) same.insert(QString::fromUtf8(t));
   for (int k = 0; k < kOwnTextCount; ++k) {
     QString it, en;
     if (!LoadLanguageString(LanguageTextId(0, k), &it)) continue;
@@ -238,4 +247,80 @@ TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
   italianLeft.removeDuplicates();
   EXPECT_TRUE(italianLeft.isEmpty()) << italianLeft.size() << " Italian texts in English:\n"
                                      << italianLeft.join(QLatin1Char('\n')).toStdString();
+}
+
+// The pressure page keeps its caption and the ignition list its last two kinds in English, while
+// the texts around them change.
+TEST_F(EnglishInterfaceTest, DesignTextsKeptInEveryLanguage) {
+  settings->SetSetting(SettingLanguage, 1);
+  config_ = std::make_unique<TFormConfig>(nullptr);
+  FormConfig = config_.get();
+  Shown();
+  ASSERT_EQ(CurrentLanguage, 1);
+  EXPECT_EQ(config_->PageControl()->Caption(TabPressione), QStringLiteral("Pressione"));
+  EXPECT_EQ(config_->PageControl()->Caption(TabCambio), Tr(111));
+  const TKeyComboBox* ignition = static_cast<TPageCambio*>(config_->Page(TabCambio))->ComboAccensione;
+  ASSERT_EQ(ignition->count(), 7);
+  EXPECT_EQ(ignition->itemText(0), Tr(158));
+  EXPECT_NE(ignition->itemText(0), QStringLiteral("3 Cilindri"));
+  EXPECT_EQ(ignition->itemText(5), QStringLiteral("Bibobina"));
+  EXPECT_EQ(ignition->itemText(6), QStringLiteral("Monobobina"));
+}
+
+// The program's own messages (a link pass cut short, no text editor, data folders that cannot
+// be made, a recording that cannot start, a trace that cannot be opened) and the petrol lamp of
+// the dashboard read in English: no line of the Italian message is left in the English one.
+TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
+  ASSERT_EQ(CurrentLanguage, 0);
+  config_ = std::make_unique<TFormConfig>(nullptr);
+  FormConfig = config_.get();
+  const QString missing = dir.filePath(QStringLiteral("missing/folder"));
+  // The last message box the action showed.
+  const auto shown = [&](const std::function<void()>& action) {
+    const size_t before = prompts.Shown().size();
+    action();
+    return prompts.Shown().size() > before ? prompts.Shown().back().text : QString();
+  };
+  const std::pair<const char*, std::function<QString()>> messages[] = {
+      {"read cut short", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read); }},
+      {"load refused", [] { return PassFailureText(LinkTransfer::PassOutcome::Refused, PassAction::Load); }},
+      {"base map lost", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::BaseCalibration); }},
+      {"maps lost", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Maps); }},
+      {"restore lost", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Restore); }},
+      {"no editor", [&] { return NoTextEditorText(dir.filePath(QStringLiteral("Dec1.cfg"))); }},
+      {"one folder", [&] { return DataSubfolderErrorText({missing}); }},
+      {"two folders", [&] { return DataSubfolderErrorText({missing, missing}); }},
+      {"recording", [&] {
+         return shown([&] {
+           config_->SetAcquisitionFolder(missing);
+           config_->MenuCominciaDrtClick();
+         });
+       }},
+      {"trace", [&] { return shown([&] { TFormGraficoDrt chart(nullptr, dir.path()); }); }},
+  };
+  std::vector<QString> italian;
+  for (const auto& [name, message] : messages) italian.push_back(message());
+  const auto lamp = [&] {
+    TFormVisualizza dashboard(nullptr);
+    return dashboard.ImageBenzOn->pixmap().toImage();
+  };
+  const QImage italianLamp = lamp();
+
+  CurrentLanguage = 1;
+  // The file names in the messages are the same in both languages.
+  const auto words = [&](QString text) {
+    for (const QString& path : {missing, dir.filePath(QStringLiteral("Dec1.cfg")), dir.path()})
+      text.remove(QDir::toNativeSeparators(path));
+    return text;
+  };
+  size_t i = 0;
+  for (const auto& [name, message] : messages) {
+    const QString english = words(message());
+    ASSERT_FALSE(italian[i].isEmpty()) << name;
+    for (const QString& line : words(italian[i++]).split(QLatin1Char('\n')))
+      if (!line.trimmed().isEmpty())
+        EXPECT_FALSE(english.contains(line)) << name << ": \"" << line.toStdString() << "\" in English";
+    EXPECT_FALSE(english.trimmed().isEmpty()) << name;
+  }
+  EXPECT_NE(lamp(), italianLamp);
 }

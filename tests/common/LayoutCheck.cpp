@@ -238,7 +238,10 @@ QStringList LayoutViolations(const QWidget* window, const QRect& available) {
                .arg(Rect(available));
   const QString title = window->windowTitle();
   if (!title.isEmpty() && !(window->windowFlags() & Qt::FramelessWindowHint)) {
-    const QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+    // Window managers draw titles in bold.
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const QFontMetrics fm(titleFont);
     const int needed = fm.horizontalAdvance(title) + kTitleBarAllowance;
     if (needed > window->width())
       out << QStringLiteral("%1: title cut: \"%2\" needs %3 px, the window is %4 wide")

@@ -1,17 +1,27 @@
 // Every window and every editor page as the user sees it on this screen: connected to the
 // simulated ECU, with one and with two lambda probes, the window must lie on the screen's
-// available area and no control may leave its parent, cover a sibling or cut its text. The
-// test program runs once per screen size (the offscreen platform's screen, see CMakeLists.txt);
-// it keeps a picture of every window under test-results/screenshots/layout-<size>.
+// available area and no control may leave its parent, cover a sibling or cut its text by a
+// single pixel. The test program runs once per screen size and language (LAYOUT_SCREEN,
+// LAYOUT_LANGUAGE "it" or "en"; see CMakeLists.txt): offscreen, on a screen of that size, and on
+// a real X server with a window manager and the server's fonts, where metrics differ. It keeps
+// a picture of every window under test-results/screenshots/layout-[x-]<size>-<language>.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <functional>
+#include <cmath>
+#include <map>
+#include <vector>
 #include <memory>
 
 #include "AboutBox.h"
@@ -32,13 +42,14 @@
 #include "Grafico.h"
 #include "Graficodrt.h"
 #include "Language.h"
+#include "LanguageFixture.h"
 #include "LayoutCheck.h"
-#include "MainFixture.h"
 #include "Modmappa.h"
 #include "NumericEdit.h"
 #include "Ordina.h"
 #include "Paradatta.h"
 #include "Paradattaecu.h"
+#include "Tracce.h"
 #include "visualizza.h"
 
 namespace {
@@ -48,17 +59,38 @@ QString ScreenName() {
   return QStringLiteral("%1x%2").arg(s.width()).arg(s.height());
 }
 
-void Keep(QWidget& w, const QString& name) {
-  const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots/layout-") + ScreenName());
+// The language of the run: 1 (English) when LAYOUT_LANGUAGE is "en", else 0 (Italian).
+int LanguageOfRun() { return qgetenv("LAYOUT_LANGUAGE") == "en" ? 1 : 0; }
+
+bool OnXServer() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
+
+QString ShotFolder() {
+  const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots/layout-") +
+                                               (OnXServer() ? QStringLiteral("x-") : QString()) + ScreenName() +
+                                               (LanguageOfRun() == 1 ? QStringLiteral("-en") : QStringLiteral("-it")));
   QDir().mkpath(dir);
-  w.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG");
+  return dir;
 }
+
+// The picture as the user sees it: on the X server the screen where the window and its frame
+// lie (menus open over it included), offscreen the window's own drawing.
+QImage Picture(QWidget& w) {
+  if (OnXServer())
+    return w.screen()->grabWindow(0, w.frameGeometry().x(), w.frameGeometry().y(), w.frameGeometry().width(),
+                                  w.frameGeometry().height()).toImage();
+  return w.grab().toImage();
+}
+
+void Keep(QWidget& w, const QString& name) { Picture(w).save(ShotFolder() + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"); }
 
 // Shows the window as its caller does and lets it settle.
 void ShowAndSettle(QWidget& w) {
   w.show();
   QApplication::setActiveWindow(&w);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  // On the X server the window manager frames and places the window (a frameless one, or a
+  // tool window it does not activate, only as far as it goes).
+  if (OnXServer()) QTest::qWaitFor([&] { return w.isActiveWindow() || w.frameGeometry() != w.geometry(); }, 2000);
   QCoreApplication::processEvents();
 }
 
@@ -85,14 +117,86 @@ QStringList CheckTabs(const TFunctionKeyTabStrip& tabs) {
   return found;
 }
 
+// A part of a widget as the user sees it (see Picture).
+QImage Region(QWidget* w, const QRect& r) {
+  if (OnXServer()) {
+    const QPoint at = w->mapToGlobal(r.topLeft());
+    return w->screen()->grabWindow(0, at.x(), at.y(), r.width(), r.height()).toImage().convertToFormat(QImage::Format_RGB32);
+  }
+  return w->grab(r).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The ink of a title item, column by column: how far each pixel's grey level lies from the
+// item's background (its most common colour), summed down the column; reddish pixels (the
+// mark) and rows drawn across the whole item (its border) left out.
+std::vector<int> InkColumns(const QImage& image) {
+  std::map<QRgb, int> count;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) ++count[image.pixel(x, y)];
+  QRgb background = 0;
+  int most = -1;
+  for (const auto& [colour, n] : count)
+    if (n > most) most = n, background = colour;
+  const auto ink = [&](QRgb p) {
+    if (qRed(p) > qGreen(p) + 60 && qRed(p) > qBlue(p) + 60) return 0;
+    const int d = std::abs(qGray(p) - qGray(background));
+    return d > 40 ? d : 0;
+  };
+  std::vector<int> columns(static_cast<size_t>(image.width()), 0);
+  for (int y = 0; y < image.height(); ++y) {
+    int inked = 0;
+    for (int x = 0; x < image.width(); ++x) inked += ink(image.pixel(x, y)) > 0;
+    if (inked > image.width() * 8 / 10) continue;
+    for (int x = 0; x < image.width(); ++x) columns[static_cast<size_t>(x)] += ink(image.pixel(x, y));
+  }
+  // Smoothed over three columns: the glyphs may fall on another fraction of a pixel.
+  std::vector<int> smooth(columns.size(), 0);
+  for (size_t x = 0; x < columns.size(); ++x)
+    smooth[x] = 2 * columns[x] + (x > 0 ? columns[x - 1] : 0) + (x + 1 < columns.size() ? columns[x + 1] : 0);
+  return smooth;
+}
+
+// Where the title drawn in `plain` lies in `marked`, column for column: the offset at which the
+// inked columns of both agree (the ink pattern matching to 90 %, as much ink), or -1 when no
+// offset shows the whole title.
+int FindTitle(const QImage& plain, const QImage& marked) {
+  const std::vector<int> p = InkColumns(plain), m = InkColumns(marked);
+  int first = -1, last = -1;
+  for (int x = 0; x < static_cast<int>(p.size()); ++x)
+    if (p[static_cast<size_t>(x)] > 0) last = x, first = first < 0 ? x : first;
+  if (first < 0) return -1;
+  for (int dx = -first; last + dx < static_cast<int>(m.size()); ++dx) {
+    double pp = 0, mm = 0, pm = 0;
+    for (int x = first; x <= last; ++x) {
+      const double a = p[static_cast<size_t>(x)], b = m[static_cast<size_t>(x + dx)];
+      pp += a * a, mm += b * b, pm += a * b;
+    }
+    if (mm > 0 && pm / std::sqrt(pp * mm) >= 0.9 && mm > 0.7 * pp && mm < 1.3 * pp) return first + dx;
+  }
+  return -1;
+}
+
+// The leftmost column of strongly red pixels (the recording mark); -1 when there is none.
+int RedColumn(const QImage& image) {
+  for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y) {
+      const QColor c(image.pixel(x, y));
+      if (c.red() > 180 && c.green() < 90 && c.blue() < 90) return x;
+    }
+  return -1;
+}
+
 }  // namespace
 
-class LayoutTest : public MainFixture, public ::testing::WithParamInterface<bool> {
+class LayoutTest : public LanguageFixture, public ::testing::WithParamInterface<bool> {
  protected:
   void SetUp() override {
-    previousDati_ = DatiMappati;
-    DatiMappati = &dati_;
-    Shown();  // the first show connects
+    ASSERT_NO_FATAL_FAILURE(LoadLanguages());
+    ASSERT_EQ(LanguageCount, 2);
+    settings->SetSetting(SettingLanguage, LanguageOfRun());
+    Shown();  // the first show takes the language and connects
+    FirstIdle();  // the splash goes
+    ASSERT_EQ(CurrentLanguage, LanguageOfRun());
     ASSERT_TRUE(LinkOpen());
     // One probe or two: the model byte and the single-probe bit of the option word.
     const bool twoProbes = GetParam();
@@ -103,7 +207,6 @@ class LayoutTest : public MainFixture, public ::testing::WithParamInterface<bool
     data.SetTipoSensore(2);
     data.Changed = false;
   }
-  void TearDown() override { DatiMappati = previousDati_; }
 
   QString Case(const QString& name) const {
     return name + (GetParam() ? QStringLiteral("-2probes") : QStringLiteral("-1probe"));
@@ -117,9 +220,6 @@ class LayoutTest : public MainFixture, public ::testing::WithParamInterface<bool
   }
 
   QStringList found_;  // what CheckWindow found
-
-  TDatiMappati dati_;
-  TDatiMappati* previousDati_ = nullptr;
 };
 
 TEST_P(LayoutTest, MainWindow) {
@@ -217,10 +317,10 @@ TEST_P(LayoutTest, ToolWindows) {
     TFormDatiMappati w(&Main(), &dati_);
     CheckWindow(w, "datimappati");
   }
-  {
-    TFormGrafico w(&Main(), false);
+  for (bool interpolation : {false, true}) {
+    TFormGrafico w(&Main(), interpolation);
     w.Tag = 4095;
-    CheckWindow(w, "grafico");
+    CheckWindow(w, interpolation ? "grafico-interpolation" : "grafico");
   }
   {
     TFormGraficoDrt w(&Main(), QStringLiteral(LAYOUT_GOLDEN_DIR "/trace_format2.txt"));
@@ -230,9 +330,125 @@ TEST_P(LayoutTest, ToolWindows) {
   EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
 }
 
+// The wait window of every caller, shown as the caller shows it (before any progress), then
+// with the texts the caller puts in it while it runs and the longest progress text, 100%.
+TEST_P(LayoutTest, WaitWindows) {
+  struct Wait {
+    const char* name;
+    int caption, message;
+    QString suffix;
+    int laterCaption, laterMessage;  // 0: unchanged
+    QString retry;                    // the caption's attempt suffix of a retry
+  };
+  const QString plain = Tr(73), spaced = QStringLiteral(" ") + Tr(73) + QStringLiteral(" ");
+  const Wait waits[] = {
+      {"attesa-connect", 65, 88, spaced, 0, 0, {}},
+      {"attesa-load", 65, 67, Tr(73) + QStringLiteral(" "), 66, 68, {}},
+      {"attesa-tara", 66, 68, spaced, 0, 0, {}},
+      {"attesa-program", 80, 79, plain, 0, 0, QStringLiteral(" - ") + Tr(84) + QStringLiteral(" 2")},
+      {"attesa-maps", 568, 569, spaced, 0, 0, {}},
+  };
+  for (const Wait& c : waits) {
+    TFormAttesa w(&Main());
+    w.setWindowTitle(Tr(c.caption));
+    w.Label1->setText(Tr(c.message));
+    w.SetSuffix(c.suffix);
+    ShowAndSettle(w);
+    SendPrivateMessage(&w, WM_PROGRESS, 35, ProgressSet);
+    if (c.laterCaption) w.setWindowTitle(Tr(c.laterCaption));
+    if (c.laterMessage) w.Label1->setText(Tr(c.laterMessage));
+    if (!c.retry.isEmpty()) w.setWindowTitle(Tr(c.caption) + c.retry);
+    SendPrivateMessage(&w, WM_PROGRESS, 100, ProgressSet);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("100% ") + c.suffix);
+    found_ << Check(w, Case(c.name));
+    w.close();
+  }
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
+}
+
+// "Aggiungi/rimuovi tracce" of a trace with both banks: all fifteen traces.
+TEST_P(LayoutTest, TraceSeriesDialog) {
+  TFormGraficoDrt chart(&Main(), QStringLiteral(LAYOUT_GOLDEN_DIR "/trace_format2.txt"));
+  ASSERT_TRUE(chart.Loaded());
+  ShowAndSettle(chart);
+  int tracks = 0;
+  OnNextModal([&](QDialog* d) {
+    auto* dialog = qobject_cast<TFormGestioneTracce*>(d);
+    if (!dialog) {
+      d->reject();
+      return;
+    }
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    if (OnXServer()) {
+      EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+    }
+    QCoreApplication::processEvents();
+    tracks = static_cast<int>(dialog->PanelTracce->findChildren<QCheckBox*>().size());
+    found_ << Check(*dialog, Case("tracce"));
+    dialog->ButtonAnnulla->click();
+  });
+  chart.MenuTracceClick();
+  chart.close();
+  EXPECT_EQ(tracks, 15);
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
+}
+
+// While a trace is recorded, the "Acquisizioni" title shows the recording mark beside it and
+// stays whole, closed and opened with its Alt key: the title as drawn when not recording lies
+// whole in the item, right of the red mark.
+TEST_P(LayoutTest, RecordingMenuTitle) {
+  TFormConfig form(&Main());
+  form.TranslateConfigForm();
+  form.SetAcquisitionFolder(dir.path());
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  auto* bar = form.findChild<QMenuBar*>();
+  ASSERT_TRUE(bar);
+  QMenu* menu = form.MenuAcquisizioni;
+  // The menu's title item, closed or opened as the user opens it (Alt and its letter).
+  const auto title = [&](bool open, const char* shot) {
+    if (open) {
+      QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+      QTest::keyClick(focus, Qt::Key_A, Qt::AltModifier);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); })) << shot;
+      if (OnXServer()) {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+      }
+    }
+    QCoreApplication::processEvents();
+    const QImage item = Region(bar, bar->actionGeometry(menu->menuAction()));
+    if (shot) Keep(form, QLatin1String(shot));
+    if (open) {
+      // Esc closes the menu, a second one leaves the menu bar.
+      QTest::keyClick(menu, Qt::Key_Escape);
+      QTest::keyClick(bar, Qt::Key_Escape);
+      QCoreApplication::processEvents();
+    }
+    return item;
+  };
+  const QImage closed = title(false, nullptr), opened = title(true, nullptr);
+  form.MenuCominciaDrt->trigger();
+  ASSERT_FALSE(form.MenuCominciaDrt->isEnabled());
+  const QImage closedRecording = title(false, nullptr), openedRecording = title(true, "recording-menu");
+  form.MenuTerminaDrt->trigger();  // the save dialog is cancelled: the trace is dropped
+  form.close();
+
+  const std::pair<QImage, QImage> cases[] = {{closed, closedRecording}, {opened, openedRecording}};
+  for (const auto& [plain, recording] : cases) {
+    const int at = FindTitle(plain, recording);
+    EXPECT_GE(at, 0) << "the title is not whole while recording";
+    const int mark = RedColumn(recording);
+    EXPECT_GE(mark, 0) << "no recording mark";
+    EXPECT_LT(mark, at) << "the mark is not left of the title";
+    EXPECT_EQ(RedColumn(plain), -1);
+  }
+}
+
 // Every visible page of the editor, and the limit hint of every field that shows one.
 TEST_P(LayoutTest, EditorPagesAndLimitHints) {
   TFormConfig form(&Main());
+  form.TranslateConfigForm();
   ShowAndSettle(form);
   form.StopLiveTimer();
   QStringList found;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QImage>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -10,11 +11,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "DecimalText.h"
 #include "EcuValueCodes.h"
+#include "GaugeFaces.h"
 #include "GaugeNeedles.h"
 #include "LayoutCheck.h"
 #include "LiveDashboard.h"
@@ -83,6 +86,27 @@ TEST(GaugeNeedles, EraseInGreyAndKeepTheHubNavy) {
       "pen 800000 5", "move 612,191", "line 667,191", "pen 800000 5", "ellipse 607,186 617,196",
   };
   EXPECT_EQ(canvas.calls, expected);
+}
+
+// A fuel lamp's name, short or long (as in English), lies whole inside its round lamp, within
+// its ring, at the sizes of the design screen and of wide screens.
+TEST(FuelLamps, NameLiesInsideTheRing) {
+  for (int size : {44, 56, 70})
+    for (const char* name : {"GAS", "BENZ", "PETROL"}) {
+      const QImage lamp = FuelIcon(size, QLatin1String(name), Qt::green, true).toImage();
+      // The ring's inner edge: the lamp is drawn 2 pixels in from the picture's edge with a
+      // 2-pixel pen.
+      const double centre = size / 2.0, inner = size / 2.0 - 3;
+      int text = 0, outside = 0;
+      for (int y = 0; y < lamp.height(); ++y)
+        for (int x = 0; x < lamp.width(); ++x) {
+          if (lamp.pixel(x, y) != qRgb(255, 255, 255)) continue;
+          ++text;
+          if (std::hypot(x + 0.5 - centre, y + 0.5 - centre) > inner) ++outside;
+        }
+      EXPECT_GT(text, 5) << name << " at " << size;
+      EXPECT_EQ(outside, 0) << name << " at " << size;
+    }
 }
 
 TEST(DashboardText, FixedFormatsRoundOnSignificantDigits) {
