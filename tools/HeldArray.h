@@ -2,20 +2,14 @@
 // An array of plain values that can reserve room for the most it may ever hold and give back
 // what stayed unused without copying what it holds: the room comes from malloc, and realloc
 // shrinks a block in place (a large block is trimmed by the kernel). Room that is reserved and
-// never written is never touched, so it costs address space, not memory. On Linux a large
-// reserve asks for huge pages, which fault a thousand times less often while it fills.
+// never written is never touched, so it costs address space, not memory.
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <span>
 #include <type_traits>
 #include <utility>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 template <typename T>
 class THeldArray {
@@ -46,19 +40,11 @@ class THeldArray {
   void reserve(size_t n) {
     if (n <= capacity_) return;
     Resize(n);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr size_t kHuge = size_t(2) << 20;
-    const size_t bytes = n * sizeof(T);
-    if (bytes >= 2 * kHuge) {
-      const auto from = (reinterpret_cast<uintptr_t>(data_) + kHuge - 1) & ~(kHuge - 1);
-      const auto to = (reinterpret_cast<uintptr_t>(data_) + bytes) & ~(kHuge - 1);
-      if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-    }
-#endif
   }
   void append(std::span<const T> values) {
     if (size_ + values.size() > capacity_) Resize(std::max(2 * capacity_, size_ + values.size()));
-    if (!values.empty()) std::memcpy(data_ + size_, values.data(), values.size() * sizeof(T));
+    if (values.empty()) return;
+    std::memcpy(data_ + size_, values.data(), values.size() * sizeof(T));
     size_ += values.size();
   }
   void push_back(const T& v) { append({&v, 1}); }

@@ -1,5 +1,7 @@
 #include "MinMaxPyramid.h"
 
+#include <algorithm>
+
 namespace {
 
 // Takes the extremes of `other` into `best`; on equal values the first position wins.
@@ -18,13 +20,23 @@ TMinMaxPyramid::TMinMaxPyramid(std::span<const float> values) {
   if (blocks == 0) return;
   std::vector<TExtremes> level(blocks);
   for (size_t j = 0; j < blocks; ++j) {
+    // The lowest and highest value without a branch on the values, four at a time; then the
+    // first of each.
     const uint32_t first = static_cast<uint32_t>(j * kBlock);
-    uint32_t low = first, high = first;
-    for (uint32_t k = first + 1; k < first + kBlock; ++k) {
-      if (values[k] < values[low]) low = k;
-      if (values[k] > values[high]) high = k;
-    }
-    level[j] = {low, high};
+    const float* v = values.data() + first;
+    float low[4] = {v[0], v[1], v[2], v[3]}, high[4] = {v[0], v[1], v[2], v[3]};
+    for (uint32_t k = 4; k < kBlock; k += 4)
+      for (int i = 0; i < 4; ++i) {
+        low[i] = v[k + i] < low[i] ? v[k + i] : low[i];
+        high[i] = v[k + i] > high[i] ? v[k + i] : high[i];
+      }
+    const float lowest = std::min({low[0], low[1], low[2], low[3]});
+    const float highest = std::max({high[0], high[1], high[2], high[3]});
+    uint32_t k = 0;
+    while (!(v[k] == lowest)) ++k;
+    level[j].low = first + k;
+    for (k = 0; !(v[k] == highest);) ++k;
+    level[j].high = first + k;
   }
   levels_.push_back(std::move(level));
   while (levels_.back().size() > 1) {

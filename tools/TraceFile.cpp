@@ -4,16 +4,14 @@
 #include <QFileInfo>
 #include <QtGlobal>
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <new>
-#include <thread>
 
+#include "ParallelRun.h"
 #include "TraceReduction.h"
 
 #if defined(Q_OS_UNIX)
@@ -77,38 +75,41 @@ const std::array<TTraceSeriesInfo, TTraceFile::kSeries> TTraceFile::kSeriesInfo 
 }};
 
 int TTraceFile::ScanNumbers(std::string_view line, std::string_view kinds, double* out) {
-  size_t i = 0;
+  const char* p = line.data();
+  const char* const end = p + line.size();
   int count = 0;
   bool converted = false;
   for (const char kind : kinds) {
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    if (i >= line.size()) return converted ? count : -1;
-    const size_t start = i;
-    if (line[i] == '+' || line[i] == '-') ++i;
-    size_t digits = 0;
-    while (i < line.size() && IsDigit(line[i])) ++i, ++digits;
-    if (kind == 'f') {
-      if (i < line.size() && line[i] == '.') {
-        ++i;
-        while (i < line.size() && IsDigit(line[i])) ++i, ++digits;
-      }
-      if (digits > 0 && i < line.size() && (line[i] == 'e' || line[i] == 'E')) {
-        const size_t mark = i++;
-        if (i < line.size() && (line[i] == '+' || line[i] == '-')) ++i;
-        size_t expDigits = 0;
-        while (i < line.size() && IsDigit(line[i])) ++i, ++expDigits;
-        if (expDigits == 0) i = mark;
-      }
-    }
-    if (digits == 0) return count;
-    const char* first = line.data() + start + (line[start] == '+' ? 1 : 0);
-    const char* last = line.data() + i;
+    while (p < end && IsBlank(*p)) ++p;
+    if (p >= end) return converted ? count : -1;
+    const char* start = p;
     double value = 0;
     if (kind == 'f') {
-      if (std::from_chars(first, last, value).ec != std::errc()) return count;
+      // strtod's form without hexadecimals, infinities and NaNs, which from_chars reads as it
+      // does once a '+' is passed over and a digit is sure to come.
+      const char* q = start;
+      if (*q == '+')
+        start = ++q;
+      else if (*q == '-')
+        ++q;
+      if (q < end && *q == '.') ++q;
+      if (q >= end || !IsDigit(*q)) return count;
+      const std::from_chars_result r = std::from_chars(start, end, value);
+      if (r.ec != std::errc()) return count;
+      p = r.ptr;
     } else {
+      const bool negative = *p == '-';
+      if (*p == '+' || *p == '-') ++p;
+      const char* digits = p;
       long long n = 0;
-      if (std::from_chars(first, last, n).ec != std::errc() || n < INT_MIN || n > INT_MAX) return count;
+      // More than 10 digits other than leading zeros are out of range in any case.
+      while (p < end && IsDigit(*p)) {
+        if (n <= INT_MAX) n = n * 10 + (*p - '0');
+        ++p;
+      }
+      if (p == digits) return count;
+      if (negative) n = -n;
+      if (n < INT_MIN || n > INT_MAX) return count;
       value = static_cast<double>(n);
     }
     converted = true;
@@ -127,31 +128,10 @@ std::optional<int> TTraceFile::HeaderFormat(std::string_view line) {
 
 namespace {
 
-// Text parsed by one thread at a time, and the most threads a trace is parsed on.
+// Text parsed by one thread at a time, and the least records whose pyramids are built on
+// several threads.
 constexpr size_t kPartBytes = 1 << 20;
-constexpr size_t kMaxThreads = 4;
-
-size_t ThreadCount() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, kMaxThreads); }
-
-// Runs work(0), work(1) ... work(count - 1) on up to ThreadCount() threads, this one included.
-// False when a piece of work ran out of memory.
-bool RunParallel(size_t count, const std::function<void(size_t)>& work) {
-  std::atomic<size_t> next{0};
-  std::atomic<bool> outOfMemory{false};
-  const auto worker = [&] {
-    try {
-      for (size_t i; (i = next++) < count;) work(i);
-    } catch (const std::bad_alloc&) {
-      outOfMemory = true;
-      next = count;
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (size_t t = 1; t < std::min(count, ThreadCount()); ++t) helpers.emplace_back(worker);
-  worker();
-  for (std::thread& h : helpers) h.join();
-  return !outOfMemory;
-}
+constexpr int kParallelRecords = 1 << 16;
 
 // The records of a piece of text.
 struct TRecords {
@@ -220,9 +200,9 @@ bool TTraceReader::HeadLine(std::string_view line) {
 bool TTraceReader::Records(std::string_view text) {
   while (!text.empty()) {
     // Up to one part for each thread, each cut after a line end.
-    std::string_view pieces[kMaxThreads];
+    std::string_view pieces[kMostThreads];
     size_t count = 0;
-    for (; count < ThreadCount() && !text.empty(); ++count) {
+    for (; count < ParallelThreads() && !text.empty(); ++count) {
       size_t end = text.size();
       if (end > kPartBytes) {
         end = text.find('\n', kPartBytes);
@@ -232,7 +212,7 @@ bool TTraceReader::Records(std::string_view text) {
       text.remove_prefix(end);
     }
     if (parts_.size() < count) parts_.resize(count);
-    bool good[kMaxThreads] = {};
+    bool good[kMostThreads] = {};
     if (!RunParallel(count, [&](size_t i) { good[i] = Parse(pieces[i], parts_[i]); })) {
       outOfMemory_ = true;
       return false;
@@ -273,8 +253,10 @@ void TTraceReader::Finish() {
   trace_.time.shrink_to_fit();
   for (THeldArray<float>& v : trace_.values) v.shrink_to_fit();
   trace_.stretches = TTraceReduction::InOrderStretches(trace_.time);
+  // Threads pay for a long trace only.
   if (!RunParallel(static_cast<size_t>(plotted_),
-                   [this](size_t s) { trace_.pyramids[s] = TMinMaxPyramid(trace_.values[s]); }))
+                   [this](size_t s) { trace_.pyramids[s] = TMinMaxPyramid(trace_.values[s]); },
+                   trace_.records < kParallelRecords ? 1 : ParallelThreads()))
     outOfMemory_ = true;
 }
 
@@ -320,7 +302,7 @@ TTraceFile TTraceFile::Read(const QString& path) {
     result.bytes = bytes;
     TTraceReader reader(result, bytes);
     // A block of text for each thread; its last, unfinished line moves to the front for the next.
-    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, kPartBytes * ThreadCount())));
+    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, kPartBytes * ParallelThreads())));
     size_t kept = 0;
     for (;;) {
       if (kept == buffer.size()) buffer.resize(2 * buffer.size());  // a line longer than the block

@@ -252,6 +252,26 @@ TEST_F(TraceChart, ScansNumbersTheWayTheCLibraryDoes) {
   EXPECT_DOUBLE_EQ(v[1], 4);
   EXPECT_EQ(TTraceFile::ScanNumbers("3 x", "ii", v), 1);
   EXPECT_EQ(TTraceFile::ScanNumbers("nan", "f", v), 0);
+  // One sign at most; a point needs a digit; an exponent without digits is not read.
+  struct Case {
+    const char* line;
+    const char* kinds;
+    int count;
+    double first;
+  } cases[] = {
+      {"+-5", "f", 0, 0},     {"+-5", "i", 0, 0},        {"-.5", "f", 1, -0.5},
+      {"+.5", "f", 1, 0.5},   {". 5", "f", 0, 0},        {"5. 2", "fi", 2, 5},
+      {"1e+ 3", "fi", 1, 1},  {"0x1p3", "fi", 1, 0},     {"inf", "f", 0, 0},
+      {"1e999", "f", 0, 0},   {"-2147483648", "i", 1, -2147483648.0},
+      {"2147483648", "i", 0, 0}, {"000000000000000000000012", "i", 1, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(TTraceFile::ScanNumbers(c.line, c.kinds, v), c.count);
+    if (c.count > 0) {
+      EXPECT_DOUBLE_EQ(v[0], c.first);
+    }
+  }
   EXPECT_EQ(TTraceFile::HeaderFormat("Ver. 1 2 real time data"), 2);
   EXPECT_EQ(TTraceFile::HeaderFormat("Ver.1\t-3"), -3);
   EXPECT_FALSE(TTraceFile::HeaderFormat("ver. 1 2").has_value());
