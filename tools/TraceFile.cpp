@@ -229,8 +229,14 @@ bool TTraceReader::Records(std::string_view text) {
 }
 
 bool TTraceReader::Parse(std::string_view text, TRecords& out) const {
+  // Room for the most records the text can hold, made once for all the parts to come.
+  const size_t most = text.size() / (2 * kinds_.size()) + 1;
   out.time.clear();
-  for (auto& v : out.values) v.clear();
+  out.time.reserve(most);
+  for (int s = 0; s < plotted_; ++s) {
+    out.values[s].clear();
+    out.values[s].reserve(most);
+  }
   double v[18] = {};
   while (!text.empty()) {
     const size_t end = text.find('\n');
