@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
@@ -104,6 +105,16 @@ void TFormGraficoDrt::Load(const QString& fileName) {
   if (!QFileInfo::exists(fileName)) return;
   setWindowTitle(windowTitle() + QStringLiteral(" - ") + QFileInfo(fileName).fileName().section('.', 0, 0));
   TTraceFile trace = TTraceFile::Read(fileName);
+  if (trace.status == TTraceFile::Status::TooLarge) {
+    constexpr double kMb = 1024.0 * 1024.0;
+    ShowPrompt(this, windowTitle(),
+               Tr(690)
+                   .arg(QDir::toNativeSeparators(fileName))
+                   .arg(QLocale().toString(static_cast<double>(trace.bytes) / kMb, 'f', 0))
+                   .arg(QLocale().toString(static_cast<double>(TTraceFile::MaxBytes()) / kMb, 'f', 0)),
+               PromptIcon::Stop);
+    return;
+  }
   if (trace.status == TTraceFile::Status::Unreadable) {
     ShowPrompt(this, windowTitle(), Tr(645) + QDir::toNativeSeparators(fileName), PromptIcon::Stop);
     return;
@@ -114,8 +125,13 @@ void TFormGraficoDrt::Load(const QString& fileName) {
   }
   trace_ = std::move(trace);
   for (const double t : trace_.time) timeExtent_.Include(t);
-  for (int i = 0; i < TTraceFile::kSeries; ++i)
-    for (const float v : trace_.values[i]) valueExtent_[i].Include(v);
+  for (int i = 0; i < TTraceFile::kSeries; ++i) {
+    const std::span<const float> values = trace_.values[i];
+    if (values.empty()) continue;
+    const TMinMaxPyramid::TExtremes e = trace_.pyramids[i].Find(values, 0, static_cast<uint32_t>(values.size()));
+    valueExtent_[i].Include(values[e.low]);
+    valueExtent_[i].Include(values[e.high]);
+  }
   // A format-1 trace has no second bank: those series leave the chart.
   QList<QLineSeries*> removed;
   while (Series.size() > trace_.SeriesCount()) removed.append(Series.takeLast());

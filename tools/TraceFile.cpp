@@ -2,10 +2,24 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtGlobal>
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <new>
+
+#include "ParallelRun.h"
+#include "TraceReduction.h"
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#elif defined(Q_OS_WIN)
+#define NOMINMAX
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -61,38 +75,41 @@ const std::array<TTraceSeriesInfo, TTraceFile::kSeries> TTraceFile::kSeriesInfo 
 }};
 
 int TTraceFile::ScanNumbers(std::string_view line, std::string_view kinds, double* out) {
-  size_t i = 0;
+  const char* p = line.data();
+  const char* const end = p + line.size();
   int count = 0;
   bool converted = false;
   for (const char kind : kinds) {
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    if (i >= line.size()) return converted ? count : -1;
-    const size_t start = i;
-    if (line[i] == '+' || line[i] == '-') ++i;
-    size_t digits = 0;
-    while (i < line.size() && IsDigit(line[i])) ++i, ++digits;
-    if (kind == 'f') {
-      if (i < line.size() && line[i] == '.') {
-        ++i;
-        while (i < line.size() && IsDigit(line[i])) ++i, ++digits;
-      }
-      if (digits > 0 && i < line.size() && (line[i] == 'e' || line[i] == 'E')) {
-        const size_t mark = i++;
-        if (i < line.size() && (line[i] == '+' || line[i] == '-')) ++i;
-        size_t expDigits = 0;
-        while (i < line.size() && IsDigit(line[i])) ++i, ++expDigits;
-        if (expDigits == 0) i = mark;
-      }
-    }
-    if (digits == 0) return count;
-    const char* first = line.data() + start + (line[start] == '+' ? 1 : 0);
-    const char* last = line.data() + i;
+    while (p < end && IsBlank(*p)) ++p;
+    if (p >= end) return converted ? count : -1;
+    const char* start = p;
     double value = 0;
     if (kind == 'f') {
-      if (std::from_chars(first, last, value).ec != std::errc()) return count;
+      // strtod's form without hexadecimals, infinities and NaNs, which from_chars reads as it
+      // does once a '+' is passed over and a digit is sure to come.
+      const char* q = start;
+      if (*q == '+')
+        start = ++q;
+      else if (*q == '-')
+        ++q;
+      if (q < end && *q == '.') ++q;
+      if (q >= end || !IsDigit(*q)) return count;
+      const std::from_chars_result r = std::from_chars(start, end, value);
+      if (r.ec != std::errc()) return count;
+      p = r.ptr;
     } else {
+      const bool negative = *p == '-';
+      if (*p == '+' || *p == '-') ++p;
+      const char* digits = p;
       long long n = 0;
-      if (std::from_chars(first, last, n).ec != std::errc() || n < INT_MIN || n > INT_MAX) return count;
+      // More than 10 digits other than leading zeros are out of range in any case.
+      while (p < end && IsDigit(*p)) {
+        if (n <= INT_MAX) n = n * 10 + (*p - '0');
+        ++p;
+      }
+      if (p == digits) return count;
+      if (negative) n = -n;
+      if (n < INT_MIN || n > INT_MAX) return count;
       value = static_cast<double>(n);
     }
     converted = true;
@@ -109,58 +126,226 @@ std::optional<int> TTraceFile::HeaderFormat(std::string_view line) {
   return static_cast<int>(format);
 }
 
-TTraceFile TTraceFile::Read(const QString& path) {
-  TTraceFile result;
-  if (!QFileInfo::exists(path)) return result;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    result.status = Status::Unreadable;
-    return result;
+namespace {
+
+// Text parsed by one thread at a time, and the least records whose pyramids are built on
+// several threads.
+constexpr size_t kPartBytes = 1 << 20;
+constexpr int kParallelRecords = 1 << 16;
+
+// The records of a piece of text.
+struct TRecords {
+  std::vector<double> time;
+  std::array<std::vector<float>, TTraceFile::kSeries> values;
+};
+
+// The reader of a trace's text, fed with its lines as they are read.
+class TTraceReader {
+ public:
+  TTraceReader(TTraceFile& trace, qint64 totalBytes) : trace_(trace), totalBytes_(totalBytes) {}
+
+  // Whole lines, each with its line end. False when the trace is invalid.
+  bool Lines(std::string_view text);
+  // The text after the last line end, at the end of the file.
+  bool End(std::string_view rest);
+  // The trace is read: its values are trimmed to their count and the pyramids built.
+  void Finish();
+  // The reader ran out of memory.
+  bool OutOfMemory() const { return outOfMemory_; }
+
+ private:
+  bool HeadLine(std::string_view line);
+  bool Records(std::string_view text);
+  bool Parse(std::string_view text, TRecords& out) const;
+
+  TTraceFile& trace_;
+  qint64 totalBytes_;
+  int headLines_ = 0;  // of the two lines before the records
+  std::string_view kinds_;
+  int plotted_ = 0;
+  std::vector<TRecords> parts_;
+  bool outOfMemory_ = false;
+};
+
+bool TTraceReader::Lines(std::string_view text) {
+  while (headLines_ < 2 && !text.empty()) {
+    const size_t end = text.find('\n');
+    if (!HeadLine(text.substr(0, end))) return false;
+    text.remove_prefix(end + 1);
   }
-  return Parse(file.readAll());
+  return text.empty() || Records(text);
 }
 
-TTraceFile TTraceFile::Parse(const QByteArray& content) {
-  TTraceFile result;
-  result.status = Status::Invalid;
-  std::string_view rest(content.constData(), static_cast<size_t>(content.size()));
-  // The lines one by one; the line end after the last record ends the file, it does not
-  // start an empty record.
-  const auto nextLine = [&rest](std::string_view& line) {
-    const size_t end = rest.find('\n');
-    line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-  };
-  std::string_view line;
-  nextLine(line);
-  const std::optional<int> header = HeaderFormat(line);
-  if (!header) return result;
-  const int format = *header;
-  const std::string_view kinds = format == 1 ? kKinds1 : kKinds2;
-  const int plotted = format == 2 ? kSeries : kSeriesFormat1;
-  nextLine(line);  // the column titles
-  const size_t expected = static_cast<size_t>(std::max<qsizetype>(0, content.count('\n') - 1));
-  result.time.reserve(expected);
-  for (int s = 0; s < plotted; ++s) result.values[s].reserve(expected);
-  double v[18] = {};
-  while (!rest.empty()) {
-    nextLine(line);
-    if (ScanNumbers(line, kinds, v) != static_cast<int>(kinds.size())) {
-      result.time = {};
-      result.values = {};
-      return result;
+bool TTraceReader::End(std::string_view rest) {
+  // No line at all is a missing first line; no titles line, or none after the records, is fine.
+  if (headLines_ < 2) return HeadLine(rest);
+  return rest.empty() || Records(rest);
+}
+
+bool TTraceReader::HeadLine(std::string_view line) {
+  if (headLines_++ == 1) return true;  // the column titles
+  const std::optional<int> format = TTraceFile::HeaderFormat(line);
+  if (!format) return false;
+  trace_.format = *format;
+  kinds_ = *format == 1 ? kKinds1 : kKinds2;
+  plotted_ = *format == 2 ? TTraceFile::kSeries : TTraceFile::kSeriesFormat1;
+  // No record is shorter than two characters a field (one for the first, with its line end):
+  // a reserve for that many records is never outgrown, and what stays unused is never touched.
+  const size_t most = static_cast<size_t>(totalBytes_) / (2 * kinds_.size()) + 1;
+  trace_.time.reserve(most);
+  for (int s = 0; s < plotted_; ++s) trace_.values[s].reserve(most);
+  return true;
+}
+
+bool TTraceReader::Records(std::string_view text) {
+  while (!text.empty()) {
+    // Up to one part for each thread, each cut after a line end.
+    std::string_view pieces[kMostThreads];
+    size_t count = 0;
+    for (; count < ParallelThreads() && !text.empty(); ++count) {
+      size_t end = text.size();
+      if (end > kPartBytes) {
+        end = text.find('\n', kPartBytes);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+      }
+      pieces[count] = text.substr(0, end);
+      text.remove_prefix(end);
     }
-    result.time.push_back(v[0] * 0.001);
-    for (int s = 0; s < plotted; ++s) {
+    if (parts_.size() < count) parts_.resize(count);
+    bool good[kMostThreads] = {};
+    if (!RunParallel(count, [&](size_t i) { good[i] = Parse(pieces[i], parts_[i]); })) {
+      outOfMemory_ = true;
+      return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+      if (!good[i]) return false;
+      const TRecords& part = parts_[i];
+      trace_.time.append(part.time);
+      for (int s = 0; s < plotted_; ++s) trace_.values[s].append(part.values[s]);
+      trace_.records += static_cast<int>(part.time.size());
+    }
+  }
+  return true;
+}
+
+bool TTraceReader::Parse(std::string_view text, TRecords& out) const {
+  // Room for the most records the text can hold, made once for all the parts to come.
+  const size_t most = text.size() / (2 * kinds_.size()) + 1;
+  out.time.clear();
+  out.time.reserve(most);
+  for (int s = 0; s < plotted_; ++s) {
+    out.values[s].clear();
+    out.values[s].reserve(most);
+  }
+  double v[18] = {};
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (TTraceFile::ScanNumbers(line, kinds_, v) != static_cast<int>(kinds_.size())) return false;
+    out.time.push_back(v[0] * 0.001);
+    for (int s = 0; s < plotted_; ++s) {
       const TColumn& c = kColumns[s];
       const double y = c.factor == 0 ? static_cast<double>(static_cast<int>(v[c.column]) / 10)
                                      : v[c.column] * c.factor;
       constexpr double kFloatMax = std::numeric_limits<float>::max();
-      result.values[s].push_back(static_cast<float>(std::clamp(y, -kFloatMax, kFloatMax)));
+      out.values[s].push_back(static_cast<float>(std::clamp(y, -kFloatMax, kFloatMax)));
     }
-    ++result.records;
   }
-  result.format = format;
+  return true;
+}
+
+void TTraceReader::Finish() {
+  trace_.time.shrink_to_fit();
+  for (THeldArray<float>& v : trace_.values) v.shrink_to_fit();
+  trace_.stretches = TTraceReduction::InOrderStretches(trace_.time);
+  // Threads pay for a long trace only.
+  if (!RunParallel(static_cast<size_t>(plotted_),
+                   [this](size_t s) { trace_.pyramids[s] = TMinMaxPyramid(trace_.values[s]); },
+                   trace_.records < kParallelRecords ? 1 : ParallelThreads()))
+    outOfMemory_ = true;
+}
+
+// A trace that could not be read holds nothing.
+TTraceFile Failed(TTraceFile::Status status, qint64 bytes) {
+  TTraceFile failed;
+  failed.status = status;
+  failed.bytes = bytes;
+  return failed;
+}
+
+}  // namespace
+
+qint64 TTraceFile::MaxBytes() {
+  qint64 memory = qint64(1) << 32;  // where the machine does not say
+#if defined(Q_OS_UNIX) && defined(_SC_PHYS_PAGES)
+  const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+  if (pages > 0 && pageSize > 0) memory = static_cast<qint64>(pages) * pageSize;
+#elif defined(Q_OS_WIN)
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (GlobalMemoryStatusEx(&status)) memory = static_cast<qint64>(status.ullTotalPhys);
+#endif
+  // Format 2 at its shortest lines, 36 bytes a record, holds 68 bytes of values and 8 of
+  // pyramids a record: some 2 bytes for each byte of the file (a recorded trace, about 77
+  // bytes a record, holds less than one).
+  constexpr qint64 kHeldPerByte = 2;
+  const qint64 addressSpace = static_cast<qint64>(std::min<uint64_t>(SIZE_MAX, INT64_MAX) / 4);
+  // Records are counted in an int; no record is shorter than 30 bytes.
+  const qint64 countable = qint64(30) * INT_MAX;
+  return std::min({memory / 4 / kHeldPerByte, addressSpace / kHeldPerByte, countable});
+}
+
+TTraceFile TTraceFile::Read(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return {};
+  const qint64 bytes = info.size();
+  if (bytes > MaxBytes()) return Failed(Status::TooLarge, bytes);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return Failed(Status::Unreadable, bytes);
+  try {
+    TTraceFile result;
+    result.bytes = bytes;
+    TTraceReader reader(result, bytes);
+    // A block of text for each thread; its last, unfinished line moves to the front for the next.
+    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, kPartBytes * ParallelThreads())));
+    size_t kept = 0;
+    for (;;) {
+      if (kept == buffer.size()) buffer.resize(2 * buffer.size());  // a line longer than the block
+      const qint64 got = file.read(buffer.data() + kept, static_cast<qint64>(buffer.size() - kept));
+      if (got < 0) return Failed(Status::Unreadable, bytes);
+      if (got == 0) {
+        if (!reader.End({buffer.data(), kept})) break;
+        reader.Finish();
+        if (reader.OutOfMemory()) break;
+        result.status = Status::Ok;
+        return result;
+      }
+      const std::string_view text(buffer.data(), kept + static_cast<size_t>(got));
+      const size_t lastEnd = text.rfind('\n');
+      if (lastEnd == std::string_view::npos) {
+        kept = text.size();
+        continue;
+      }
+      if (!reader.Lines(text.substr(0, lastEnd + 1))) break;
+      kept = text.size() - lastEnd - 1;
+      std::memmove(buffer.data(), buffer.data() + lastEnd + 1, kept);
+    }
+    return Failed(reader.OutOfMemory() ? Status::TooLarge : Status::Invalid, bytes);
+  } catch (const std::bad_alloc&) {
+    return Failed(Status::TooLarge, bytes);
+  }
+}
+
+TTraceFile TTraceFile::Parse(const QByteArray& content) {
+  TTraceFile result;
+  result.bytes = content.size();
+  TTraceReader reader(result, content.size());
+  const std::string_view text(content.constData(), static_cast<size_t>(content.size()));
+  const size_t lastEnd = text.rfind('\n');
+  const size_t rest = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+  if (!reader.Lines(text.substr(0, rest)) || !reader.End(text.substr(rest))) return Failed(Status::Invalid, result.bytes);
+  reader.Finish();
   result.status = Status::Ok;
   return result;
 }

@@ -5,6 +5,11 @@
 // format), separated by blanks or tabs, read with the C library's %d and %f rules but never
 // with the process locale. A record that does not give exactly that many numbers makes the
 // whole file invalid. A line end after the last record is accepted.
+//
+// The file is read once, block by block, and its records parsed as they come (on several
+// threads for a long trace): no copy of its text is kept. The values are reserved from the
+// file's size at once; a file whose values the chart could not hold is refused before anything
+// is reserved for it.
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -12,6 +17,9 @@
 #include <optional>
 #include <string_view>
 #include <vector>
+
+#include "HeldArray.h"
+#include "MinMaxPyramid.h"
 
 struct TTracePoint {
   double x = 0;  // s
@@ -27,13 +35,17 @@ struct TTraceSeriesInfo {
 
 class TTraceFile {
  public:
-  enum class Status { Missing, Unreadable, Invalid, Ok };
+  enum class Status { Missing, Unreadable, TooLarge, Invalid, Ok };
   static constexpr int kSeries = 15;
   static constexpr int kSeriesFormat1 = 12;
   static const std::array<TTraceSeriesInfo, kSeries> kSeriesInfo;
 
-  // Reads the file at path; Missing when it does not exist.
+  // Reads the file at path; Missing when it does not exist, TooLarge (nothing read) when it is
+  // larger than MaxBytes().
   static TTraceFile Read(const QString& path);
+  // The largest trace file the chart takes: one whose values, at the most records its size
+  // allows, fit in a quarter of the machine's memory and in the address space.
+  static qint64 MaxBytes();
   // Reads the bytes of a trace file.
   static TTraceFile Parse(const QByteArray& content);
 
@@ -45,14 +57,21 @@ class TTraceFile {
   static std::optional<int> HeaderFormat(std::string_view line);
 
   Status status = Status::Missing;
+  // The file's size in bytes (also when it is refused as too large).
+  qint64 bytes = 0;
   int format = 0;
   int records = 0;
   // The time of every record in seconds (TEMPO x 0.001), held once for all series.
-  std::vector<double> time;
+  THeldArray<double> time;
   // The y of every record for each series of the chart, in chart order; format 1 and formats
   // above 2 plot only the first 12, the others stay empty. Values beyond the range of a float
   // are held at its largest.
-  std::array<std::vector<float>, kSeries> values;
+  std::array<THeldArray<float>, kSeries> values;
+  // The min/max pyramid of each series' values (empty for the series without values).
+  std::array<TMinMaxPyramid, kSeries> pyramids;
+  // Where the times stop running in order: TTraceReduction::InOrderStretches(time), one entry
+  // for a trace recorded in one go.
+  std::vector<uint32_t> stretches;
   // Point k of series s.
   TTracePoint Point(int s, size_t k) const { return {time[k], values[s][k]}; }
   // How many series the chart keeps: 12 with format 1, else 15.

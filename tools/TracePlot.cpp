@@ -40,11 +40,11 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
   pointsDrawn_ = 0;
   const QRectF area = chart_->plotArea();
   const double xMin = axisX_->min(), xMax = axisX_->max(), yMin = axisY_->min(), yMax = axisY_->max();
-  const std::vector<double>& time = trace_->time;
+  const std::span<const double> time = trace_->time;
   if (area.isEmpty() || !(xMax > xMin) || !(yMax > yMin) || time.empty()) return;
   const double sx = area.width() / (xMax - xMin), sy = area.height() / (yMax - yMin);
   // Chart coordinates of record k of a series.
-  const auto at = [&](uint32_t k, const std::vector<float>& values) {
+  const auto at = [&](uint32_t k, std::span<const float> values) {
     return QPointF(area.left() + (time[k] - xMin) * sx, area.bottom() - (values[k] - yMin) * sy);
   };
 
@@ -58,7 +58,7 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
     double widest = 1;
     for (QLineSeries* s : series_) widest = std::max(widest, s->pen().widthF());
     const int reach = static_cast<int>(std::ceil(widest * std::abs(device.m11()) / 2)) + 1;
-    reduction_.Build(time, offset, scale, static_cast<int>(std::floor(onDevice.left())) - reach,
+    reduction_.Build(time, trace_->stretches, offset, scale, static_cast<int>(std::floor(onDevice.left())) - reach,
                      static_cast<int>(std::ceil(onDevice.right())) + reach);
   }
 
@@ -69,7 +69,7 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
   // at once, while a wide polyline becomes one large outline to fill.
   QList<QLineF> lines;
   for (int s = 0; s < series_.size() && s < TTraceFile::kSeries; ++s) {
-    const std::vector<float>& values = trace_->values[s];
+    const std::span<const float> values = trace_->values[s];
     if (!series_[s]->isVisible() || values.size() != time.size()) continue;
     lines.clear();
     QPointF previous;
@@ -82,7 +82,7 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
     };
     if (reduce) {
       indices_.clear();
-      reduction_.Reduce(values, indices_);
+      reduction_.Reduce(values, trace_->pyramids[s], indices_);
       lines.reserve(static_cast<qsizetype>(indices_.size()));
       for (const uint32_t k : indices_) addPoint(k);
     } else {

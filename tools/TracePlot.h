@@ -3,7 +3,8 @@
 // stay empty: they give each trace its title, pen, legend entry and shown state, while this
 // item draws the trace's records from the one copy the trace file holds. Each paint reduces
 // every shown trace to the records that decide its picture at the resolution of the device
-// painted on (screen or printer; see TraceReduction.h), over the axes' present ranges.
+// painted on (screen or printer; see TraceReduction.h), over the axes' present ranges: a paint
+// costs the pixel columns, not the records.
 #include <QGraphicsObject>
 #include <QList>
 

@@ -252,6 +252,26 @@ TEST_F(TraceChart, ScansNumbersTheWayTheCLibraryDoes) {
   EXPECT_DOUBLE_EQ(v[1], 4);
   EXPECT_EQ(TTraceFile::ScanNumbers("3 x", "ii", v), 1);
   EXPECT_EQ(TTraceFile::ScanNumbers("nan", "f", v), 0);
+  // One sign at most; a point needs a digit; an exponent without digits is not read.
+  struct Case {
+    const char* line;
+    const char* kinds;
+    int count;
+    double first;
+  } cases[] = {
+      {"+-5", "f", 0, 0},     {"+-5", "i", 0, 0},        {"-.5", "f", 1, -0.5},
+      {"+.5", "f", 1, 0.5},   {". 5", "f", 0, 0},        {"5. 2", "fi", 2, 5},
+      {"1e+ 3", "fi", 1, 1},  {"0x1p3", "fi", 1, 0},     {"inf", "f", 0, 0},
+      {"1e999", "f", 0, 0},   {"-2147483648", "i", 1, -2147483648.0},
+      {"2147483648", "i", 0, 0}, {"000000000000000000000012", "i", 1, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(TTraceFile::ScanNumbers(c.line, c.kinds, v), c.count);
+    if (c.count > 0) {
+      EXPECT_DOUBLE_EQ(v[0], c.first);
+    }
+  }
   EXPECT_EQ(TTraceFile::HeaderFormat("Ver. 1 2 real time data"), 2);
   EXPECT_EQ(TTraceFile::HeaderFormat("Ver.1\t-3"), -3);
   EXPECT_FALSE(TTraceFile::HeaderFormat("ver. 1 2").has_value());
@@ -469,33 +489,135 @@ TEST_F(TraceChart, Screenshot) {
 
 TEST_F(TraceChart, DrawsTheSamePictureAsEveryRecordWithAFractionOfThePoints) {
   const int records = 6000;
-  TFormGraficoDrt form(nullptr, Write(LongTrace(records), "strada.txt"));
-  ASSERT_TRUE(form.Loaded());
-  form.resize(800, 600);
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  const int columns = static_cast<int>(form.ChartDrt->plotArea().width()) + 8;
-  // Both ways on the screen, on a device three times finer (as a printer), and zoomed in so
-  // that lines enter and leave the plot. Up to 10 pixels may differ where antialiased edges
-  // of overlapping segments add up differently; a lost spike one record wide costs some 30.
-  const auto compare = [&](const char* what, double scale) {
-    SCOPED_TRACE(what);
-    const QImage every = DrawChart(form, false, scale);
-    EXPECT_EQ(form.Plot->PointsDrawn(), 15 * records);
-    const QImage reduced = DrawChart(form, true, scale);
-    EXPECT_LE(form.Plot->PointsDrawn(), 15 * 4 * columns * scale);
-    EXPECT_LE(PixelsUnmatched(every, reduced, 160), 10);
-    EXPECT_LE(PixelsUnmatched(reduced, every, 160), 10);
+  // The recorder's trace, and one whose times are not in order: a second recording appended
+  // after the first, with a few records in it from before both.
+  QByteArray outOfOrder = LongTrace(records);
+  {
+    QList<QByteArray> lines = outOfOrder.split('\n');
+    for (int k = 0; k < records; ++k) {
+      QByteArray& line = lines[k + 2];
+      const int tab = line.indexOf('\t');
+      const int ms = k < records / 2 ? 170 * k : k % 500 == 0 ? 10 * k : 85 + 170 * (k - records / 2);
+      line = QByteArray::number(ms) + line.mid(tab);
+    }
+    outOfOrder = lines.join('\n');
+  }
+  const struct {
+    const char* what;
+    QByteArray content;
+    int stretchesAtMost;
+  } traces[] = {{"times in order", LongTrace(records), 1}, {"times out of order", outOfOrder, 12}};
+  for (const auto& trace : traces) {
+    SCOPED_TRACE(trace.what);
+    TFormGraficoDrt form(nullptr, Write(trace.content, "strada.txt"));
+    ASSERT_TRUE(form.Loaded());
+    ASSERT_EQ(form.Trace().records, records);
+    EXPECT_LE(form.Trace().stretches.size(), static_cast<size_t>(trace.stretchesAtMost));
+    form.resize(800, 600);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const int columns = static_cast<int>(form.ChartDrt->plotArea().width()) + 8;
+    // Both ways on the screen, on a device three times finer (as a printer), and zoomed in so
+    // that lines enter and leave the plot. Up to 10 pixels may differ where antialiased edges
+    // of overlapping segments add up differently; a lost spike one record wide costs some 30.
+    // Each stretch of times in order crosses the columns once more.
+    const auto compare = [&](const char* what, double scale) {
+      SCOPED_TRACE(what);
+      const QImage every = DrawChart(form, false, scale);
+      EXPECT_EQ(form.Plot->PointsDrawn(), 15 * records);
+      const QImage reduced = DrawChart(form, true, scale);
+      EXPECT_LE(form.Plot->PointsDrawn(), 15 * 4 * (columns * scale + 2) * trace.stretchesAtMost);
+      EXPECT_LE(PixelsUnmatched(every, reduced, 160), 10);
+      EXPECT_LE(PixelsUnmatched(reduced, every, 160), 10);
+    };
+    compare("screen", 1);
+    compare("printer", 3);
+    form.ChartView->ZoomRequested({300, 6}, {420, 0});
+    compare("zoomed", 1);
+    // Hidden traces cost nothing: one trace shown, one trace drawn.
+    form.MenuAnnullaZoomClick();
+    for (int i = 0; i < form.Series.size(); ++i) form.Series[i]->setVisible(i == 0);
+    DrawChart(form, false, 1);
+    EXPECT_EQ(form.Plot->PointsDrawn(), records);
+    DrawChart(form, true, 1);
+    EXPECT_LE(form.Plot->PointsDrawn(), 4 * (columns + 2) * trace.stretchesAtMost);
+  }
+}
+
+TEST_F(TraceChart, ATraceTooLargeToHoldIsRefusedAtOnceNamingTheFile) {
+  // A file one byte over the limit, sparse: a valid start and nothing written after it.
+  const QString path = Write("Ver. 1 2 real time data\r\nTEMPO\r\n", "enorme.txt");
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(TTraceFile::MaxBytes() + 1));
+  }
+  const TTraceFile t = TTraceFile::Read(path);
+  EXPECT_EQ(t.status, TTraceFile::Status::TooLarge);
+  EXPECT_EQ(t.bytes, TTraceFile::MaxBytes() + 1);
+  EXPECT_EQ(t.format, 0);  // not even the first line was read
+  EXPECT_TRUE(t.time.empty());
+
+  TFormGraficoDrt form(nullptr, path);
+  EXPECT_FALSE(form.Loaded());
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  const QString text = prompts_.Shown()[0].text;
+  EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
+  EXPECT_TRUE(text.contains("troppo grande per il grafico")) << text.toStdString();
+  EXPECT_TRUE(text.contains(QLocale().toString(static_cast<double>(TTraceFile::MaxBytes()) / (1 << 20), 'f', 0)))
+      << text.toStdString();
+  EXPECT_EQ(prompts_.Shown()[0].caption, "Grafico - enorme");
+  EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
+  // The limit leaves room for the traces a workshop records: a day is 39 MB.
+  EXPECT_GE(TTraceFile::MaxBytes(), qint64(64) << 20);
+  QFile::remove(path);
+}
+
+TEST_F(TraceChart, ReadsALongFileBlockByBlockAsItsWholeText) {
+  // Some 6 MB: more than one block of text for each thread, records cut at every place. The
+  // recording 16 times over (each record begins with its line end).
+  const QByteArray once = LongTrace(4000);
+  const QByteArray records = once.mid(once.indexOf('\n', once.indexOf('\n') + 1) - 1);
+  QByteArray good = once;
+  for (int k = 1; k < 16; ++k) good += records;
+  // A record whose blanks run longer than any block, in the middle.
+  QByteArray wide = good;
+  const int middle = wide.indexOf('\t', wide.size() / 2);
+  wide.insert(middle, QByteArray(5 << 20, ' '));
+  const int last = good.lastIndexOf('\t');
+  struct Case {
+    const char* what;
+    QByteArray content;
+    bool accepted;
+  } cases[] = {
+      {"records in many blocks", good, true},
+      {"a record wider than a block", wide, true},
+      {"a line end after the last record", good + "\r\n", true},
+      {"a bad number in the last record", good.left(last) + "\tx", false},
+      {"an empty line in the middle", QByteArray(good).insert(good.indexOf('\n', good.size() / 3) + 1, "\r\n"), false},
   };
-  compare("screen", 1);
-  compare("printer", 3);
-  form.ChartView->ZoomRequested({300, 6}, {420, 0});
-  compare("zoomed", 1);
-  // Hidden traces cost nothing: one trace shown, one trace drawn.
-  form.MenuAnnullaZoomClick();
-  for (int i = 0; i < form.Series.size(); ++i) form.Series[i]->setVisible(i == 0);
-  DrawChart(form, false, 1);
-  EXPECT_EQ(form.Plot->PointsDrawn(), records);
-  DrawChart(form, true, 1);
-  EXPECT_LE(form.Plot->PointsDrawn(), 4 * columns);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TTraceFile read = TTraceFile::Read(Write(c.content, "lunga.txt"));
+    const TTraceFile parsed = TTraceFile::Parse(c.content);
+    ASSERT_EQ(read.status, c.accepted ? TTraceFile::Status::Ok : TTraceFile::Status::Invalid);
+    ASSERT_EQ(parsed.status, read.status);
+    if (!c.accepted) {
+      EXPECT_TRUE(read.time.empty());
+      continue;
+    }
+    EXPECT_EQ(read.records, 16 * 4000);
+    ASSERT_EQ(read.time.size(), parsed.time.size());
+    EXPECT_TRUE(std::equal(read.time.begin(), read.time.end(), parsed.time.begin()));
+    for (int s = 0; s < TTraceFile::kSeries; ++s) {
+      ASSERT_EQ(read.values[s].size(), static_cast<size_t>(read.records)) << s;
+      EXPECT_TRUE(std::equal(read.values[s].begin(), read.values[s].end(), parsed.values[s].begin())) << s;
+    }
+    // The 16 copies hold the same records: record 4000 + k is record k.
+    EXPECT_EQ(read.time[4000 + 123], read.time[123]);
+    EXPECT_EQ(read.values[0][8000 + 200], read.values[0][200]);
+    EXPECT_FLOAT_EQ(read.values[0][200], 6.5);  // the spike of record 200
+    // A second recording appended: 16 stretches of times in order.
+    EXPECT_EQ(read.stretches.size(), 16u);
+  }
 }

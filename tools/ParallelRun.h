@@ -1,0 +1,16 @@
+#pragma once
+// Work cut into pieces that run on a few threads at once: the trace reader's blocks and
+// pyramids, the trace plot's layers.
+#include <cstddef>
+#include <functional>
+
+constexpr size_t kMostThreads = 4;
+
+// The most threads a piece of work is spread over (this one included): the machine's cores,
+// at most kMostThreads.
+size_t ParallelThreads();
+
+// Runs work(0), work(1) ... work(count - 1) on up to `threads` threads, this one included, and
+// returns when all have run. False when a piece ran out of memory (the pieces not started then
+// do not run).
+bool RunParallel(size_t count, const std::function<void(size_t)>& work, size_t threads = ParallelThreads());
