@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -44,6 +45,9 @@ std::string Name(const QObject* o) { return o ? o->objectName().toStdString() : 
          << ", keyboard focus of the window system: " << Name(QGuiApplication::focusWindow());
 }
 
+// On a real display (the X server), not offscreen.
+bool OnWindowSystem() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
+
 // A key as the window system delivers it: to the window with the keyboard focus, if any.
 bool PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QWindow* focus = QGuiApplication::focusWindow();
@@ -54,12 +58,19 @@ bool PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 
 class MainActivation : public MainFixture {
  protected:
-  // Down on the main window's entries moves the selection: the keyboard works there.
+  // Down on the main window's entries moves the selection and Alt+F opens the File menu: the
+  // keyboard works there.
   void ExpectKeysWork() {
     TFormMain& w = Main();
     w.LabelRiprogrammaMouseMove(w.LabelConfig);
     ASSERT_TRUE(PressKey(Qt::Key_Down));
     EXPECT_EQ(w.FrecciaTag, 1);
+    ASSERT_TRUE(PressKey(Qt::Key_F, Qt::AltModifier));
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return QApplication::activePopupWidget() == w.MenuFile; }, kSettleMs));
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    // Back from the menu. Offscreen a menu takes the window system's focus as any window does
+    // and leaves it nowhere: only a window system has it back where it was.
+    if (OnWindowSystem()) EXPECT_TRUE(TakesTheKeys(&w));
   }
 };
 
@@ -92,7 +103,7 @@ TEST_F(MainActivation, TheMainWindowHasTheKeysAfterEveryPass) {
            if (!form) return d->reject();
            // Offscreen every window that shows takes the activation, the notice of the dialog's
            // file scan too, which is shown without it: only a window system leaves it here.
-           if (QGuiApplication::platformName() == QStringLiteral("xcb")) EXPECT_TRUE(TakesTheKeys(form));
+           if (OnWindowSystem()) EXPECT_TRUE(TakesTheKeys(form));
            // The dialog lists the files once it is active.
            if (!QTest::qWaitFor([form] { return form->ListFile->currentItem() != nullptr; }, kSettleMs)) {
              ADD_FAILURE() << "the dialog listed no file";
