@@ -117,6 +117,9 @@ TFormFile::TFormFile(QWidget* owner, bool* existsFlag, int mode, const QString& 
   ButtonOk = new QPushButton(Tr(103), this);
   ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
   ButtonOk->setAutoDefault(false);
+  // Return in the name or on a file of the list confirms as OK does (Enter in the displacement
+  // confirms that field and moves on).
+  ButtonOk->setDefault(true);
   ButtonAnnulla = AddCloseButton(Tr(104), QStringLiteral("ButtonAnnulla"), mrCancel);
 
   auto* cilindrata = new QHBoxLayout;

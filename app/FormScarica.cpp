@@ -91,9 +91,11 @@ void TFormScarica::ShowProgramFileInfo() {
 }
 
 QString LocaleDateSeparator() {
+  // The first mark between two fields of the short date; blanks and quotes do not count, so a
+  // locale whose short date has none ("d MMM yyyy", the C locale) gives "/".
   const QString format = QLocale().dateFormat(QLocale::ShortFormat);
   for (const QChar c : format)
-    if (!c.isLetterOrNumber() && c != QLatin1Char('\'')) return QString(c);
+    if (!c.isLetterOrNumber() && !c.isSpace() && c != QLatin1Char('\'')) return QString(c);
   return QStringLiteral("/");
 }
 

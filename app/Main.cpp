@@ -343,11 +343,14 @@ int TFormMain::Message(const QString& text, PromptIcon icon, int buttons) {
 
 // ---- first show -----------------------------------------------------------------------------
 
-void TFormMain::showEvent(QShowEvent* e) {
-  QMainWindow::showEvent(e);
-  if (shown_) return;
-  shown_ = true;
-  FormShow();
+void TFormMain::setVisible(bool visible) {
+  const bool first = visible && !shown_;
+  if (first) {
+    shown_ = true;
+    FormShow();
+  }
+  QMainWindow::setVisible(visible);
+  if (first && isVisible()) FormShowOnScreen();
 }
 
 void TFormMain::ScaleToScreenWidth(int screenWidth) {
@@ -396,10 +399,14 @@ void TFormMain::FormShow() {
   const QStringList unsaved = TTraceRecorder::UnsavedRecordings(
       TTraceRecorder::TempFolderFor(DataSubfolder(DataFolder, kFolderAcquisizioni)));
   if (!unsaved.isEmpty()) Message(UnsavedRecordingsText(unsaved), PromptIcon::Warning);
+}
 
+void TFormMain::FormShowOnScreen() {
   // 7. The silent connect.
   SkipReadAll = false;
-  repaint();
+  // Painted once the window system has it on the screen (and has given it the activation it
+  // gives a new window), before the splash takes the activation.
+  PaintExposed(this);
   // The silent connect reports its progress to the splash: it must be up, painted and the
   // active window before the connect blocks.
   if (TFormSplash* s = Splash()) {
@@ -418,7 +425,9 @@ void TFormMain::FormShow() {
   FrecciaTag = 1;
   LabelRiprogrammaMouseMove(LabelConfig);
 
-  // 10-11.
+  // 10-11. The question shows over the window painted whole, not over what the window system
+  // left of it during the connect.
+  PaintExposed(this);
   AskFuelType();
   if (splash_) splash_->WaitMinimum(kSplashMinimumMs);
 }

@@ -117,7 +117,11 @@ class TFormMain : public QMainWindow {
   QString ConnectionWarningText() const;
 
   // ---- window (Main.cpp) ---------------------------------------------------------------------
+  // First show, steps 1 to 6: scaled, laid out and maximised before the window system shows it.
   void FormShow();
+  // Steps 7 to 11, once the window is on the screen (its show event comes before that), so that
+  // what they paint and ask shows over the window itself.
+  void FormShowOnScreen();
   void LanguageItemClick(QAction* item);
   void TranslateMainForm();
   void LayoutMenuLabels();
@@ -176,8 +180,10 @@ class TFormMain : public QMainWindow {
   // message opens under it.
   int Message(const QString& text, PromptIcon icon, int buttons = PromptOk);
 
+  // The first show: FormShow, the window shown, then FormShowOnScreen.
+  void setVisible(bool visible) override;
+
  protected:
-  void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void customEvent(QEvent* e) override;

@@ -1,9 +1,11 @@
 #include "ModalDialog.h"
 
+#include <QApplication>
 #include <QPushButton>
 
 #include "DialogKeys.h"
 #include "ScreenScale.h"
+#include "ShowActive.h"
 
 TModalDialog::TModalDialog(QWidget* owner, Qt::WindowFlags flags) : QDialog(owner, flags) {}
 
@@ -18,7 +20,11 @@ QPushButton* TModalDialog::AddCloseButton(const QString& text, const QString& na
 }
 
 void TModalDialog::setVisible(bool visible) {
-  if (visible) FitWindowToScreen(this);
+  if (visible) {
+    FitWindowToScreen(this);
+    // Closed, the dialog gives the keys back to the window it was opened from.
+    ReturnActivationOnHide(this, QApplication::activeWindow());
+  }
   QDialog::setVisible(visible);
 }
 

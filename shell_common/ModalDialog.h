@@ -24,6 +24,6 @@ class TModalDialog : public QDialog {
 
  public:
   // Scales the dialog to the screen before its first show places it (a window that scaled
-  // itself keeps its size).
+  // itself keeps its size). Closed, it gives the activation back to the window that had it.
   void setVisible(bool visible) override;
 };

@@ -79,9 +79,13 @@ void TFormConfig::MenuComunicazioneSerialeCostruitaClick() {
   const bool wasOpen = SerialLink && SerialLink->IsLinkOpen();
   if (wasOpen) SerialLink->Disconnect();
   cursor.Change(Qt::WaitCursor);
-  // Blocks until the composer ends: no live tick and no other action runs meanwhile.
+  // Blocks until the composer ends: no live tick and no other action runs meanwhile, while the
+  // editor keeps painting.
+  const bool ticking = IsLiveTimerActive();
+  StopLiveTimer();
   const bool started =
       ProcessRunner().RunAndWait(program, {port, QString::fromLatin1(kComposerLineSettings)});
+  if (ticking) StartLiveTimer();
   if (!started) {
     cursor.Change(Qt::ArrowCursor);
     ShowPrompt(this, windowTitle(), Tr(573), PromptIcon::Stop);

@@ -1,8 +1,26 @@
 #include "ProcessRunner.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QProcess>
 
 namespace {
+
+// Keeps every window open while installed: a close the window system asks for is refused.
+class HoldCloses final : public QObject {
+ public:
+  HoldCloses() { qApp->installEventFilter(this); }
+  ~HoldCloses() override { qApp->removeEventFilter(this); }
+  HoldCloses(const HoldCloses&) = delete;
+  HoldCloses& operator=(const HoldCloses&) = delete;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() != QEvent::Close || !e->spontaneous() || !o->isWidgetType()) return false;
+    e->ignore();
+    return true;
+  }
+};
 
 class QtProcessRunner final : public IProcessRunner {
  public:
@@ -13,7 +31,12 @@ class QtProcessRunner final : public IProcessRunner {
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
     process.start(program, arguments);
     if (!process.waitForStarted(-1)) return false;
-    process.waitForFinished(-1);
+    // The windows keep painting while the program runs; the user's input, and a window's close
+    // asked through its title bar, wait until it has ended.
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    HoldCloses holdCloses;
+    if (process.state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
     return true;
   }
 };

@@ -12,6 +12,8 @@ class IProcessRunner {
  public:
   virtual ~IProcessRunner() = default;
   // Starts program with arguments and blocks until it ends. False when it could not start.
+  // Meanwhile the windows keep painting, and nothing else happens: the user's input and the
+  // window system's close requests wait or are refused, and the caller stops its own timers.
   virtual bool RunAndWait(const QString& program, const QStringList& arguments) = 0;
 };
 

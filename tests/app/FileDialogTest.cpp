@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <memory>
 
@@ -356,5 +357,49 @@ TEST_F(FileDialog, TypedNameNamesTheConfigurationOnNewerEcusOnly) {
     EXPECT_STREQ(data_.GetDescription(), c.named ? name.constData() : "Prima");
     EXPECT_STREQ(data_.DescrizAuto, c.named ? name.constData() : "Prima");
     EXPECT_FALSE(data_.IsUfficiale());
+  }
+}
+
+// Return (or Enter) in the name or on a file of the list confirms as OK does; in the
+// displacement it confirms that field and moves on, and the dialog stays open.
+TEST_F(FileDialog, ReturnConfirmsFromTheNameAndTheList) {
+  ASSERT_EQ(SaveAs("Base"), TModalDialog::mrOk);
+  const struct {
+    const char* name;
+    int mode;
+    const char* focus;
+    Qt::Key key;
+    int result;
+    const char* file;  // there afterwards, under Configurazioni
+  } cases[] = {
+      {"Return in the name saves", TFormFile::ModeSave, "EditName", Qt::Key_Return, TModalDialog::mrOk, "Golf.trm"},
+      {"Enter in the name saves", TFormFile::ModeSave, "EditName", Qt::Key_Enter, TModalDialog::mrOk, "Golf.trm"},
+      {"Return in the displacement moves on", TFormFile::ModeSave, "EditCilindrata", Qt::Key_Return, 0, nullptr},
+      {"Return on the list loads", TFormFile::ModeLoad, "ListFile", Qt::Key_Return, TModalDialog::mrOk, nullptr},
+      {"Enter on the list loads", TFormFile::ModeLoad, "ListFile", Qt::Key_Enter, TModalDialog::mrOk, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(Path("Configurazioni/Golf.trm"));
+    data_.Changed = false;
+    ecu_.ClearCalls();
+    auto form = Open(c.mode);
+    if (c.mode == TFormFile::ModeSave) form->EditName->setText(QStringLiteral("Golf"));
+    auto* focus = form->findChild<QWidget*>(QLatin1String(c.focus));
+    ASSERT_NE(focus, nullptr);
+    focus->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), focus);
+    QTest::keyClick(focus, c.key);
+    EXPECT_EQ(form->result(), c.result);
+    EXPECT_EQ(form->isVisible(), c.result == 0);
+    if (c.file) EXPECT_TRUE(Exists(QStringLiteral("Configurazioni/") + QLatin1String(c.file)));
+    if (c.mode == TFormFile::ModeLoad) {
+      EXPECT_EQ(form->EditName->text(), QStringLiteral("Base"));  // the file of the list
+      EXPECT_GT(PetrolMapRows(), 0);  // loaded and written to the ECU
+    }
+    if (c.result == 0) {
+      EXPECT_FALSE(Exists("Configurazioni/Golf.trm"));
+      EXPECT_EQ(QApplication::focusWidget(), form->CheckSalvaPerTaratura);
+    }
   }
 }

@@ -573,3 +573,34 @@ TEST_F(MainWindowTest, LoadProgressReachesItsWaitWindow) {
   EXPECT_TRUE(prompts.Shown().empty());
   ExpectFollowed(watch, "TFormAttesa");
 }
+
+namespace {
+
+// What the screen showed of the main window's title and status bar when the fuel question came.
+std::vector<double> g_shownAtQuestion;
+
+int RecordMainWindowOnScreen(QWidget* owner, int*) {
+  TFormMain* main = qobject_cast<TFormMain*>(owner);
+  if (!main) return 2;
+  const QImage screen = OnScreen(main);
+  g_shownAtQuestion = {ShownAsDrawn(screen, main, main->LabelMenu),
+                       ShownAsDrawn(screen, main, main->StatusBarMain)};
+  // For a person to look at: the whole screen as the question was about to open.
+  if (QScreen* s = main->screen())
+    s->grabWindow(0).save(ScreenshotPath(QStringLiteral("before-fuel-question-screen")), "PNG");
+  return 2;  // cancelled: the fuel stays
+}
+
+}  // namespace
+
+// The first show's fuel question opens over the main window as it draws itself, not over what
+// the window system left of it while the silent connect blocked.
+TEST_F(MainWindowTest, FuelQuestionOpensOverThePaintedMainWindow) {
+  g_shownAtQuestion.clear();
+  SetFuelDialog(&RecordMainWindowOnScreen);
+  Shown();
+  SetFuelDialog(nullptr);
+  ASSERT_EQ(g_shownAtQuestion.size(), 2u);
+  EXPECT_GE(g_shownAtQuestion[0], 0.98) << "title";
+  EXPECT_GE(g_shownAtQuestion[1], 0.98) << "status bar";
+}

@@ -252,13 +252,18 @@ TEST_F(FormScaricaTest, UnreadableFileHasAnUnknownDate) {
 
 TEST(ProgramFileDate, DayMonthYearWithoutLeadingZerosAndTheLocaleSeparator) {
   const QDate date(2004, 3, 5);
-  {
-    ScopedLocale italian(QLocale(QLocale::Italian, QLocale::Italy));
-    EXPECT_EQ(FormatProgramFileDate(date), QStringLiteral("5/3/2004"));
-  }
-  {
-    ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(FormatProgramFileDate(date), QStringLiteral("5.3.2004"));
+  struct Case {
+    QLocale locale;
+    const char* shown;
+  } const cases[] = {
+      {QLocale(QLocale::Italian, QLocale::Italy), "5/3/2004"},
+      {QLocale(QLocale::German, QLocale::Germany), "5.3.2004"},
+      {QLocale(QLocale::Slovak, QLocale::Slovakia), "5.3.2004"},  // "d. M. yyyy": the blanks are not the mark
+      {QLocale::c(), "5/3/2004"},  // "d MMM yyyy": no mark between the fields, never blanks
+  };
+  for (const Case& c : cases) {
+    ScopedLocale use(c.locale);
+    EXPECT_EQ(FormatProgramFileDate(date), QLatin1String(c.shown)) << c.locale.name().toStdString();
   }
   EXPECT_EQ(FormatProgramFileDate(QDate(2010, 12, 31)).left(3), QStringLiteral("31") +
                                                                     LocaleDateSeparator());

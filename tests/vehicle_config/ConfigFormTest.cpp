@@ -536,11 +536,19 @@ TEST_F(ConfigFormTest, ComposerGetsThePortWhileTheLinkIsClosed) {
   ScriptedProcessRunner runner;
   ScopedProcessRunner useRunner(&runner);
   std::vector<bool> openDuringRun;
-  runner.onRun = [&] { openDuringRun.push_back(link_.IsLinkOpen() != 0); };
+  std::vector<bool> tickingDuringRun;
+  runner.onRun = [&] {
+    openDuringRun.push_back(link_.IsLinkOpen() != 0);
+    tickingDuringRun.push_back(form_->IsLiveTimerActive());
+  };
 
-  // Open link: closed for the run, opened again afterwards.
+  // Open link: closed for the run, opened again afterwards; the live tick rests meanwhile.
   ASSERT_TRUE(link_.IsLinkOpen());
+  form_->StartLiveTimer();
   form_->MenuComunicazioneSerialeCostruitaClick();
+  EXPECT_EQ(tickingDuringRun, std::vector<bool>{false});
+  EXPECT_TRUE(form_->IsLiveTimerActive());
+  form_->StopLiveTimer();
   ASSERT_EQ(runner.Runs().size(), 1u);
   EXPECT_EQ(runner.Runs()[0].program, program);
   EXPECT_EQ(runner.Runs()[0].arguments, QStringList({link_.GetPortName(), "9600,n,8,1"}));
