@@ -275,6 +275,11 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
   config_ = std::make_unique<TFormConfig>(nullptr);
   FormConfig = config_.get();
   const QString missing = dir.filePath(QStringLiteral("missing/folder"));
+  // A folder no recording can be made in: its parent is a file.
+  QFile blocker(dir.filePath(QStringLiteral("blocker")));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  const QString unmakeable = dir.filePath(QStringLiteral("blocker/folder"));
   // The last message box the action showed.
   const auto shown = [&](const std::function<void()>& action) {
     const size_t before = prompts.Shown().size();
@@ -292,7 +297,7 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
       {"two folders", [&] { return DataSubfolderErrorText({missing, missing}); }},
       {"recording", [&] {
          return shown([&] {
-           config_->SetAcquisitionFolder(missing);
+           config_->SetAcquisitionFolder(unmakeable);
            config_->MenuCominciaDrtClick();
          });
        }},
@@ -309,7 +314,7 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
   CurrentLanguage = 1;
   // The file names in the messages are the same in both languages.
   const auto words = [&](QString text) {
-    for (const QString& path : {missing, dir.filePath(QStringLiteral("Dec1.cfg")), dir.path()})
+    for (const QString& path : {missing, unmakeable, dir.filePath(QStringLiteral("Dec1.cfg")), dir.path()})
       text.remove(QDir::toNativeSeparators(path));
     return text;
   };
