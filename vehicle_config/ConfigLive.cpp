@@ -86,9 +86,9 @@ void TFormConfig::BuildPanel() {
   auto* grid = new QGridLayout(Panel1);
   // Thirteen columns, three of them with both banks, and the fuel lamp share the form's width:
   // little room around and between them.
-  grid->setContentsMargins(3, 3, 3, 3);
+  grid->setContentsMargins(1, 3, 1, 3);
   grid->setVerticalSpacing(1);
-  grid->setHorizontalSpacing(2);
+  grid->setHorizontalSpacing(1);
 
   auto value = [this](const char* name) {
     auto* l = new QLabel(Panel1);
@@ -97,27 +97,34 @@ void TFormConfig::BuildPanel() {
     l->setMinimumWidth(static_cast<int>(48 * scale_));
     return l;
   };
+  // A reading's cell is at least as wide as the column's widest usual reading in the font it has
+  // (the design width does not hold it in every font, with both banks side by side above all).
+  auto roomFor = [](QLabel* l, const char* widest, int least) {
+    const int needed = widest ? l->fontMetrics().horizontalAdvance(QString::fromUtf8(widest)) + 2 : 0;
+    l->setMinimumWidth(std::max(least, needed));
+  };
   struct Column {
     const char* caption;
     int textId;
     const char* designText;
     QLabel** bank1;
     QLabel** bank2;
+    const char* widest;  // the widest usual reading, where the design width may not hold it
   };
   const Column columns[] = {
-      {"LabelLambda", 279, "Lambda", &LabLambda, &LabLambda2},
-      {"LabelMap", 280, "MAP", &LabMap, nullptr},
-      {"LabelTps", 281, "TPS", &LabTps, nullptr},
-      {"LabelGiri", 282, "Giri", &LabGiri, nullptr},
-      {"LabelInj", 283, "T.Inj.", &LabApMot, &LabApMot2},
-      {"LabelCorr", 284, "Corr.", &LabCorr, &LabCorr2},
-      {"LabelInjBenz", 288, "T.Inj.Benz.", &LabApMotBenz, nullptr},
-      {"LabelCorrBenz", 289, "Corr.Benz.", &LabCorrBenz, nullptr},
-      {"LabelVarTps", 287, "Var.TPS", &LabCumulo, nullptr},
-      {"LabelArricchimento", 290, "Arricch.", &LabArricchimento, nullptr},
-      {"LabelPress", 425, "Pressione", &LabPressione, nullptr},
-      {"LabelTemp", 285, "Temp.", &LabTemp, nullptr},
-      {"LabelLivello", 291, "Livello", &LabLivello, nullptr},
+      {"LabelLambda", 279, "Lambda", &LabLambda, &LabLambda2, "0.00V"},
+      {"LabelMap", 280, "MAP", &LabMap, nullptr, nullptr},
+      {"LabelTps", 281, "TPS", &LabTps, nullptr, nullptr},
+      {"LabelGiri", 282, "Giri", &LabGiri, nullptr, "0000rpm"},
+      {"LabelInj", 283, "T.Inj.", &LabApMot, &LabApMot2, "0.00"},
+      {"LabelCorr", 284, "Corr.", &LabCorr, &LabCorr2, "-00"},
+      {"LabelInjBenz", 288, "T.Inj.Benz.", &LabApMotBenz, nullptr, nullptr},
+      {"LabelCorrBenz", 289, "Corr.Benz.", &LabCorrBenz, nullptr, nullptr},
+      {"LabelVarTps", 287, "Var.TPS", &LabCumulo, nullptr, nullptr},
+      {"LabelArricchimento", 290, "Arricch.", &LabArricchimento, nullptr, nullptr},
+      {"LabelPress", 425, "Pressione", &LabPressione, nullptr, nullptr},
+      {"LabelTemp", 285, "Temp.", &LabTemp, nullptr, nullptr},
+      {"LabelLivello", 291, "Livello", &LabLivello, nullptr, nullptr},
   };
   static const char* const kValueNames[] = {
       "LabLambda", "LabMap", "LabTps", "LabGiri", "LabApMot", "LabCorr", "LabApMotBenz",
@@ -136,8 +143,8 @@ void TFormConfig::BuildPanel() {
       // Bank 1 and bank 2 side by side under one caption; with bank 2 hidden, bank 1 takes the
       // whole cell and stands centred under it.
       *c.bank2 = value(kBank2Names[col]);
-      (*c.bank1)->setMinimumWidth((*c.bank1)->minimumWidth() / 2);
-      (*c.bank2)->setMinimumWidth((*c.bank2)->minimumWidth() / 2);
+      roomFor(*c.bank1, c.widest, (*c.bank1)->minimumWidth() / 2);
+      roomFor(*c.bank2, c.widest, (*c.bank2)->minimumWidth() / 2);
       auto* pair = new QHBoxLayout;
       pair->setContentsMargins(0, 0, 0, 0);
       pair->setSpacing(2);
@@ -145,6 +152,7 @@ void TFormConfig::BuildPanel() {
       pair->addWidget(*c.bank2, 1);
       grid->addLayout(pair, 1, col);
     } else {
+      roomFor(*c.bank1, c.widest, (*c.bank1)->minimumWidth());
       grid->addWidget(*c.bank1, 1, col);
     }
     ++col;
