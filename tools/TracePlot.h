@@ -43,4 +43,5 @@ class TTracePlot final : public QGraphicsObject {
   qsizetype pointsDrawn_ = 0;
   TTraceReduction reduction_;
   std::vector<uint32_t> indices_;
+  QList<QRectF> bands_;
 };
