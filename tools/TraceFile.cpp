@@ -133,10 +133,10 @@ namespace {
 constexpr size_t kPartBytes = 1 << 20;
 constexpr int kParallelRecords = 1 << 16;
 
-// The records of a piece of text.
-struct TRecords {
-  std::vector<double> time;
-  std::array<std::vector<float>, TTraceFile::kSeries> values;
+// Where the records of a piece of text go: its first record's slot in every array.
+struct TSlots {
+  double* time = nullptr;
+  std::array<float*, TTraceFile::kSeries> values{};
 };
 
 // The reader of a trace's text, fed with its lines as they are read.
@@ -154,16 +154,21 @@ class TTraceReader {
   bool OutOfMemory() const { return outOfMemory_; }
 
  private:
+  // Marks the reader out of memory; false.
+  bool RanOutOfMemory() {
+    outOfMemory_ = true;
+    return false;
+  }
+
   bool HeadLine(std::string_view line);
   bool Records(std::string_view text);
-  bool Parse(std::string_view text, TRecords& out) const;
+  bool Parse(std::string_view text, const TSlots& out) const;
 
   TTraceFile& trace_;
   qint64 totalBytes_;
   int headLines_ = 0;  // of the two lines before the records
   std::string_view kinds_;
   int plotted_ = 0;
-  std::vector<TRecords> parts_;
   bool outOfMemory_ = false;
 };
 
@@ -211,45 +216,46 @@ bool TTraceReader::Records(std::string_view text) {
       pieces[count] = text.substr(0, end);
       text.remove_prefix(end);
     }
-    if (parts_.size() < count) parts_.resize(count);
+    // Every line of a part is one record (or the trace is invalid), so its line ends say where
+    // its records go, and each part is parsed straight into the trace's arrays.
+    size_t lines[kMostThreads] = {};
     bool good[kMostThreads] = {};
-    if (!RunParallel(count, [&](size_t i) { good[i] = Parse(pieces[i], parts_[i]); })) {
-      outOfMemory_ = true;
-      return false;
+    const auto countLines = [&](size_t i) {
+      lines[i] = static_cast<size_t>(std::count(pieces[i].begin(), pieces[i].end(), '\n'));
+      if (pieces[i].back() != '\n') ++lines[i];
+    };
+    if (!RunParallel(count, countLines)) return RanOutOfMemory();
+    size_t total = 0;
+    for (size_t i = 0; i < count; ++i) total += lines[i];
+    TSlots place[kMostThreads];
+    place[0].time = trace_.time.extend(total);
+    for (int s = 0; s < plotted_; ++s) place[0].values[s] = trace_.values[s].extend(total);
+    for (size_t i = 1; i < count; ++i) {
+      place[i].time = place[i - 1].time + lines[i - 1];
+      for (int s = 0; s < plotted_; ++s) place[i].values[s] = place[i - 1].values[s] + lines[i - 1];
     }
-    for (size_t i = 0; i < count; ++i) {
+    trace_.records += static_cast<int>(total);
+    if (!RunParallel(count, [&](size_t i) { good[i] = Parse(pieces[i], place[i]); })) return RanOutOfMemory();
+    for (size_t i = 0; i < count; ++i)
       if (!good[i]) return false;
-      const TRecords& part = parts_[i];
-      trace_.time.append(part.time);
-      for (int s = 0; s < plotted_; ++s) trace_.values[s].append(part.values[s]);
-      trace_.records += static_cast<int>(part.time.size());
-    }
   }
   return true;
 }
 
-bool TTraceReader::Parse(std::string_view text, TRecords& out) const {
-  // Room for the most records the text can hold, made once for all the parts to come.
-  const size_t most = text.size() / (2 * kinds_.size()) + 1;
-  out.time.clear();
-  out.time.reserve(most);
-  for (int s = 0; s < plotted_; ++s) {
-    out.values[s].clear();
-    out.values[s].reserve(most);
-  }
+bool TTraceReader::Parse(std::string_view text, const TSlots& out) const {
   double v[18] = {};
-  while (!text.empty()) {
+  for (size_t k = 0; !text.empty(); ++k) {
     const size_t end = text.find('\n');
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     if (TTraceFile::ScanNumbers(line, kinds_, v) != static_cast<int>(kinds_.size())) return false;
-    out.time.push_back(v[0] * 0.001);
+    out.time[k] = v[0] * 0.001;
     for (int s = 0; s < plotted_; ++s) {
       const TColumn& c = kColumns[s];
       const double y = c.factor == 0 ? static_cast<double>(static_cast<int>(v[c.column]) / 10)
                                      : v[c.column] * c.factor;
       constexpr double kFloatMax = std::numeric_limits<float>::max();
-      out.values[s].push_back(static_cast<float>(std::clamp(y, -kFloatMax, kFloatMax)));
+      out.values[s][k] = static_cast<float>(std::clamp(y, -kFloatMax, kFloatMax));
     }
   }
   return true;
