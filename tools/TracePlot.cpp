@@ -2,10 +2,12 @@
 
 #include <QChart>
 #include <QLineSeries>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QValueAxis>
 #include <cmath>
 
+#include "ParallelRun.h"
 #include "TraceFile.h"
 
 TTracePlot::TTracePlot(QChart* chart, QValueAxis* axisX, QValueAxis* axisY, const TTraceFile* trace,
@@ -36,47 +38,102 @@ void TTracePlot::SetReduced(bool reduced) {
 
 QRectF TTracePlot::boundingRect() const { return area_; }
 
+namespace {
+
+// Fewer records shown than this are drawn on one thread: the strips would cost more than they save.
+constexpr qsizetype kStripRecords = 1 << 15;
+
+}  // namespace
+
 void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
   pointsDrawn_ = 0;
-  const QRectF area = chart_->plotArea();
-  const double xMin = axisX_->min(), xMax = axisX_->max(), yMin = axisY_->min(), yMax = axisY_->max();
+  TFrame f;
+  f.area = chart_->plotArea();
+  const double xMax = axisX_->max(), yMax = axisY_->max();
+  f.xMin = axisX_->min();
+  f.yMin = axisY_->min();
   const std::span<const double> time = trace_->time;
-  if (area.isEmpty() || !(xMax > xMin) || !(yMax > yMin) || time.empty()) return;
-  const double sx = area.width() / (xMax - xMin), sy = area.height() / (yMax - yMin);
-  // Chart coordinates of record k of a series.
-  const auto at = [&](uint32_t k, std::span<const float> values) {
-    return QPointF(area.left() + (time[k] - xMin) * sx, area.bottom() - (values[k] - yMin) * sy);
-  };
-
-  // The device's pixel columns: the time of a record to the device's x.
-  const QTransform device = painter->deviceTransform();
-  const bool reduce = reduced_ && device.type() <= QTransform::TxScale;
-  // The device transform only scales and moves when reduced.
-  const auto toDevice = [&device](QPointF p) {
-    return QPointF(device.m11() * p.x() + device.dx(), device.m22() * p.y() + device.dy());
-  };
-  const QTransform toChart = device.inverted();
-  const double scale = device.m11() * sx;
-  const double offset = device.m11() * (area.left() - xMin * sx) + device.dx();
-  if (reduce) {
-    const QRectF onDevice = device.mapRect(area);
-    double widest = 1;
-    for (QLineSeries* s : series_) widest = std::max(widest, s->pen().widthF());
-    const int reach = static_cast<int>(std::ceil(widest * std::abs(device.m11()) / 2)) + 1;
-    reduction_.Build(time, trace_->stretches, offset, scale, static_cast<int>(std::floor(onDevice.left())) - reach,
-                     static_cast<int>(std::ceil(onDevice.right())) + reach);
+  if (f.area.isEmpty() || !(xMax > f.xMin) || !(yMax > f.yMin) || time.empty()) return;
+  f.sx = f.area.width() / (xMax - f.xMin);
+  f.sy = f.area.height() / (yMax - f.yMin);
+  double widest = 1;
+  for (int s = 0; s < series_.size() && s < TTraceFile::kSeries; ++s) {
+    if (!series_[s]->isVisible() || trace_->values[s].size() != time.size()) continue;
+    f.shown.emplace_back(s, series_[s]->pen());
+    widest = std::max(widest, f.shown.back().second.widthF());
   }
+  // The device's pixel columns: the time of a record to the device's x.
+  f.device = painter->deviceTransform();
+  f.toChart = f.device.inverted();
+  f.scale = f.device.m11() * f.sx;
+  f.offset = f.device.m11() * (f.area.left() - f.xMin * f.sx) + f.device.dx();
+  f.reach = static_cast<int>(std::ceil(widest * std::abs(f.device.m11()) / 2)) + 1;
+  if (strips_.empty()) strips_.resize(1);
 
   painter->save();
-  painter->setClipRect(area, Qt::IntersectClip);
+  painter->setClipRect(f.area, Qt::IntersectClip);
   painter->setBrush(Qt::NoBrush);
+  // The reduction needs a device transform that only scales and moves.
+  if (!reduced_ || f.device.type() > QTransform::TxScale) {
+    DrawEvery(*painter, f);
+    painter->restore();
+    return;
+  }
+  const QRect onDevice = f.device.mapRect(f.area).toAlignedRect();
+  const int count = static_cast<int>(ParallelThreads());
+  const bool inStrips = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster &&
+                        count > 1 && static_cast<qsizetype>(time.size()) * static_cast<qsizetype>(f.shown.size()) >=
+                                         kStripRecords && onDevice.width() >= 8 * count;
+  if (!inStrips) {
+    DrawColumns(*painter, f, onDevice.left() - f.reach, onDevice.right() + f.reach, strips_[0]);
+    pointsDrawn_ = strips_[0].points;
+    painter->restore();
+    return;
+  }
+  // Strips of whole device pixels, each drawn into a layer that begins at its first pixel.
+  if (strips_.size() < static_cast<size_t>(count)) strips_.resize(static_cast<size_t>(count));
+  std::vector<int> edges(static_cast<size_t>(count) + 1);
+  for (int i = 0; i <= count; ++i) edges[i] = onDevice.left() + static_cast<int>(qint64(onDevice.width()) * i / count);
+  const QPainter::RenderHints hints = painter->renderHints();
+  RunParallel(static_cast<size_t>(count), [&](size_t i) {
+    TStrip& strip = strips_[i];
+    const QSize size(edges[i + 1] - edges[i], onDevice.height());
+    if (strip.layer.size() != size) strip.layer = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    strip.layer.fill(Qt::transparent);
+    QPainter layer(&strip.layer);
+    layer.setRenderHints(hints);
+    layer.setTransform(f.device * QTransform::fromTranslate(-edges[i], -onDevice.top()));
+    layer.setClipRect(f.area);
+    // A strip's own columns, and the pens from beyond them that reach in.
+    DrawColumns(layer, f, edges[i] - f.reach, edges[i + 1] - 1 + f.reach, strip);
+  });
+  // The layers at their places on the device, pixel for pixel.
+  painter->setWorldTransform(f.toChart * painter->worldTransform());
+  for (int i = 0; i < count; ++i) {
+    painter->drawImage(QPointF(edges[i], onDevice.top()), strips_[i].layer);
+    pointsDrawn_ += strips_[i].points;
+  }
+  painter->restore();
+}
+
+void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn, int lastColumn,
+                             TStrip& strip) const {
+  const std::span<const double> time = trace_->time;
+  const auto at = [&](uint32_t k, std::span<const float> values) { return f.At(time[k], values[k]); };
+  // The device transform only scales and moves.
+  const auto toDevice = [&f](QPointF p) {
+    return QPointF(f.device.m11() * p.x() + f.device.dx(), f.device.m22() * p.y() + f.device.dy());
+  };
+  const double offset = f.offset, scale = f.scale;
+  strip.points = 0;
+  strip.reduction.Build(time, trace_->stretches, offset, scale, firstColumn, lastColumn);
   // Segment by segment, as the chart's own line series draw: the painter draws a wide line
   // at once, while a wide polyline becomes one large outline to fill.
-  QList<QLineF> lines;
-  for (int s = 0; s < series_.size() && s < TTraceFile::kSeries; ++s) {
+  QList<QLineF>& lines = strip.lines;
+  for (const auto& [s, pen] : f.shown) {
     const std::span<const float> values = trace_->values[s];
-    if (!series_[s]->isVisible() || values.size() != time.size()) continue;
     lines.clear();
+    strip.bands.clear();
     QPointF previous;
     bool first = true;
     const auto addPoint = [&](uint32_t k) {
@@ -85,65 +142,72 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
       previous = p;
       first = false;
     };
-    const QPen pen = series_[s]->pen();
-    bands_.clear();
-    if (reduce) {
-      indices_.clear();
-      reduction_.Reduce(values, trace_->pyramids[s], indices_);
-      lines.reserve(static_cast<qsizetype>(indices_.size()));
-      // The records of one pixel column make a band from their lowest to their highest value.
-      // The middle of a tall band is filled as one pen-wide rectangle instead of stroking its
-      // segments scanline by scanline: they keep only their ends, a pen long, which give the
-      // band its corners; the lines from one column to the next stay. A low band keeps its
-      // segments whole.
-      const double penOnDevice = pen.widthF() * std::abs(device.m11());
-      const size_t n = indices_.size();
-      for (size_t g = 0; g < n;) {
-        const double column = std::floor(offset + scale * time[indices_[g]]);
-        size_t e = g + 1;
-        while (e < n && std::floor(offset + scale * time[indices_[e]]) == column) ++e;
-        double low = INFINITY, high = -INFINITY, xLow = INFINITY, xHigh = -INFINITY;
-        for (size_t i = g; i < e; ++i) {
-          const QPointF p = toDevice(at(indices_[i], values));
-          low = std::min(low, p.y());
-          high = std::max(high, p.y());
-          xLow = std::min(xLow, p.x());
-          xHigh = std::max(xHigh, p.x());
-        }
-        if (high - low > 6 * penOnDevice) {
-          const double middle = (xLow + xHigh) / 2;
-          const double left = middle - penOnDevice / 2, right = middle + penOnDevice / 2;
-          const double top = std::round(low + penOnDevice / 2), bottom = std::round(high - penOnDevice / 2);
-          const QRectF band(left, top, right - left, bottom - top);
-          for (size_t i = g; i + 1 < e; ++i) {
-            const QPointF p = at(indices_[i], values), q = at(indices_[i + 1], values);
-            const double rise = std::abs(device.m22() * (q.y() - p.y()));
-            if (rise <= 3 * penOnDevice) {
-              lines.append(QLineF(p, q));
-            } else {
-              const QPointF piece = (q - p) * (penOnDevice / rise);
-              lines.append(QLineF(p, p + piece));
-              lines.append(QLineF(q - piece, q));
-            }
-          }
-          bands_.append(toChart.mapRect(band));
-          addPoint(indices_[g]);
-          first = true;
-          addPoint(indices_[e - 1]);
-        } else {
-          for (size_t i = g; i < e; ++i) addPoint(indices_[i]);
-        }
-        g = e;
+    std::vector<uint32_t>& indices = strip.indices;
+    indices.clear();
+    strip.reduction.Reduce(values, trace_->pyramids[s], indices);
+    lines.reserve(static_cast<qsizetype>(indices.size()));
+    // The records of one pixel column make a band from their lowest to their highest value.
+    // The middle of a tall band is filled as one pen-wide rectangle instead of stroking its
+    // segments scanline by scanline: they keep only their ends, a pen long, which give the
+    // band its corners; the lines from one column to the next stay. A low band keeps its
+    // segments whole.
+    const double penOnDevice = pen.widthF() * std::abs(f.device.m11());
+    const size_t n = indices.size();
+    for (size_t g = 0; g < n;) {
+      const double column = std::floor(offset + scale * time[indices[g]]);
+      size_t e = g + 1;
+      while (e < n && std::floor(offset + scale * time[indices[e]]) == column) ++e;
+      double low = INFINITY, high = -INFINITY, xLow = INFINITY, xHigh = -INFINITY;
+      for (size_t i = g; i < e; ++i) {
+        const QPointF p = toDevice(at(indices[i], values));
+        low = std::min(low, p.y());
+        high = std::max(high, p.y());
+        xLow = std::min(xLow, p.x());
+        xHigh = std::max(xHigh, p.x());
       }
-      pointsDrawn_ += static_cast<qsizetype>(indices_.size());
-    } else {
-      lines.reserve(static_cast<qsizetype>(values.size()));
-      for (uint32_t k = 0; k < values.size(); ++k) addPoint(k);
-      pointsDrawn_ += first ? 0 : lines.size() + 1;
+      if (high - low > 6 * penOnDevice) {
+        const double middle = (xLow + xHigh) / 2;
+        const double left = middle - penOnDevice / 2, right = middle + penOnDevice / 2;
+        const double top = std::round(low + penOnDevice / 2), bottom = std::round(high - penOnDevice / 2);
+        const QRectF band(left, top, right - left, bottom - top);
+        for (size_t i = g; i + 1 < e; ++i) {
+          const QPointF p = at(indices[i], values), q = at(indices[i + 1], values);
+          const double rise = std::abs(f.device.m22() * (q.y() - p.y()));
+          if (rise <= 3 * penOnDevice) {
+            lines.append(QLineF(p, q));
+          } else {
+            const QPointF piece = (q - p) * (penOnDevice / rise);
+            lines.append(QLineF(p, p + piece));
+            lines.append(QLineF(q - piece, q));
+          }
+        }
+        strip.bands.append(f.toChart.mapRect(band));
+        addPoint(indices[g]);
+        first = true;
+        addPoint(indices[e - 1]);
+      } else {
+        for (size_t i = g; i < e; ++i) addPoint(indices[i]);
+      }
+      g = e;
     }
-    for (const QRectF& band : bands_) painter->fillRect(band, pen.color());
-    painter->setPen(pen);
-    painter->drawLines(lines);
+    strip.points += static_cast<qsizetype>(n);
+    for (const QRectF& band : strip.bands) painter.fillRect(band, pen.color());
+    painter.setPen(pen);
+    painter.drawLines(lines);
   }
-  painter->restore();
+}
+
+void TTracePlot::DrawEvery(QPainter& painter, const TFrame& f) {
+  const std::span<const double> time = trace_->time;
+  QList<QLineF>& lines = strips_[0].lines;
+  for (const auto& [s, pen] : f.shown) {
+    const std::span<const float> values = trace_->values[s];
+    lines.clear();
+    lines.reserve(static_cast<qsizetype>(values.size()));
+    for (uint32_t k = 1; k < values.size(); ++k)
+      lines.append(QLineF(f.At(time[k - 1], values[k - 1]), f.At(time[k], values[k])));
+    pointsDrawn_ += static_cast<qsizetype>(values.size());
+    painter.setPen(pen);
+    painter.drawLines(lines);
+  }
 }

@@ -4,9 +4,14 @@
 // item draws the trace's records from the one copy the trace file holds. Each paint reduces
 // every shown trace to the records that decide its picture at the resolution of the device
 // painted on (screen or printer; see TraceReduction.h), over the axes' present ranges: a paint
-// costs the pixel columns, not the records.
+// costs the pixel columns, not the records. On an image (the screen's backing store) a long
+// trace is drawn in vertical strips side by side, each on a thread of its own into a layer of
+// its own, and the layers are then laid onto the picture.
 #include <QGraphicsObject>
+#include <QImage>
 #include <QList>
+#include <QPen>
+#include <vector>
 
 #include "TraceReduction.h"
 
@@ -33,6 +38,38 @@ class TTracePlot final : public QGraphicsObject {
   void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
  private:
+  // How one paint maps the records: chart coordinates, the device's pixel columns and the
+  // shown series with their pens.
+  struct TFrame {
+    QRectF area;
+    double xMin = 0, yMin = 0, sx = 1, sy = 1;
+    QTransform device;
+    QTransform toChart;
+    double offset = 0, scale = 1;
+    int reach = 1;  // columns beyond a drawn one that a pen can still reach
+    std::vector<std::pair<int, QPen>> shown;
+    // Chart coordinates of a record.
+    QPointF At(double time, float value) const {
+      return {area.left() + (time - xMin) * sx, area.bottom() - (value - yMin) * sy};
+    }
+  };
+  // What drawing a range of columns needs of its own; one for each strip.
+  struct TStrip {
+    TTraceReduction reduction;
+    std::vector<uint32_t> indices;
+    QList<QLineF> lines;
+    QList<QRectF> bands;
+    QImage layer;
+    qsizetype points = 0;
+  };
+
+  // Draws the shown series' records that decide columns firstColumn..lastColumn (and those a
+  // pen from beyond reaches) with painter, whose device transform is frame.device moved by a
+  // whole number of pixels.
+  void DrawColumns(QPainter& painter, const TFrame& frame, int firstColumn, int lastColumn, TStrip& strip) const;
+  // Draws every record of the shown series.
+  void DrawEvery(QPainter& painter, const TFrame& frame);
+
   QChart* chart_;
   QValueAxis* axisX_;
   QValueAxis* axisY_;
@@ -41,7 +78,5 @@ class TTracePlot final : public QGraphicsObject {
   QRectF area_;
   bool reduced_ = true;
   qsizetype pointsDrawn_ = 0;
-  TTraceReduction reduction_;
-  std::vector<uint32_t> indices_;
-  QList<QRectF> bands_;
+  std::vector<TStrip> strips_;
 };
