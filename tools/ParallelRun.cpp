@@ -2,26 +2,126 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <new>
 #include <thread>
 #include <vector>
 
-size_t ParallelThreads() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, kMostThreads); }
+namespace {
+
+// Threads made once and kept waiting, so that a piece of work starts at once: starting a thread
+// costs about as much as drawing a strip of the chart. One piece of work at a time; one that
+// comes while another runs (from one of its pieces, or from another thread) runs on its caller
+// alone.
+class TWorkers {
+ public:
+  static TWorkers& Shared() {
+    static TWorkers workers;
+    return workers;
+  }
+
+  bool Run(size_t count, const std::function<void(size_t)>& work, size_t threads) {
+    std::unique_lock<std::mutex> busy(busy_, std::try_to_lock);
+    if (!busy.owns_lock() || threads < 2 || count < 2) return RunHere(count, work);
+    TJob job{&work, count};
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      job_ = &job;
+      helpers_ = std::min({threads, count, kMostThreads}) - 1;
+      ++round_;
+    }
+    wake_.notify_all();
+    Take(job);
+    std::unique_lock<std::mutex> lock(mutex_);
+    // Done when every piece has run and no thread is still inside the job; a helper that has
+    // not woken by then is not waited for.
+    done_.wait(lock, [&] { return job.finished == count && serving_ == 0; });
+    job_ = nullptr;
+    helpers_ = 0;
+    return !job.outOfMemory;
+  }
+
+ private:
+  struct TJob {
+    const std::function<void(size_t)>* work;
+    size_t count;
+    std::atomic<size_t> next{0};
+    std::atomic<size_t> finished{0};
+    std::atomic<bool> outOfMemory{false};
+  };
+
+  TWorkers() {
+    for (size_t t = 1; t < ParallelThreads(); ++t) threads_.emplace_back([this] { Serve(); });
+  }
+  ~TWorkers() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+  static bool RunHere(size_t count, const std::function<void(size_t)>& work) {
+    try {
+      for (size_t i = 0; i < count; ++i) work(i);
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+
+  // Runs pieces of the job until none is left.
+  static void Take(TJob& job) {
+    for (size_t i; (i = job.next++) < job.count;) {
+      try {
+        (*job.work)(i);
+      } catch (const std::bad_alloc&) {
+        job.outOfMemory = true;
+        // The pieces not started do not run, but count as finished.
+        const size_t skipped = job.count - std::min(job.count, job.next.exchange(job.count));
+        job.finished += skipped;
+      }
+      ++job.finished;
+    }
+  }
+
+  void Serve() {
+    unsigned long long seen = 0;
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [&] { return stop_ || (round_ != seen && helpers_ > 0 && job_); });
+      if (stop_) return;
+      seen = round_;
+      --helpers_;
+      ++serving_;
+      TJob& job = *job_;
+      lock.unlock();
+      Take(job);
+      lock.lock();
+      --serving_;
+      done_.notify_all();
+    }
+  }
+
+  std::mutex busy_;  // held while a piece of work runs
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::vector<std::thread> threads_;
+  TJob* job_ = nullptr;
+  size_t helpers_ = 0;  // threads still to join the present job
+  size_t serving_ = 0;  // threads taking its pieces
+  unsigned long long round_ = 0;
+  bool stop_ = false;
+};
+
+}  // namespace
+
+size_t ParallelThreads(size_t most) {
+  return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, std::min(most, kMostThreads));
+}
 
 bool RunParallel(size_t count, const std::function<void(size_t)>& work, size_t threads) {
-  std::atomic<size_t> next{0};
-  std::atomic<bool> outOfMemory{false};
-  const auto worker = [&] {
-    try {
-      for (size_t i; (i = next++) < count;) work(i);
-    } catch (const std::bad_alloc&) {
-      outOfMemory = true;
-      next = count;
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (size_t t = 1; t < std::min(count, threads); ++t) helpers.emplace_back(worker);
-  worker();
-  for (std::thread& h : helpers) h.join();
-  return !outOfMemory;
+  return TWorkers::Shared().Run(count, work, threads);
 }

@@ -1,14 +1,14 @@
 #pragma once
 // Work cut into pieces that run on a few threads at once: the trace reader's blocks and
-// pyramids, the trace plot's layers.
+// pyramids, the trace plot's strips. The threads are made once and wait for work.
 #include <cstddef>
 #include <functional>
 
-constexpr size_t kMostThreads = 4;
+constexpr size_t kMostThreads = 8;
 
 // The most threads a piece of work is spread over (this one included): the machine's cores,
-// at most kMostThreads.
-size_t ParallelThreads();
+// at most `most` (and kMostThreads).
+size_t ParallelThreads(size_t most = kMostThreads);
 
 // Runs work(0), work(1) ... work(count - 1) on up to `threads` threads, this one included, and
 // returns when all have run. False when a piece ran out of memory (the pieces not started then

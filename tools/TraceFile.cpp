@@ -128,9 +128,11 @@ std::optional<int> TTraceFile::HeaderFormat(std::string_view line) {
 
 namespace {
 
-// Text parsed by one thread at a time, and the least records whose pyramids are built on
+// Text parsed by one thread at a time, the most threads that parse (more cost memory and gain
+// little: the parse then waits on memory), and the least records whose pyramids are built on
 // several threads.
 constexpr size_t kPartBytes = 1 << 20;
+constexpr size_t kReadThreads = 4;
 constexpr int kParallelRecords = 1 << 16;
 
 // Where the records of a piece of text go: its first record's slot in every array.
@@ -205,9 +207,9 @@ bool TTraceReader::HeadLine(std::string_view line) {
 bool TTraceReader::Records(std::string_view text) {
   while (!text.empty()) {
     // Up to one part for each thread, each cut after a line end.
-    std::string_view pieces[kMostThreads];
+    std::string_view pieces[kReadThreads];
     size_t count = 0;
-    for (; count < ParallelThreads() && !text.empty(); ++count) {
+    for (; count < ParallelThreads(kReadThreads) && !text.empty(); ++count) {
       size_t end = text.size();
       if (end > kPartBytes) {
         end = text.find('\n', kPartBytes);
@@ -218,8 +220,8 @@ bool TTraceReader::Records(std::string_view text) {
     }
     // Every line of a part is one record (or the trace is invalid), so its line ends say where
     // its records go, and each part is parsed straight into the trace's arrays.
-    size_t lines[kMostThreads] = {};
-    bool good[kMostThreads] = {};
+    size_t lines[kReadThreads] = {};
+    bool good[kReadThreads] = {};
     const auto countLines = [&](size_t i) {
       lines[i] = static_cast<size_t>(std::count(pieces[i].begin(), pieces[i].end(), '\n'));
       if (pieces[i].back() != '\n') ++lines[i];
@@ -227,7 +229,7 @@ bool TTraceReader::Records(std::string_view text) {
     if (!RunParallel(count, countLines)) return RanOutOfMemory();
     size_t total = 0;
     for (size_t i = 0; i < count; ++i) total += lines[i];
-    TSlots place[kMostThreads];
+    TSlots place[kReadThreads];
     place[0].time = trace_.time.extend(total);
     for (int s = 0; s < plotted_; ++s) place[0].values[s] = trace_.values[s].extend(total);
     for (size_t i = 1; i < count; ++i) {
@@ -268,7 +270,7 @@ void TTraceReader::Finish() {
   // Threads pay for a long trace only.
   if (!RunParallel(static_cast<size_t>(plotted_),
                    [this](size_t s) { trace_.pyramids[s] = TMinMaxPyramid(trace_.values[s]); },
-                   trace_.records < kParallelRecords ? 1 : ParallelThreads()))
+                   trace_.records < kParallelRecords ? 1 : ParallelThreads(kReadThreads)))
     outOfMemory_ = true;
 }
 
@@ -314,7 +316,7 @@ TTraceFile TTraceFile::Read(const QString& path) {
     result.bytes = bytes;
     TTraceReader reader(result, bytes);
     // A block of text for each thread; its last, unfinished line moves to the front for the next.
-    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, kPartBytes * ParallelThreads())));
+    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, kPartBytes * ParallelThreads(kReadThreads))));
     size_t kept = 0;
     for (;;) {
       if (kept == buffer.size()) buffer.resize(2 * buffer.size());  // a line longer than the block

@@ -80,37 +80,43 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
     return;
   }
   const QRect onDevice = f.device.mapRect(f.area).toAlignedRect();
-  const int count = static_cast<int>(ParallelThreads());
-  const bool inStrips = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster &&
-                        count > 1 && static_cast<qsizetype>(time.size()) * static_cast<qsizetype>(f.shown.size()) >=
-                                         kStripRecords && onDevice.width() >= 8 * count;
-  if (!inStrips) {
+  // Straight onto the device, on this thread.
+  const auto drawHere = [&] {
     DrawColumns(*painter, f, onDevice.left() - f.reach, onDevice.right() + f.reach, strips_[0]);
     pointsDrawn_ = strips_[0].points;
     painter->restore();
-    return;
-  }
+  };
+  // Twice as many strips as threads: a thread that starts late leaves less undone.
+  const int threads = static_cast<int>(ParallelThreads()), count = 2 * threads;
+  const bool raster = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster;
+  const qsizetype shownRecords = static_cast<qsizetype>(time.size()) * static_cast<qsizetype>(f.shown.size());
+  if (!raster || threads < 2 || shownRecords < kStripRecords || onDevice.width() < 8 * count) return drawHere();
   // Strips of whole device pixels, each drawn into a layer that begins at its first pixel.
   if (strips_.size() < static_cast<size_t>(count)) strips_.resize(static_cast<size_t>(count));
   std::vector<int> edges(static_cast<size_t>(count) + 1);
   for (int i = 0; i <= count; ++i) edges[i] = onDevice.left() + static_cast<int>(qint64(onDevice.width()) * i / count);
   const QPainter::RenderHints hints = painter->renderHints();
-  RunParallel(static_cast<size_t>(count), [&](size_t i) {
+  const bool drawn = RunParallel(static_cast<size_t>(count), [&](size_t i) {
     TStrip& strip = strips_[i];
     const QSize size(edges[i + 1] - edges[i], onDevice.height());
-    if (strip.layer.size() != size) strip.layer = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    // A layer grows but is kept: the plot area changes its size with the axes' labels, and
+    // fresh memory costs more to touch than the strip costs to draw.
+    if (strip.layer.width() < size.width() || strip.layer.height() < size.height())
+      strip.layer = QImage(size.expandedTo(strip.layer.size()), QImage::Format_ARGB32_Premultiplied);
     strip.layer.fill(Qt::transparent);
     QPainter layer(&strip.layer);
     layer.setRenderHints(hints);
     layer.setTransform(f.device * QTransform::fromTranslate(-edges[i], -onDevice.top()));
-    layer.setClipRect(f.area);
+    // The layer is the plot area; the painter clips it when laying it down.
     // A strip's own columns, and the pens from beyond them that reach in.
     DrawColumns(layer, f, edges[i] - f.reach, edges[i + 1] - 1 + f.reach, strip);
   });
+  if (!drawn) return drawHere();  // out of memory for the layers
   // The layers at their places on the device, pixel for pixel.
   painter->setWorldTransform(f.toChart * painter->worldTransform());
   for (int i = 0; i < count; ++i) {
-    painter->drawImage(QPointF(edges[i], onDevice.top()), strips_[i].layer);
+    painter->drawImage(QPointF(edges[i], onDevice.top()), strips_[i].layer,
+                       QRectF(0, 0, edges[i + 1] - edges[i], onDevice.height()));
     pointsDrawn_ += strips_[i].points;
   }
   painter->restore();
@@ -133,7 +139,6 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
   for (const auto& [s, pen] : f.shown) {
     const std::span<const float> values = trace_->values[s];
     lines.clear();
-    strip.bands.clear();
     QPointF previous;
     bool first = true;
     const auto addPoint = [&](uint32_t k) {
@@ -146,12 +151,10 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
     indices.clear();
     strip.reduction.Reduce(values, trace_->pyramids[s], indices);
     lines.reserve(static_cast<qsizetype>(indices.size()));
-    // The records of one pixel column make a band from their lowest to their highest value.
-    // The middle of a tall band is filled as one pen-wide rectangle instead of stroking its
-    // segments scanline by scanline: they keep only their ends, a pen long, which give the
-    // band its corners; the lines from one column to the next stay. A low band keeps its
-    // segments whole.
-    const double penOnDevice = pen.widthF() * std::abs(f.device.m11());
+    // The records of one pixel column make a band from their lowest to their highest value,
+    // whatever their order: it is drawn as one pen-wide line down the middle of the column,
+    // which covers what the segments between them cover to within half a pixel, at the cost of
+    // one line; the lines from one column to the next stay as they are.
     const size_t n = indices.size();
     for (size_t g = 0; g < n;) {
       const double column = std::floor(offset + scale * time[indices[g]]);
@@ -165,33 +168,21 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
         xLow = std::min(xLow, p.x());
         xHigh = std::max(xHigh, p.x());
       }
-      if (high - low > 6 * penOnDevice) {
+      if (e - g > 1) {
         const double middle = (xLow + xHigh) / 2;
-        const double left = middle - penOnDevice / 2, right = middle + penOnDevice / 2;
-        const double top = std::round(low + penOnDevice / 2), bottom = std::round(high - penOnDevice / 2);
-        const QRectF band(left, top, right - left, bottom - top);
-        for (size_t i = g; i + 1 < e; ++i) {
-          const QPointF p = at(indices[i], values), q = at(indices[i + 1], values);
-          const double rise = std::abs(f.device.m22() * (q.y() - p.y()));
-          if (rise <= 3 * penOnDevice) {
-            lines.append(QLineF(p, q));
-          } else {
-            const QPointF piece = (q - p) * (penOnDevice / rise);
-            lines.append(QLineF(p, p + piece));
-            lines.append(QLineF(q - piece, q));
-          }
-        }
-        strip.bands.append(f.toChart.mapRect(band));
+        if (high > low)
+          lines.append(QLineF(f.toChart.map(QPointF(middle, low)), f.toChart.map(QPointF(middle, high))));
+        else if (xHigh > xLow)
+          lines.append(QLineF(f.toChart.map(QPointF(xLow, low)), f.toChart.map(QPointF(xHigh, low))));
         addPoint(indices[g]);
         first = true;
         addPoint(indices[e - 1]);
       } else {
-        for (size_t i = g; i < e; ++i) addPoint(indices[i]);
+        addPoint(indices[g]);
       }
       g = e;
     }
     strip.points += static_cast<qsizetype>(n);
-    for (const QRectF& band : strip.bands) painter.fillRect(band, pen.color());
     painter.setPen(pen);
     painter.drawLines(lines);
   }

@@ -58,7 +58,6 @@ class TTracePlot final : public QGraphicsObject {
     TTraceReduction reduction;
     std::vector<uint32_t> indices;
     QList<QLineF> lines;
-    QList<QRectF> bands;
     QImage layer;
     qsizetype points = 0;
   };
