@@ -139,22 +139,23 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
   for (const auto& [s, pen] : f.shown) {
     const std::span<const float> values = trace_->values[s];
     lines.clear();
-    QPointF previous;
-    bool first = true;
-    const auto addPoint = [&](uint32_t k) {
-      const QPointF p = at(k, values);
-      if (!first) lines.append(QLineF(previous, p));
-      previous = p;
-      first = false;
-    };
     std::vector<uint32_t>& indices = strip.indices;
     indices.clear();
     strip.reduction.Reduce(values, trace_->pyramids[s], indices);
     lines.reserve(static_cast<qsizetype>(indices.size()));
     // The records of one pixel column make a band from their lowest to their highest value,
     // whatever their order: it is drawn as one pen-wide line down the middle of the column,
-    // which covers what the segments between them cover to within half a pixel, at the cost of
-    // one line; the lines from one column to the next stay as they are.
+    // which covers what the segments between them cover to within half a pixel. The line from
+    // a column's last record to the next column's first joins the two; where both its ends lie
+    // within both bands, the two bands already cover it (its ends lie between their middles)
+    // and it is left out.
+    struct TGroup {
+      double column, low, high;  // device pixels
+      bool band;
+      QPointF last;  // its last record, on the chart
+    };
+    TGroup previous{};
+    bool any = false;
     const size_t n = indices.size();
     for (size_t g = 0; g < n;) {
       const double column = std::floor(offset + scale * time[indices[g]]);
@@ -168,18 +169,23 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
         xLow = std::min(xLow, p.x());
         xHigh = std::max(xHigh, p.x());
       }
-      if (e - g > 1) {
+      const TGroup group{column, low, high, e - g > 1, at(indices[e - 1], values)};
+      const QPointF firstPoint = at(indices[g], values);
+      if (any) {
+        const double from = toDevice(previous.last).y(), to = toDevice(firstPoint).y();
+        const bool covered = previous.band && group.band && column == previous.column + 1 &&
+                             from >= low && from <= high && to >= previous.low && to <= previous.high;
+        if (!covered) lines.append(QLineF(previous.last, firstPoint));
+      }
+      if (group.band) {
         const double middle = (xLow + xHigh) / 2;
         if (high > low)
           lines.append(QLineF(f.toChart.map(QPointF(middle, low)), f.toChart.map(QPointF(middle, high))));
         else if (xHigh > xLow)
           lines.append(QLineF(f.toChart.map(QPointF(xLow, low)), f.toChart.map(QPointF(xHigh, low))));
-        addPoint(indices[g]);
-        first = true;
-        addPoint(indices[e - 1]);
-      } else {
-        addPoint(indices[g]);
       }
+      previous = group;
+      any = true;
       g = e;
     }
     strip.points += static_cast<qsizetype>(n);
