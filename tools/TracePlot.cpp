@@ -43,6 +43,60 @@ namespace {
 // Fewer records shown than this are drawn on one thread: the strips would cost more than they save.
 constexpr qsizetype kStripRecords = 1 << 15;
 
+// x * a / 255 for each of the four bytes of x, rounded.
+uint32_t ByteMul(uint32_t x, uint32_t a) {
+  uint32_t t = (x & 0xff00ff) * a;
+  t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+  x = ((x >> 8) & 0xff00ff) * a;
+  x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+  return x | t;
+}
+
+// Lays a rectangle of one colour (premultiplied) over pixels of the premultiplied ARGB format:
+// each pixel takes the colour in the share of its area that the rectangle covers, as the
+// painter's antialiased pen does (whole pixels when not antialiased).
+void FillCovered(uchar* pixels, qsizetype stride, QSize size, QRectF r, uint32_t colour, bool antialiased) {
+  if (!antialiased)
+    r = QRectF(QPointF(std::round(r.left()), std::round(r.top())), QPointF(std::round(r.right()), std::round(r.bottom())));
+  const double left = std::max(r.left(), 0.0), right = std::min(r.right(), static_cast<double>(size.width()));
+  const double top = std::max(r.top(), 0.0), bottom = std::min(r.bottom(), static_cast<double>(size.height()));
+  if (!(right > left) || !(bottom > top)) return;
+  const int x0 = static_cast<int>(left), x1 = static_cast<int>(std::ceil(right));
+  const int y0 = static_cast<int>(top), y1 = static_cast<int>(std::ceil(bottom));
+  const auto share = [](double from, double to, int pixel) {
+    return std::min(to, pixel + 1.0) - std::max(from, static_cast<double>(pixel));
+  };
+  // One row of pixels covered by `down` of their height.
+  const auto row = [&](int y, double down) {
+    auto* line = reinterpret_cast<uint32_t*>(pixels + y * stride);
+    for (int x = x0; x < x1; ++x) {
+      const auto coverage = static_cast<uint32_t>(share(left, right, x) * down * 255 + 0.5);
+      const uint32_t source = coverage >= 255 ? colour : ByteMul(colour, coverage);
+      line[x] = source + ByteMul(line[x], 255 - (source >> 24));
+    }
+  };
+  const int first = y0 + 1, last = y1 - 1;  // the rows between the two ends, covered whole
+  row(y0, share(top, bottom, y0));
+  if (last > y0) row(last, share(top, bottom, last));
+  // The rows between are all alike: the colour each column takes is worked out once.
+  constexpr int kMostColumns = 16;
+  if (last <= first) return;
+  if (x1 - x0 > kMostColumns) {
+    for (int y = first; y < last; ++y) row(y, 1);
+    return;
+  }
+  uint32_t source[kMostColumns], keep[kMostColumns];
+  for (int x = x0; x < x1; ++x) {
+    const auto coverage = static_cast<uint32_t>(share(left, right, x) * 255 + 0.5);
+    source[x - x0] = coverage >= 255 ? colour : ByteMul(colour, coverage);
+    keep[x - x0] = 255 - (source[x - x0] >> 24);
+  }
+  for (int y = first; y < last; ++y) {
+    uint32_t* line = reinterpret_cast<uint32_t*>(pixels + y * stride) + x0;
+    for (int i = 0; i < x1 - x0; ++i) line[i] = keep[i] == 0 ? source[i] : source[i] + ByteMul(line[i], keep[i]);
+  }
+}
+
 }  // namespace
 
 void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
@@ -104,12 +158,16 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
     if (strip.layer.width() < size.width() || strip.layer.height() < size.height())
       strip.layer = QImage(size.expandedTo(strip.layer.size()), QImage::Format_ARGB32_Premultiplied);
     strip.layer.fill(Qt::transparent);
+    strip.pixels = strip.layer.bits();
+    strip.stride = strip.layer.bytesPerLine();
+    strip.origin = QPoint(edges[i], onDevice.top());
     QPainter layer(&strip.layer);
     layer.setRenderHints(hints);
     layer.setTransform(f.device * QTransform::fromTranslate(-edges[i], -onDevice.top()));
     // The layer is the plot area; the painter clips it when laying it down.
     // A strip's own columns, and the pens from beyond them that reach in.
     DrawColumns(layer, f, edges[i] - f.reach, edges[i + 1] - 1 + f.reach, strip);
+    strip.pixels = nullptr;
   });
   if (!drawn) return drawHere();  // out of memory for the layers
   // The layers at their places on the device, pixel for pixel.
@@ -139,6 +197,11 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
   for (const auto& [s, pen] : f.shown) {
     const std::span<const float> values = trace_->values[s];
     lines.clear();
+    // The pen on the device, for the bands filled straight into a layer.
+    const double penX = pen.widthF() * (pen.isCosmetic() ? 1 : std::abs(f.device.m11()));
+    const double penY = pen.widthF() * (pen.isCosmetic() ? 1 : std::abs(f.device.m22()));
+    const uint32_t colour = qPremultiply(pen.color().rgba());
+    const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
     std::vector<uint32_t>& indices = strip.indices;
     indices.clear();
     strip.reduction.Reduce(values, trace_->pyramids[s], indices);
@@ -178,11 +241,16 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
         if (!covered) lines.append(QLineF(previous.last, firstPoint));
       }
       if (group.band) {
+        // The line down the middle, or along a flat band; on a layer of this strip its
+        // outline (the pen's width, its square caps) is filled straight into the pixels.
         const double middle = (xLow + xHigh) / 2;
-        if (high > low)
-          lines.append(QLineF(f.toChart.map(QPointF(middle, low)), f.toChart.map(QPointF(middle, high))));
-        else if (xHigh > xLow)
-          lines.append(QLineF(f.toChart.map(QPointF(xLow, low)), f.toChart.map(QPointF(xHigh, low))));
+        const QLineF line = high > low ? QLineF(middle, low, middle, high) : QLineF(xLow, low, xHigh, low);
+        if (strip.pixels) {
+          const QRectF outline = QRectF(line.p1(), line.p2()).normalized().adjusted(-penX / 2, -penY / 2, penX / 2, penY / 2);
+          FillCovered(strip.pixels, strip.stride, strip.layer.size(), outline.translated(-strip.origin), colour, antialiased);
+        } else if (line.length() > 0) {
+          lines.append(QLineF(f.toChart.map(line.p1()), f.toChart.map(line.p2())));
+        }
       }
       previous = group;
       any = true;

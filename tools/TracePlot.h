@@ -59,6 +59,11 @@ class TTracePlot final : public QGraphicsObject {
     std::vector<uint32_t> indices;
     QList<QLineF> lines;
     QImage layer;
+    // Where the layer's pixels lie while the strip is drawn (none when the strip is drawn
+    // straight onto the device), and the device pixel of its first one.
+    uchar* pixels = nullptr;
+    qsizetype stride = 0;
+    QPoint origin;
     qsizetype points = 0;
   };
 
