@@ -198,8 +198,11 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
     const std::span<const float> values = trace_->values[s];
     lines.clear();
     // The pen on the device, for the bands filled straight into a layer.
-    const double penX = pen.widthF() * (pen.isCosmetic() ? 1 : std::abs(f.device.m11()));
-    const double penY = pen.widthF() * (pen.isCosmetic() ? 1 : std::abs(f.device.m22()));
+    // (A pen of no width draws one pixel wide.)
+    const bool cosmetic = pen.isCosmetic() || pen.widthF() == 0;
+    const double penWidth = pen.widthF() > 0 ? pen.widthF() : 1;
+    const double penX = penWidth * (cosmetic ? 1 : std::abs(f.device.m11()));
+    const double penY = penWidth * (cosmetic ? 1 : std::abs(f.device.m22()));
     const uint32_t colour = qPremultiply(pen.color().rgba());
     const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
     std::vector<uint32_t>& indices = strip.indices;

@@ -5,8 +5,8 @@
 // every shown trace to the records that decide its picture at the resolution of the device
 // painted on (screen or printer; see TraceReduction.h), over the axes' present ranges: a paint
 // costs the pixel columns, not the records. On an image (the screen's backing store) a long
-// trace is drawn in vertical strips side by side, each on a thread of its own into a layer of
-// its own, and the layers are then laid onto the picture.
+// trace is drawn in vertical strips side by side, on several threads, each strip into a layer
+// of its own, and the layers are then laid onto the picture.
 #include <QGraphicsObject>
 #include <QImage>
 #include <QList>
