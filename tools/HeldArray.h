@@ -7,8 +7,6 @@
 // instead of every 4 KiB, which is most of the cost of filling fresh memory.
 #include <algorithm>
 #include <cstdlib>
-#include <cstdlib>
-#include <cstring>
 #include <new>
 #include <span>
 #include <type_traits>
@@ -48,13 +46,6 @@ class THeldArray {
     if (n <= capacity_) return;
     Resize(n);
   }
-  void append(std::span<const T> values) {
-    if (size_ + values.size() > capacity_) Resize(std::max(2 * capacity_, size_ + values.size()));
-    if (values.empty()) return;
-    std::memcpy(data_ + size_, values.data(), values.size() * sizeof(T));
-    size_ += values.size();
-  }
-  void push_back(const T& v) { append({&v, 1}); }
   // Makes room for n more values at the end and counts them held; they are the caller's to
   // write before they are read.
   T* extend(size_t n) {

@@ -34,9 +34,9 @@ class TWorkers {
     wake_.notify_all();
     Take(job);
     std::unique_lock<std::mutex> lock(mutex_);
-    // Done when every piece has run and no thread is still inside the job; a helper that has
-    // not woken by then is not waited for.
-    done_.wait(lock, [&] { return job.finished == count && serving_ == 0; });
+    // This thread's pieces ran out: every piece has been taken, so the job is done when no
+    // thread is still inside it. A helper that has not woken by then is not waited for.
+    done_.wait(lock, [&] { return serving_ == 0; });
     job_ = nullptr;
     helpers_ = 0;
     return !job.outOfMemory;
@@ -47,7 +47,6 @@ class TWorkers {
     const std::function<void(size_t)>* work;
     size_t count;
     std::atomic<size_t> next{0};
-    std::atomic<size_t> finished{0};
     std::atomic<bool> outOfMemory{false};
   };
 
@@ -72,18 +71,16 @@ class TWorkers {
     }
   }
 
-  // Runs pieces of the job until none is left.
+  // Runs pieces of the job until none is left; the pieces not started when one runs out of
+  // memory do not run.
   static void Take(TJob& job) {
     for (size_t i; (i = job.next++) < job.count;) {
       try {
         (*job.work)(i);
       } catch (const std::bad_alloc&) {
         job.outOfMemory = true;
-        // The pieces not started do not run, but count as finished.
-        const size_t skipped = job.count - std::min(job.count, job.next.exchange(job.count));
-        job.finished += skipped;
+        job.next = job.count;
       }
-      ++job.finished;
     }
   }
 
@@ -119,7 +116,9 @@ class TWorkers {
 }  // namespace
 
 size_t ParallelThreads(size_t most) {
-  return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, std::min(most, kMostThreads));
+  // Asked of the system once: it may read a file for it.
+  static const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  return std::clamp<size_t>(cores, 1, std::min(most, kMostThreads));
 }
 
 bool RunParallel(size_t count, const std::function<void(size_t)>& work, size_t threads) {

@@ -316,7 +316,8 @@ TTraceFile TTraceFile::Read(const QString& path) {
     result.bytes = bytes;
     TTraceReader reader(result, bytes);
     // A block of text for each thread; its last, unfinished line moves to the front for the next.
-    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, kPartBytes * ParallelThreads(kReadThreads))));
+    const qint64 block = static_cast<qint64>(kPartBytes * ParallelThreads(kReadThreads));
+    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, block)));
     size_t kept = 0;
     for (;;) {
       if (kept == buffer.size()) buffer.resize(2 * buffer.size());  // a line longer than the block

@@ -20,7 +20,8 @@ TTracePlot::TTracePlot(QChart* chart, QValueAxis* axisX, QValueAxis* axisY, cons
     prepareGeometryChange();
     area_ = area;
   });
-  for (QValueAxis* axis : {axisX, axisY}) connect(axis, &QValueAxis::rangeChanged, this, [this] { update(); });
+  for (QValueAxis* axis : {axisX, axisY})
+    connect(axis, &QValueAxis::rangeChanged, this, [this] { update(); });
   SetSeries(std::move(series));
 }
 
@@ -57,9 +58,11 @@ uint32_t ByteMul(uint32_t x, uint32_t a) {
 // painter's antialiased pen does (whole pixels when not antialiased).
 void FillCovered(uchar* pixels, qsizetype stride, QSize size, QRectF r, uint32_t colour, bool antialiased) {
   if (!antialiased)
-    r = QRectF(QPointF(std::round(r.left()), std::round(r.top())), QPointF(std::round(r.right()), std::round(r.bottom())));
+    r = QRectF(QPointF(std::round(r.left()), std::round(r.top())),
+               QPointF(std::round(r.right()), std::round(r.bottom())));
   const double left = std::max(r.left(), 0.0), right = std::min(r.right(), static_cast<double>(size.width()));
-  const double top = std::max(r.top(), 0.0), bottom = std::min(r.bottom(), static_cast<double>(size.height()));
+  const double top = std::max(r.top(), 0.0),
+               bottom = std::min(r.bottom(), static_cast<double>(size.height()));
   if (!(right > left) || !(bottom > top)) return;
   const int x0 = static_cast<int>(left), x1 = static_cast<int>(std::ceil(right));
   const int y0 = static_cast<int>(top), y1 = static_cast<int>(std::ceil(bottom));
@@ -93,7 +96,8 @@ void FillCovered(uchar* pixels, qsizetype stride, QSize size, QRectF r, uint32_t
   }
   for (int y = first; y < last; ++y) {
     uint32_t* line = reinterpret_cast<uint32_t*>(pixels + y * stride) + x0;
-    for (int i = 0; i < x1 - x0; ++i) line[i] = keep[i] == 0 ? source[i] : source[i] + ByteMul(line[i], keep[i]);
+    for (int i = 0; i < x1 - x0; ++i)
+      line[i] = keep[i] == 0 ? source[i] : source[i] + ByteMul(line[i], keep[i]);
   }
 }
 
@@ -122,7 +126,6 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
   f.scale = f.device.m11() * f.sx;
   f.offset = f.device.m11() * (f.area.left() - f.xMin * f.sx) + f.device.dx();
   f.reach = static_cast<int>(std::ceil(widest * std::abs(f.device.m11()) / 2)) + 1;
-  if (strips_.empty()) strips_.resize(1);
 
   painter->save();
   painter->setClipRect(f.area, Qt::IntersectClip);
@@ -144,11 +147,13 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
   const int threads = static_cast<int>(ParallelThreads()), count = 2 * threads;
   const bool raster = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster;
   const qsizetype shownRecords = static_cast<qsizetype>(time.size()) * static_cast<qsizetype>(f.shown.size());
-  if (!raster || threads < 2 || shownRecords < kStripRecords || onDevice.width() < 8 * count) return drawHere();
+  if (!raster || threads < 2 || shownRecords < kStripRecords || onDevice.width() < 8 * count)
+    return drawHere();
   // Strips of whole device pixels, each drawn into a layer that begins at its first pixel.
   if (strips_.size() < static_cast<size_t>(count)) strips_.resize(static_cast<size_t>(count));
   std::vector<int> edges(static_cast<size_t>(count) + 1);
-  for (int i = 0; i <= count; ++i) edges[i] = onDevice.left() + static_cast<int>(qint64(onDevice.width()) * i / count);
+  for (int i = 0; i <= count; ++i)
+    edges[i] = onDevice.left() + static_cast<int>(qint64(onDevice.width()) * i / count);
   const QPainter::RenderHints hints = painter->renderHints();
   const bool drawn = RunParallel(static_cast<size_t>(count), [&](size_t i) {
     TStrip& strip = strips_[i];
@@ -160,7 +165,7 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
     strip.layer.fill(Qt::transparent);
     strip.pixels = strip.layer.bits();
     strip.stride = strip.layer.bytesPerLine();
-    strip.origin = QPoint(edges[i], onDevice.top());
+    strip.onDevice = QRect(QPoint(edges[i], onDevice.top()), size);
     QPainter layer(&strip.layer);
     layer.setRenderHints(hints);
     layer.setTransform(f.device * QTransform::fromTranslate(-edges[i], -onDevice.top()));
@@ -173,8 +178,8 @@ void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
   // The layers at their places on the device, pixel for pixel.
   painter->setWorldTransform(f.toChart * painter->worldTransform());
   for (int i = 0; i < count; ++i) {
-    painter->drawImage(QPointF(edges[i], onDevice.top()), strips_[i].layer,
-                       QRectF(0, 0, edges[i + 1] - edges[i], onDevice.height()));
+    painter->drawImage(strips_[i].onDevice.topLeft(), strips_[i].layer,
+                       QRect(QPoint(), strips_[i].onDevice.size()));
     pointsDrawn_ += strips_[i].points;
   }
   painter->restore();
@@ -219,6 +224,7 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
       double column, low, high;  // device pixels
       bool band;
       QPointF last;  // its last record, on the chart
+      double lastY;  // and on the device
     };
     TGroup previous{};
     bool any = false;
@@ -235,13 +241,14 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
         xLow = std::min(xLow, p.x());
         xHigh = std::max(xHigh, p.x());
       }
-      const TGroup group{column, low, high, e - g > 1, at(indices[e - 1], values)};
-      const QPointF firstPoint = at(indices[g], values);
+      const QPointF first = at(indices[g], values), last = at(indices[e - 1], values);
+      const TGroup group{column, low, high, e - g > 1, last, toDevice(last).y()};
       if (any) {
-        const double from = toDevice(previous.last).y(), to = toDevice(firstPoint).y();
+        const double firstY = toDevice(first).y();
         const bool covered = previous.band && group.band && column == previous.column + 1 &&
-                             from >= low && from <= high && to >= previous.low && to <= previous.high;
-        if (!covered) lines.append(QLineF(previous.last, firstPoint));
+                             previous.lastY >= low && previous.lastY <= high && firstY >= previous.low &&
+                             firstY <= previous.high;
+        if (!covered) lines.append(QLineF(previous.last, first));
       }
       if (group.band) {
         // The line down the middle, or along a flat band; on a layer of this strip its
@@ -249,8 +256,10 @@ void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn
         const double middle = (xLow + xHigh) / 2;
         const QLineF line = high > low ? QLineF(middle, low, middle, high) : QLineF(xLow, low, xHigh, low);
         if (strip.pixels) {
-          const QRectF outline = QRectF(line.p1(), line.p2()).normalized().adjusted(-penX / 2, -penY / 2, penX / 2, penY / 2);
-          FillCovered(strip.pixels, strip.stride, strip.layer.size(), outline.translated(-strip.origin), colour, antialiased);
+          const QRectF outline =
+              QRectF(line.p1(), line.p2()).normalized().adjusted(-penX / 2, -penY / 2, penX / 2, penY / 2);
+          FillCovered(strip.pixels, strip.stride, strip.onDevice.size(),
+                      outline.translated(-strip.onDevice.topLeft()), colour, antialiased);
         } else if (line.length() > 0) {
           lines.append(QLineF(f.toChart.map(line.p1()), f.toChart.map(line.p2())));
         }

@@ -60,17 +60,18 @@ class TTracePlot final : public QGraphicsObject {
     QList<QLineF> lines;
     QImage layer;
     // Where the layer's pixels lie while the strip is drawn (none when the strip is drawn
-    // straight onto the device), and the device pixel of its first one.
+    // straight onto the device), and the device pixels the strip covers.
     uchar* pixels = nullptr;
     qsizetype stride = 0;
-    QPoint origin;
+    QRect onDevice;
     qsizetype points = 0;
   };
 
   // Draws the shown series' records that decide columns firstColumn..lastColumn (and those a
   // pen from beyond reaches) with painter, whose device transform is frame.device moved by a
   // whole number of pixels.
-  void DrawColumns(QPainter& painter, const TFrame& frame, int firstColumn, int lastColumn, TStrip& strip) const;
+  void DrawColumns(QPainter& painter, const TFrame& frame, int firstColumn, int lastColumn,
+                   TStrip& strip) const;
   // Draws every record of the shown series.
   void DrawEvery(QPainter& painter, const TFrame& frame);
 
@@ -82,5 +83,5 @@ class TTracePlot final : public QGraphicsObject {
   QRectF area_;
   bool reduced_ = true;
   qsizetype pointsDrawn_ = 0;
-  std::vector<TStrip> strips_;
+  std::vector<TStrip> strips_ = std::vector<TStrip>(1);  // the first also for drawing in one piece
 };

@@ -322,9 +322,11 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
   for (const auto& [name, message] : messages) {
     const QString english = words(message());
     ASSERT_FALSE(italian[i].isEmpty()) << name;
-    for (const QString& line : words(italian[i++]).split(QLatin1Char('\n')))
-      if (!line.trimmed().isEmpty())
+    for (const QString& line : words(italian[i++]).split(QLatin1Char('\n'))) {
+      if (!line.trimmed().isEmpty()) {
         EXPECT_FALSE(english.contains(line)) << name << ": \"" << line.toStdString() << "\" in English";
+      }
+    }
     EXPECT_FALSE(english.trimmed().isEmpty()) << name;
   }
   EXPECT_NE(lamp(), italianLamp);

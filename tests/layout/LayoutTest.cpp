@@ -90,7 +90,9 @@ void ShowAndSettle(QWidget& w) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   // On the X server the window manager frames and places the window (a frameless one, or a
   // tool window it does not activate, only as far as it goes).
-  if (OnXServer()) QTest::qWaitFor([&] { return w.isActiveWindow() || w.frameGeometry() != w.geometry(); }, 2000);
+  // A window that does neither within the time is still laid out and checked as it stands.
+  if (OnXServer())
+    (void)QTest::qWaitFor([&] { return w.isActiveWindow() || w.frameGeometry() != w.geometry(); }, 2000);
   QCoreApplication::processEvents();
 }
 
