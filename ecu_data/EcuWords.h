@@ -1,9 +1,9 @@
 #pragma once
-// The SerialWords with which a whole configuration moves between the ECU and the data set: the
-// words ReadAll reads and WriteAll writes, which also give most configuration-file keys the range
-// of their values. One constant per word, named after the field it fills (SerialWord.h gives the
-// bits). The single-value setters write some of these variables through element or cell words
-// of their own.
+// The SerialWords of the exchanges that move a whole configuration between the ECU and the data
+// set: ReadAll, WriteAll, the ready wait and the adaptivity block reads. The same words give most
+// configuration-file keys the range of their values. One constant per word, named after the field
+// it fills; SerialWord.h gives the meaning of the bits. The single-value setters reach some of
+// these variables through element or cell words of their own.
 namespace EcuWord {
 
 // ECU state and identity.
@@ -132,8 +132,8 @@ constexpr int kMinimoValoreCorrettore = 0x76;
 constexpr int kTempoPerCorrezione = 0x277;
 
 // Temperature, priming and pressure tables.
-constexpr int kRifTemp = 0xA12A;    // Rif
-constexpr int kCoeffTemp = 0x9578;  // Coeff
+constexpr int kRifTemp = 0xA12A;    // temperature breakpoints, field Rif
+constexpr int kCoeffTemp = 0x9578;  // temperature coefficients, field Coeff
 constexpr int kTempoCicchetto = 0x26D;
 constexpr int kTempoCicchettoTemp = 0x3184;
 constexpr int kTempCicchetto = 0x3185;
