@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "ConfigFileFormat.h"
 #include "EcuData.h"
+#include "EcuWords.h"
 #include "IniFile.h"
 #include "MessageSink.h"
 #include "SerialWord.h"
@@ -51,24 +53,10 @@ struct Range {
 constexpr Range Word(int code) { return {SerialWord::MinValue(code), SerialWord::MaxValue(code)}; }
 constexpr Range kAnyNumber{INT32_MIN, INT32_MAX};  // kept in the file only, never sent
 constexpr Range kNoNumber{0, 0};                   // texts
-using IntRef = int32_t& (*)(TEcuData&, int row, int col);
-using TextRef = char* (*)(TEcuData&);
 
-struct ConfigKey {
-  const char* section;
-  const char* key;
-  Kind kind;
-  Group group;
-  int count;          // elements of an indexed key (0: no index); rows of a two-dimensional key
-  int cols;           // columns of a two-dimensional key (0: not two-dimensional)
-  IntRef ints;        // integer fields
-  TextRef text;       // text fields
-  int size;           // size of the text field, terminator included
-  int progress;       // progress after the key, or after each column of a two-dimensional key
-  int progressMaps;   // the same in a maps-only save or load
-  uint8_t flags;
-  Range range;        // of a number
-};
+using D = TEcuData;
+using IntRef = int32_t& (*)(D&, int row, int col);
+using TextRef = char* (*)(D&);
 
 int32_t& At(int32_t& v, int, int) { return v; }
 template <size_t N>
@@ -80,143 +68,499 @@ int32_t& At(int32_t (&v)[R][C], int r, int c) {
   return v[r][c];
 }
 
-#define ECU_INTS(field)                                                       \
-  std::extent_v<decltype(TEcuData::field), 0>, std::extent_v<decltype(TEcuData::field), 1>, \
-      [](TEcuData& d, int r, int c) -> int32_t& { return At(d.field, r, c); }, nullptr, 0
-#define ECU_TEXT(field) 0, 0, nullptr, [](TEcuData& d) -> char* { return d.field; }, sizeof(TEcuData::field)
-#define ECU_NONE 0, 0, nullptr, nullptr, 0
+// The integer field of a key: a scalar, an array or a table of the data set.
+struct IntField {
+  int count = 0;  // elements of an indexed key (0: no index); rows of a two-dimensional key
+  int cols = 0;   // columns of a two-dimensional key (0: not two-dimensional)
+  IntRef ref = nullptr;
+};
+template <auto Field>
+constexpr IntField Ints() {
+  using T = std::remove_reference_t<decltype(std::declval<D&>().*Field)>;
+  return {static_cast<int>(std::extent_v<T, 0>), static_cast<int>(std::extent_v<T, 1>),
+          [](D& d, int r, int c) -> int32_t& { return At(d.*Field, r, c); }};
+}
 
-// Shorthands for the common rows of the table.
-#define KEY(section, key, field, range) \
-  {section, key, Kind::Int, Group::Rest, ECU_INTS(field), 0, 0, kNoFlag, range}
-#define KEY_P(section, key, field, range) \
-  {section, key, Kind::Int, Group::Rest, ECU_INTS(field), 3, 0, kNoFlag, range}
-#define TEXT(section, key, field) \
-  {section, key, Kind::Text, Group::Rest, ECU_TEXT(field), 0, 0, kNoFlag, kNoNumber}
+// The text field of a key.
+struct TextField {
+  TextRef ref = nullptr;
+  int size = 0;  // terminator included
+};
+template <auto Field>
+constexpr TextField Text() {
+  return {[](D& d) -> char* { return d.*Field; }, static_cast<int>(sizeof(std::declval<D&>().*Field))};
+}
+
+// One key of the file. A row names only what differs from a plain integer key of a whole load.
+struct ConfigKey {
+  const char* section = nullptr;
+  const char* key = nullptr;
+  Kind kind = Kind::Int;
+  Group group = Group::Rest;
+  IntField ints = {};
+  TextField text = {};
+  int progress = 0;      // progress after the key, or after each column of a two-dimensional key
+  int progressMaps = 0;  // the same in a maps-only save or load
+  uint8_t flags = kNoFlag;
+  Range range = kNoNumber;  // of a number
+};
 
 // Every key, in the order the saver writes them; a section named again later gets further keys.
 const ConfigKey kConfigKeys[] = {
-    {"Versione", "MajorVersionProg", Kind::Version, Group::Core, ECU_INTS(MajorVersionProg), 0, 0, kNoFlag, kAnyNumber},
-    {"Versione", "MinorVersionProg", Kind::Version, Group::Core, ECU_INTS(MinorVersionProg), 0, 0, kNoFlag, kAnyNumber},
-    {"Generale", "NomeConfigurazione", Kind::Name, Group::Head, ECU_NONE, 0, 0, kNoFlag, kNoNumber},
-    {"Generale", "Flag1", Kind::Int, Group::Head, ECU_INTS(Flag1), 0, 0, kNoFlag, Word(0x203)},
-    {"Generale", "MonoFuel", Kind::MonoFuel, Group::Head, ECU_INTS(MonoFuel), 0, 0, kNoFlag, Word(0x81)},
-    {"Generale", "Ufficiale", Kind::Ufficiale, Group::Head, ECU_NONE, 0, 0, kNoFlag, kAnyNumber},
-    {"Generale", "ProgFile", Kind::Text, Group::Head, ECU_TEXT(ProgFile), 0, 0, kNoFlag, kNoNumber},
-    {"Generale", "Cilindrata", Kind::Int, Group::Head, ECU_INTS(Cilindrata), 0, 0, kNoFlag, Word(0x24B)},
-    {"RiferimentiGiri", "RifGiri", Kind::Int, Group::Core, ECU_INTS(RifGiri), 0, 0, kNoFlag, Word(0xC30C)},
-    {"RiferimentiMAP", "RifMAP", Kind::Int, Group::Core, ECU_INTS(RifMAP), 2, 3, kNoFlag, Word(0xC10D)},
-    {"MappaCarburazione", "Mappa", Kind::Int, Group::Core, ECU_INTS(Mappa), 2, 6, kNoFlag, Word(0xC30E)},
-    KEY("MappaCarburazione", "MappaBenzina", MappaBenzina, Word(0xC34F)),
-    {"Generale", "DescrizAuto", Kind::Text, Group::Rest, ECU_TEXT(DescrizAuto), 0, 0, kNoFlag, kNoNumber},
-    TEXT("Generale", "Euro", Euro),
-    KEY("Generale", "CentCubici", CentCubici, kAnyNumber),
-    KEY("Generale", "Valvole", Valvole, kAnyNumber),
-    KEY("Generale", "N cilindri", NCilindri, kAnyNumber),
-    {"Generale", "Potenza", Kind::Potenza, Group::Rest, ECU_NONE, 0, 0, kNoFlag, kAnyNumber},
-    TEXT("Generale", "Motore", Motore),
-    TEXT("Generale", "Centralina", Centralina),
-    TEXT("Generale", "Cambio", Cambio),
-    KEY_P("Generale", "AnnoVettura", AnnoVettura, kAnyNumber),
-    KEY("Lambda", "TipoDiLambda", TipoDiLambda, Word(0x04)),
-    KEY("Lambda", "RifLambda", RifLambda, Word(0x05)),
-    KEY("Lambda", "OffsetLambda", OffsetLambda, Word(0x2F)),
-    KEY("Lambda", "RitardoLetturaSonda", RitardoLetturaSonda, Word(0x06)),
-    KEY("Lambda", "TempoSondaFredda", TempoSondaFredda, Word(0x07)),
-    KEY("Lambda", "RifSupSondaFredda", RifSupSondaFredda, Word(0x08)),
-    KEY("Lambda", "RifInfSondaFredda", RifInfSondaFredda, Word(0x09)),
-    KEY("Lambda", "RifSupSondaCalda", RifSupSondaCalda, Word(0x0A)),
-    KEY_P("Lambda", "RifInfSondaCalda", RifInfSondaCalda, Word(0x0B)),
-    KEY_P("SensoreDiLivello", "LivelloGasAlcol", LivelloGasAlcol, Word(0x70)),
-    KEY("Accensione-Cambio", "TemperaturaCambio", TemperaturaCambio, Word(0x0F)),
-    KEY("Accensione-Cambio", "GiriPerCambio", GiriPerCambio, Word(0x210)),
-    KEY("Accensione-Cambio", "RitardoMinimoCambio", RitardoMinimoCambio, Word(0x11)),
-    KEY("Accensione-Cambio", "FuoriGiri", FuoriGiri, Word(0x213)),
-    KEY("Accensione-Cambio", "NumeroCilindri", NumeroCilindri, Word(0x14)),
-    KEY_P("Accensione-Cambio", "FasciaGiriMinimo", FasciaGiriMinimo, Word(0x215)),
-    KEY("Cutoff", "GiriCutoff", GiriCutoff, Word(0x216)),
-    {"Cutoff", "ChiusuraCutoff", Kind::Int, Group::Rest, ECU_INTS(ChiusuraCutoff), 0, 0, kCutoffSteps, Word(0x59)},
-    {"Cutoff", "AperturaCutoff", Kind::Int, Group::Rest, ECU_INTS(AperturaCutoff), 0, 0, kCutoffSteps, Word(0x5A)},
-    {"Cutoff", "CicliCutoff", Kind::Int, Group::Rest, ECU_INTS(CicliCutoff), 0, 0, kCutoffSteps, Word(0x57)},
-    {"Cutoff", "CoefficienteCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaChiusura), 0, 0, kCutoffRamp, Word(0x17)},
-    {"Cutoff", "CoeffTermineCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaApertura), 0, 0, kCutoffRamp, Word(0x4D)},
-    {"Cutoff", "DeltaCutoff", Kind::Int, Group::Rest, ECU_INTS(RampaValida), 0, 0, kCutoffRamp, Word(0x18)},
-    KEY_P("Cutoff", "CorrezioneInRilascio", CorrezioneInRilascio, Word(0x66C)),
-    KEY("TPS", "TipoDiTps", TipoDiTps, Word(0x1A)),
-    KEY("TPS", "Isteresi", Isteresi, Word(0x1B)),
-    KEY("TPS", "TpsMoltoFuori", TpsMoltoFuori, Word(0x3F)),
-    KEY("TPS", "CoefficienteUscitaMinimo", CoefficienteUscitaMinimo, Word(0x64)),
-    KEY("TPS", "TempoCoefficienteUscitaMinimo", TempoCoefficienteUscitaMinimo, Word(0x65)),
-    KEY_P("TPS", "TempoPer100", TempoPer100, Word(0x66)),
-    KEY_P("OpenLoop", "RifOpenLoop", RifOpenLoop, Word(0xC11C)),
-    KEY("PassiInversione", "PassiInvArr", PassiInvArr, Word(0xC11D)),
-    KEY_P("PassiInversione", "PassiInvSmg", PassiInvSmg, Word(0xC119)),
-    KEY("TempiTraPassi", "PassiIngr", PassiIngr, Word(0xC11E)),
-    KEY_P("TempiTraPassi", "PassiSmag", PassiSmag, Word(0xC11F)),
-    KEY("Emulazione", "TempoAlto", TempoAlto, Word(0x20)),
-    KEY("Emulazione", "TempoBasso", TempoBasso, Word(0x21)),
-    KEY("Emulazione", "TempoSondaSconnessa", TempoSondaSconnessa, Word(0x222)),
-    KEY("Emulazione", "NumeroOnde", NumeroOnde, Word(0x23)),
-    KEY("Emulazione", "LivelloAlto", LivelloAlto, Word(0x47)),
-    KEY_P("Emulazione", "LivelloBasso", LivelloBasso, Word(0x48)),
-    KEY("SensoreDiLivello", "TipoSensore", TipoSensore, Word(0x24)),
-    KEY("SensoreDiLivello", "TempoRitBenzina", TempoRitBenzina, Word(0x3E)),
-    KEY_P("SensoreDiLivello", "RifSensore", RifSensore, Word(0x4125)),
-    KEY("Carburazione", "MinErroreIntegrale", MinErroreIntegrale, Word(0x627)),
-    KEY("Carburazione", "MaxErroreIntegrale", MaxErroreIntegrale, Word(0x626)),
-    KEY("Carburazione", "MaxErroreIntegraleAlMinimo", MaxErroreIntegraleAlMinimo, Word(0x628)),
-    KEY("Carburazione", "MinErroreIntegraleAlMinimo", MinErroreIntegraleAlMinimo, Word(0x629)),
-    KEY("Carburazione", "TpsSbana", TpsSbana, Word(0x2C)),
-    KEY("Carburazione", "GiriSbana", GiriSbana, Word(0x22D)),
-    KEY("Carburazione", "TempiInversioneSbana", TempiInversioneSbana, Word(0x2E)),
-    KEY("Carburazione", "TempoApSbana", TempoApSbana, Word(0x46)),
-    KEY("Carburazione", "TempoChSbana", TempoChSbana, Word(0x45)),
-    KEY_P("Carburazione", "CorrRientroMin", CorrRientroMin, Word(0x449)),
-    KEY("Arricchimento", "ArrPerTps", ArrPerTps, Word(0x6131)),
-    KEY("Arricchimento", "VarCumulo", VarCumulo, Word(0x6130)),
-    KEY("Arricchimento", "MappaArr", MappaArr, Word(0x6136)),
-    KEY("Arricchimento", "RifCumulo", RifCumulo, Word(0x5532)),
-    KEY("Arricchimento", "MinCumulo", MinCumulo, Word(0x33)),
-    KEY("Arricchimento", "TipoIniezione", TipoIniezione, Word(0x34)),
-    KEY_P("Arricchimento", "CorrenteMantenimento", CorrenteMantenimento, Word(0x38)),
-    KEY("Iniezione", "DutyCorrenteHold", DutyCorrenteHold, Word(0x7F)),
-    KEY_P("Arricchimento", "TempoMaxCorrente", TempoMaxCorrente, Word(0x24A)),
-    KEY("Diagnosi", "Stato", Stato, Word(0x2339)),
-    KEY_P("Diagnosi", "Abilitazione", Abilitazione, Word(0x233A)),
-    KEY("Carburazione", "SequenzaIniezione", SequenzaIniezione, Word(0x814E)),
-    KEY("SensoreDiLivello", "CorrezioneLivello", CorrezioneLivello, Word(0x5150)),
-    KEY_P("Iniezione", "TempoAperturaIniettore", TempoAperturaIniettore, Word(0x253)),
-    KEY("Arricchimento", "NumeroInjUscitaMin", NumeroInjUscitaMin, Word(0x56)),
-    KEY("Arricchimento", "ArricchimentoAccelerazione", ArricchimentoAccelerazione, Word(0x458)),
-    KEY_P("Arricchimento", "ArrUscitaMin", ArrUscitaMin, Word(0x6555)),
-    KEY("Adattativita", "CorrezioneFuoriMinimo", CorrezioneFuoriMinimo, Word(0x671)),
-    KEY("Adattativita", "CorrezioneAlMinimo", CorrezioneAlMinimo, Word(0x672)),
-    KEY("Adattativita", "MassimoValoreCorrezione", MassimoValoreCorrezione, Word(0x73)),
-    KEY("Adattativita", "TempoTraCorrezioni", TempoTraCorrezioni, Word(0x74)),
-    KEY("Adattativita", "ZonaApprendimentoFuoriMinimo", ZonaApprendimentoFuoriMinimo, Word(0x75)),
-    KEY("Adattativita", "MinimoValoreCorrettore", MinimoValoreCorrettore, Word(0x76)),
-    KEY_P("Adattativita", "TempoPerCorrezione", TempoPerCorrezione, Word(0x277)),
-    KEY("Temperatura", "Rif", Rif, Word(0xA12A)),
-    KEY_P("Temperatura", "Coeff", Coeff, Word(0x9578)),
-    KEY("Accensione-Cambio", "TempoCicchetto", TempoCicchetto, Word(0x26D)),
-    KEY("Accensione-Cambio", "TempoCicchettoTemp", TempoCicchettoTemp, Word(0x3184)),
-    KEY_P("Accensione-Cambio", "TempCicchetto", TempCicchetto, Word(0x3185)),
-    KEY("Generale", "OffsetMapEsterno", OffsetMapEsterno, Word(0x477A)),
-    KEY("Generale", "PendenzaMapEsterno", PendenzaMapEsterno, Word(0x477A)),
-    KEY("Generale", "OffsetDiff", OffsetDiff, Word(0x477A)),
-    KEY_P("Generale", "PendenzaDiff", PendenzaDiff, Word(0x477A)),
-    KEY("PressioneDifferenziale", "RifPressDiff", RifPressDiff, Word(0x917B)),
-    KEY_P("PressioneDifferenziale", "CoeffPressDiff", CoeffPressDiff, Word(0x957C)),
-    KEY("Temperatura", "RifGas", RifGas, Word(0xA17D)),
-    KEY_P("Temperatura", "CoeffGas", CoeffGas, Word(0x917E)),
+    {.section = "Versione",
+     .key = "MajorVersionProg",
+     .kind = Kind::Version,
+     .group = Group::Core,
+     .ints = Ints<&D::MajorVersionProg>(),
+     .range = kAnyNumber},
+    {.section = "Versione",
+     .key = "MinorVersionProg",
+     .kind = Kind::Version,
+     .group = Group::Core,
+     .ints = Ints<&D::MinorVersionProg>(),
+     .range = kAnyNumber},
+    {.section = "Generale", .key = "NomeConfigurazione", .kind = Kind::Name, .group = Group::Head},
+    {.section = "Generale",
+     .key = "Flag1",
+     .group = Group::Head,
+     .ints = Ints<&D::Flag1>(),
+     .range = Word(EcuWord::kFlag1)},
+    {.section = "Generale",
+     .key = "MonoFuel",
+     .kind = Kind::MonoFuel,
+     .group = Group::Head,
+     .ints = Ints<&D::MonoFuel>(),
+     .range = Word(EcuWord::kMonoFuel)},
+    {.section = "Generale",
+     .key = "Ufficiale",
+     .kind = Kind::Ufficiale,
+     .group = Group::Head,
+     .range = kAnyNumber},
+    {.section = "Generale",
+     .key = "ProgFile",
+     .kind = Kind::Text,
+     .group = Group::Head,
+     .text = Text<&D::ProgFile>()},
+    {.section = "Generale",
+     .key = "Cilindrata",
+     .group = Group::Head,
+     .ints = Ints<&D::Cilindrata>(),
+     .range = Word(EcuWord::kCilindrata)},
+    {.section = "RiferimentiGiri",
+     .key = "RifGiri",
+     .group = Group::Core,
+     .ints = Ints<&D::RifGiri>(),
+     .range = Word(EcuWord::kRifGiri)},
+    {.section = "RiferimentiMAP",
+     .key = "RifMAP",
+     .group = Group::Core,
+     .ints = Ints<&D::RifMAP>(),
+     .progress = 2,
+     .progressMaps = 3,
+     .range = Word(EcuWord::kRifMAP)},
+    {.section = "MappaCarburazione",
+     .key = "Mappa",
+     .group = Group::Core,
+     .ints = Ints<&D::Mappa>(),
+     .progress = 2,
+     .progressMaps = 6,
+     .range = Word(EcuWord::kMappa)},
+    {.section = "MappaCarburazione",
+     .key = "MappaBenzina",
+     .ints = Ints<&D::MappaBenzina>(),
+     .range = Word(EcuWord::kMappaBenzina)},
+    {.section = "Generale", .key = "DescrizAuto", .kind = Kind::Text, .text = Text<&D::DescrizAuto>()},
+    {.section = "Generale", .key = "Euro", .kind = Kind::Text, .text = Text<&D::Euro>()},
+    {.section = "Generale", .key = "CentCubici", .ints = Ints<&D::CentCubici>(), .range = kAnyNumber},
+    {.section = "Generale", .key = "Valvole", .ints = Ints<&D::Valvole>(), .range = kAnyNumber},
+    {.section = "Generale", .key = "N cilindri", .ints = Ints<&D::NCilindri>(), .range = kAnyNumber},
+    {.section = "Generale", .key = "Potenza", .kind = Kind::Potenza, .range = kAnyNumber},
+    {.section = "Generale", .key = "Motore", .kind = Kind::Text, .text = Text<&D::Motore>()},
+    {.section = "Generale", .key = "Centralina", .kind = Kind::Text, .text = Text<&D::Centralina>()},
+    {.section = "Generale", .key = "Cambio", .kind = Kind::Text, .text = Text<&D::Cambio>()},
+    {.section = "Generale",
+     .key = "AnnoVettura",
+     .ints = Ints<&D::AnnoVettura>(),
+     .progress = 3,
+     .range = kAnyNumber},
+    {.section = "Lambda",
+     .key = "TipoDiLambda",
+     .ints = Ints<&D::TipoDiLambda>(),
+     .range = Word(EcuWord::kTipoDiLambda)},
+    {.section = "Lambda",
+     .key = "RifLambda",
+     .ints = Ints<&D::RifLambda>(),
+     .range = Word(EcuWord::kRifLambda)},
+    {.section = "Lambda",
+     .key = "OffsetLambda",
+     .ints = Ints<&D::OffsetLambda>(),
+     .range = Word(EcuWord::kOffsetLambda)},
+    {.section = "Lambda",
+     .key = "RitardoLetturaSonda",
+     .ints = Ints<&D::RitardoLetturaSonda>(),
+     .range = Word(EcuWord::kRitardoLetturaSonda)},
+    {.section = "Lambda",
+     .key = "TempoSondaFredda",
+     .ints = Ints<&D::TempoSondaFredda>(),
+     .range = Word(EcuWord::kTempoSondaFredda)},
+    {.section = "Lambda",
+     .key = "RifSupSondaFredda",
+     .ints = Ints<&D::RifSupSondaFredda>(),
+     .range = Word(EcuWord::kRifSupSondaFredda)},
+    {.section = "Lambda",
+     .key = "RifInfSondaFredda",
+     .ints = Ints<&D::RifInfSondaFredda>(),
+     .range = Word(EcuWord::kRifInfSondaFredda)},
+    {.section = "Lambda",
+     .key = "RifSupSondaCalda",
+     .ints = Ints<&D::RifSupSondaCalda>(),
+     .range = Word(EcuWord::kRifSupSondaCalda)},
+    {.section = "Lambda",
+     .key = "RifInfSondaCalda",
+     .ints = Ints<&D::RifInfSondaCalda>(),
+     .progress = 3,
+     .range = Word(EcuWord::kRifInfSondaCalda)},
+    {.section = "SensoreDiLivello",
+     .key = "LivelloGasAlcol",
+     .ints = Ints<&D::LivelloGasAlcol>(),
+     .progress = 3,
+     .range = Word(EcuWord::kLivelloGasAlcol)},
+    {.section = "Accensione-Cambio",
+     .key = "TemperaturaCambio",
+     .ints = Ints<&D::TemperaturaCambio>(),
+     .range = Word(EcuWord::kTemperaturaCambio)},
+    {.section = "Accensione-Cambio",
+     .key = "GiriPerCambio",
+     .ints = Ints<&D::GiriPerCambio>(),
+     .range = Word(EcuWord::kGiriPerCambio)},
+    {.section = "Accensione-Cambio",
+     .key = "RitardoMinimoCambio",
+     .ints = Ints<&D::RitardoMinimoCambio>(),
+     .range = Word(EcuWord::kRitardoMinimoCambio)},
+    {.section = "Accensione-Cambio",
+     .key = "FuoriGiri",
+     .ints = Ints<&D::FuoriGiri>(),
+     .range = Word(EcuWord::kFuoriGiri)},
+    {.section = "Accensione-Cambio",
+     .key = "NumeroCilindri",
+     .ints = Ints<&D::NumeroCilindri>(),
+     .range = Word(EcuWord::kNumeroCilindri)},
+    {.section = "Accensione-Cambio",
+     .key = "FasciaGiriMinimo",
+     .ints = Ints<&D::FasciaGiriMinimo>(),
+     .progress = 3,
+     .range = Word(EcuWord::kFasciaGiriMinimo)},
+    {.section = "Cutoff",
+     .key = "GiriCutoff",
+     .ints = Ints<&D::GiriCutoff>(),
+     .range = Word(EcuWord::kGiriCutoff)},
+    {.section = "Cutoff",
+     .key = "ChiusuraCutoff",
+     .ints = Ints<&D::ChiusuraCutoff>(),
+     .flags = kCutoffSteps,
+     .range = Word(EcuWord::kChiusuraCutoff)},
+    {.section = "Cutoff",
+     .key = "AperturaCutoff",
+     .ints = Ints<&D::AperturaCutoff>(),
+     .flags = kCutoffSteps,
+     .range = Word(EcuWord::kAperturaCutoff)},
+    {.section = "Cutoff",
+     .key = "CicliCutoff",
+     .ints = Ints<&D::CicliCutoff>(),
+     .flags = kCutoffSteps,
+     .range = Word(EcuWord::kCicliCutoff)},
+    {.section = "Cutoff",
+     .key = "CoefficienteCutoff",
+     .ints = Ints<&D::RampaChiusura>(),
+     .flags = kCutoffRamp,
+     .range = Word(EcuWord::kRampaChiusura)},
+    {.section = "Cutoff",
+     .key = "CoeffTermineCutoff",
+     .ints = Ints<&D::RampaApertura>(),
+     .flags = kCutoffRamp,
+     .range = Word(EcuWord::kRampaApertura)},
+    {.section = "Cutoff",
+     .key = "DeltaCutoff",
+     .ints = Ints<&D::RampaValida>(),
+     .flags = kCutoffRamp,
+     .range = Word(EcuWord::kRampaValida)},
+    {.section = "Cutoff",
+     .key = "CorrezioneInRilascio",
+     .ints = Ints<&D::CorrezioneInRilascio>(),
+     .progress = 3,
+     .range = Word(EcuWord::kCorrezioneInRilascio)},
+    {.section = "TPS", .key = "TipoDiTps", .ints = Ints<&D::TipoDiTps>(), .range = Word(EcuWord::kTipoDiTps)},
+    {.section = "TPS", .key = "Isteresi", .ints = Ints<&D::Isteresi>(), .range = Word(EcuWord::kIsteresi)},
+    {.section = "TPS",
+     .key = "TpsMoltoFuori",
+     .ints = Ints<&D::TpsMoltoFuori>(),
+     .range = Word(EcuWord::kTpsMoltoFuori)},
+    {.section = "TPS",
+     .key = "CoefficienteUscitaMinimo",
+     .ints = Ints<&D::CoefficienteUscitaMinimo>(),
+     .range = Word(EcuWord::kCoefficienteUscitaMinimo)},
+    {.section = "TPS",
+     .key = "TempoCoefficienteUscitaMinimo",
+     .ints = Ints<&D::TempoCoefficienteUscitaMinimo>(),
+     .range = Word(EcuWord::kTempoCoefficienteUscitaMinimo)},
+    {.section = "TPS",
+     .key = "TempoPer100",
+     .ints = Ints<&D::TempoPer100>(),
+     .progress = 3,
+     .range = Word(EcuWord::kTempoPer100)},
+    {.section = "OpenLoop",
+     .key = "RifOpenLoop",
+     .ints = Ints<&D::RifOpenLoop>(),
+     .progress = 3,
+     .range = Word(EcuWord::kRifOpenLoop)},
+    {.section = "PassiInversione",
+     .key = "PassiInvArr",
+     .ints = Ints<&D::PassiInvArr>(),
+     .range = Word(EcuWord::kPassiInvArr)},
+    {.section = "PassiInversione",
+     .key = "PassiInvSmg",
+     .ints = Ints<&D::PassiInvSmg>(),
+     .progress = 3,
+     .range = Word(EcuWord::kPassiInvSmg)},
+    {.section = "TempiTraPassi",
+     .key = "PassiIngr",
+     .ints = Ints<&D::PassiIngr>(),
+     .range = Word(EcuWord::kPassiIngr)},
+    {.section = "TempiTraPassi",
+     .key = "PassiSmag",
+     .ints = Ints<&D::PassiSmag>(),
+     .progress = 3,
+     .range = Word(EcuWord::kPassiSmag)},
+    {.section = "Emulazione",
+     .key = "TempoAlto",
+     .ints = Ints<&D::TempoAlto>(),
+     .range = Word(EcuWord::kTempoAlto)},
+    {.section = "Emulazione",
+     .key = "TempoBasso",
+     .ints = Ints<&D::TempoBasso>(),
+     .range = Word(EcuWord::kTempoBasso)},
+    {.section = "Emulazione",
+     .key = "TempoSondaSconnessa",
+     .ints = Ints<&D::TempoSondaSconnessa>(),
+     .range = Word(EcuWord::kTempoSondaSconnessa)},
+    {.section = "Emulazione",
+     .key = "NumeroOnde",
+     .ints = Ints<&D::NumeroOnde>(),
+     .range = Word(EcuWord::kNumeroOnde)},
+    {.section = "Emulazione",
+     .key = "LivelloAlto",
+     .ints = Ints<&D::LivelloAlto>(),
+     .range = Word(EcuWord::kLivelloAlto)},
+    {.section = "Emulazione",
+     .key = "LivelloBasso",
+     .ints = Ints<&D::LivelloBasso>(),
+     .progress = 3,
+     .range = Word(EcuWord::kLivelloBasso)},
+    {.section = "SensoreDiLivello",
+     .key = "TipoSensore",
+     .ints = Ints<&D::TipoSensore>(),
+     .range = Word(EcuWord::kTipoSensore)},
+    {.section = "SensoreDiLivello",
+     .key = "TempoRitBenzina",
+     .ints = Ints<&D::TempoRitBenzina>(),
+     .range = Word(EcuWord::kTempoRitBenzina)},
+    {.section = "SensoreDiLivello",
+     .key = "RifSensore",
+     .ints = Ints<&D::RifSensore>(),
+     .progress = 3,
+     .range = Word(EcuWord::kRifSensore)},
+    {.section = "Carburazione",
+     .key = "MinErroreIntegrale",
+     .ints = Ints<&D::MinErroreIntegrale>(),
+     .range = Word(EcuWord::kMinErroreIntegrale)},
+    {.section = "Carburazione",
+     .key = "MaxErroreIntegrale",
+     .ints = Ints<&D::MaxErroreIntegrale>(),
+     .range = Word(EcuWord::kMaxErroreIntegrale)},
+    {.section = "Carburazione",
+     .key = "MaxErroreIntegraleAlMinimo",
+     .ints = Ints<&D::MaxErroreIntegraleAlMinimo>(),
+     .range = Word(EcuWord::kMaxErroreIntegraleAlMinimo)},
+    {.section = "Carburazione",
+     .key = "MinErroreIntegraleAlMinimo",
+     .ints = Ints<&D::MinErroreIntegraleAlMinimo>(),
+     .range = Word(EcuWord::kMinErroreIntegraleAlMinimo)},
+    {.section = "Carburazione",
+     .key = "TpsSbana",
+     .ints = Ints<&D::TpsSbana>(),
+     .range = Word(EcuWord::kTpsSbana)},
+    {.section = "Carburazione",
+     .key = "GiriSbana",
+     .ints = Ints<&D::GiriSbana>(),
+     .range = Word(EcuWord::kGiriSbana)},
+    {.section = "Carburazione",
+     .key = "TempiInversioneSbana",
+     .ints = Ints<&D::TempiInversioneSbana>(),
+     .range = Word(EcuWord::kTempiInversioneSbana)},
+    {.section = "Carburazione",
+     .key = "TempoApSbana",
+     .ints = Ints<&D::TempoApSbana>(),
+     .range = Word(EcuWord::kTempoApSbana)},
+    {.section = "Carburazione",
+     .key = "TempoChSbana",
+     .ints = Ints<&D::TempoChSbana>(),
+     .range = Word(EcuWord::kTempoChSbana)},
+    {.section = "Carburazione",
+     .key = "CorrRientroMin",
+     .ints = Ints<&D::CorrRientroMin>(),
+     .progress = 3,
+     .range = Word(EcuWord::kCorrRientroMin)},
+    {.section = "Arricchimento",
+     .key = "ArrPerTps",
+     .ints = Ints<&D::ArrPerTps>(),
+     .range = Word(EcuWord::kArrPerTps)},
+    {.section = "Arricchimento",
+     .key = "VarCumulo",
+     .ints = Ints<&D::VarCumulo>(),
+     .range = Word(EcuWord::kVarCumulo)},
+    {.section = "Arricchimento",
+     .key = "MappaArr",
+     .ints = Ints<&D::MappaArr>(),
+     .range = Word(EcuWord::kMappaArr)},
+    {.section = "Arricchimento",
+     .key = "RifCumulo",
+     .ints = Ints<&D::RifCumulo>(),
+     .range = Word(EcuWord::kRifCumuloRead)},
+    {.section = "Arricchimento",
+     .key = "MinCumulo",
+     .ints = Ints<&D::MinCumulo>(),
+     .range = Word(EcuWord::kMinCumulo)},
+    {.section = "Arricchimento",
+     .key = "TipoIniezione",
+     .ints = Ints<&D::TipoIniezione>(),
+     .range = Word(EcuWord::kTipoIniezione)},
+    {.section = "Arricchimento",
+     .key = "CorrenteMantenimento",
+     .ints = Ints<&D::CorrenteMantenimento>(),
+     .progress = 3,
+     .range = Word(EcuWord::kCorrenteMantenimento)},
+    {.section = "Iniezione",
+     .key = "DutyCorrenteHold",
+     .ints = Ints<&D::DutyCorrenteHold>(),
+     .range = Word(EcuWord::kDutyCorrenteHold)},
+    {.section = "Arricchimento",
+     .key = "TempoMaxCorrente",
+     .ints = Ints<&D::TempoMaxCorrente>(),
+     .progress = 3,
+     .range = Word(EcuWord::kTempoMaxCorrente)},
+    {.section = "Diagnosi", .key = "Stato", .ints = Ints<&D::Stato>(), .range = Word(EcuWord::kStato)},
+    {.section = "Diagnosi",
+     .key = "Abilitazione",
+     .ints = Ints<&D::Abilitazione>(),
+     .progress = 3,
+     .range = Word(EcuWord::kAbilitazione)},
+    {.section = "Carburazione",
+     .key = "SequenzaIniezione",
+     .ints = Ints<&D::SequenzaIniezione>(),
+     .range = Word(EcuWord::kSequenzaIniezione)},
+    {.section = "SensoreDiLivello",
+     .key = "CorrezioneLivello",
+     .ints = Ints<&D::CorrezioneLivello>(),
+     .range = Word(EcuWord::kCorrezioneLivello)},
+    {.section = "Iniezione",
+     .key = "TempoAperturaIniettore",
+     .ints = Ints<&D::TempoAperturaIniettore>(),
+     .progress = 3,
+     .range = Word(EcuWord::kTempoAperturaIniettore)},
+    {.section = "Arricchimento",
+     .key = "NumeroInjUscitaMin",
+     .ints = Ints<&D::NumeroInjUscitaMin>(),
+     .range = Word(EcuWord::kNumeroInjUscitaMin)},
+    {.section = "Arricchimento",
+     .key = "ArricchimentoAccelerazione",
+     .ints = Ints<&D::ArricchimentoAccelerazione>(),
+     .range = Word(EcuWord::kArricchimentoAccelerazione)},
+    {.section = "Arricchimento",
+     .key = "ArrUscitaMin",
+     .ints = Ints<&D::ArrUscitaMin>(),
+     .progress = 3,
+     .range = Word(EcuWord::kArrUscitaMin)},
+    {.section = "Adattativita",
+     .key = "CorrezioneFuoriMinimo",
+     .ints = Ints<&D::CorrezioneFuoriMinimo>(),
+     .range = Word(EcuWord::kCorrezioneFuoriMinimo)},
+    {.section = "Adattativita",
+     .key = "CorrezioneAlMinimo",
+     .ints = Ints<&D::CorrezioneAlMinimo>(),
+     .range = Word(EcuWord::kCorrezioneAlMinimo)},
+    {.section = "Adattativita",
+     .key = "MassimoValoreCorrezione",
+     .ints = Ints<&D::MassimoValoreCorrezione>(),
+     .range = Word(EcuWord::kMassimoValoreCorrezione)},
+    {.section = "Adattativita",
+     .key = "TempoTraCorrezioni",
+     .ints = Ints<&D::TempoTraCorrezioni>(),
+     .range = Word(EcuWord::kTempoTraCorrezioni)},
+    {.section = "Adattativita",
+     .key = "ZonaApprendimentoFuoriMinimo",
+     .ints = Ints<&D::ZonaApprendimentoFuoriMinimo>(),
+     .range = Word(EcuWord::kZonaApprendimentoFuoriMinimo)},
+    {.section = "Adattativita",
+     .key = "MinimoValoreCorrettore",
+     .ints = Ints<&D::MinimoValoreCorrettore>(),
+     .range = Word(EcuWord::kMinimoValoreCorrettore)},
+    {.section = "Adattativita",
+     .key = "TempoPerCorrezione",
+     .ints = Ints<&D::TempoPerCorrezione>(),
+     .progress = 3,
+     .range = Word(EcuWord::kTempoPerCorrezione)},
+    {.section = "Temperatura", .key = "Rif", .ints = Ints<&D::Rif>(), .range = Word(EcuWord::kRifTemp)},
+    {.section = "Temperatura",
+     .key = "Coeff",
+     .ints = Ints<&D::Coeff>(),
+     .progress = 3,
+     .range = Word(EcuWord::kCoeffTemp)},
+    {.section = "Accensione-Cambio",
+     .key = "TempoCicchetto",
+     .ints = Ints<&D::TempoCicchetto>(),
+     .range = Word(EcuWord::kTempoCicchetto)},
+    {.section = "Accensione-Cambio",
+     .key = "TempoCicchettoTemp",
+     .ints = Ints<&D::TempoCicchettoTemp>(),
+     .range = Word(EcuWord::kTempoCicchettoTemp)},
+    {.section = "Accensione-Cambio",
+     .key = "TempCicchetto",
+     .ints = Ints<&D::TempCicchetto>(),
+     .progress = 3,
+     .range = Word(EcuWord::kTempCicchetto)},
+    {.section = "Generale",
+     .key = "OffsetMapEsterno",
+     .ints = Ints<&D::OffsetMapEsterno>(),
+     .range = Word(EcuWord::kDatiAggiuntivi)},
+    {.section = "Generale",
+     .key = "PendenzaMapEsterno",
+     .ints = Ints<&D::PendenzaMapEsterno>(),
+     .range = Word(EcuWord::kDatiAggiuntivi)},
+    {.section = "Generale",
+     .key = "OffsetDiff",
+     .ints = Ints<&D::OffsetDiff>(),
+     .range = Word(EcuWord::kDatiAggiuntivi)},
+    {.section = "Generale",
+     .key = "PendenzaDiff",
+     .ints = Ints<&D::PendenzaDiff>(),
+     .progress = 3,
+     .range = Word(EcuWord::kDatiAggiuntivi)},
+    {.section = "PressioneDifferenziale",
+     .key = "RifPressDiff",
+     .ints = Ints<&D::RifPressDiff>(),
+     .range = Word(EcuWord::kRifPressDiff)},
+    {.section = "PressioneDifferenziale",
+     .key = "CoeffPressDiff",
+     .ints = Ints<&D::CoeffPressDiff>(),
+     .progress = 3,
+     .range = Word(EcuWord::kCoeffPressDiff)},
+    {.section = "Temperatura", .key = "RifGas", .ints = Ints<&D::RifGas>(), .range = Word(EcuWord::kRifGas)},
+    {.section = "Temperatura",
+     .key = "CoeffGas",
+     .ints = Ints<&D::CoeffGas>(),
+     .progress = 3,
+     .range = Word(EcuWord::kCoeffGas)},
 };
-
-#undef KEY
-#undef KEY_P
-#undef TEXT
-#undef ECU_INTS
-#undef ECU_TEXT
-#undef ECU_NONE
 
 const ConfigKey& KeyOf(const char* key) {
   for (const ConfigKey& e : kConfigKeys)
@@ -231,13 +575,13 @@ bool IsNumber(const ConfigKey& e) { return e.kind != Kind::Text && e.kind != Kin
 // 0 up, two-dimensional keys column by column), and column() after each column.
 template <class KeyFn, class ColumnFn>
 void ForEachKey(const ConfigKey& e, KeyFn&& key, ColumnFn&& column) {
-  if (e.count == 0) {
+  if (e.ints.count == 0) {
     key(std::string(e.key), 0, 0);
-  } else if (e.cols == 0) {
-    for (int i = 0; i < e.count; ++i) key(e.key + std::to_string(i), i, 0);
+  } else if (e.ints.cols == 0) {
+    for (int i = 0; i < e.ints.count; ++i) key(e.key + std::to_string(i), i, 0);
   } else {
-    for (int c = 0; c < e.cols; ++c) {
-      for (int r = 0; r < e.count; ++r) key(e.key + std::to_string(r) + "_" + std::to_string(c), r, c);
+    for (int c = 0; c < e.ints.cols; ++c) {
+      for (int r = 0; r < e.ints.count; ++r) key(e.key + std::to_string(r) + "_" + std::to_string(c), r, c);
       column();
     }
   }
@@ -341,10 +685,10 @@ int TEcuData::SaveConfiguration(const char* name, bool mapsOnly) {
               case Kind::Int:
               case Kind::Version:
               case Kind::MonoFuel:
-                WriteIniInteger(e.ints(*this, r, c), key.c_str(), e.section);
+                WriteIniInteger(e.ints.ref(*this, r, c), key.c_str(), e.section);
                 break;
               case Kind::Text:
-                WriteIniString(CarriedText(e.text(*this)).c_str(), key.c_str(), e.section);
+                WriteIniString(CarriedText(e.text.ref(*this)).c_str(), key.c_str(), e.section);
                 break;
               case Kind::Name:
                 WriteIniString(fileName.c_str(), key.c_str(), e.section);
@@ -361,7 +705,7 @@ int TEcuData::SaveConfiguration(const char* name, bool mapsOnly) {
             }
           },
           [&] { AddProgress(step); });
-      if (e.cols == 0) AddProgress(step);
+      if (e.ints.cols == 0) AddProgress(step);
     }
     SendProgress(100, ProgressSet);
     if (!CloseConfigIni(true)) throw EConfigFileError();
@@ -406,16 +750,16 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
           [&](const std::string& key, int r, int c) {
             switch (e.kind) {
               case Kind::Int:
-                ReadIniInteger(e.ints(*this, r, c), key.c_str(), e.section);
+                ReadIniInteger(e.ints.ref(*this, r, c), key.c_str(), e.section);
                 break;
               case Kind::Version:
               case Kind::MonoFuel:
-                e.ints(*this, r, c) = 0;
-                ReadIniInteger(e.ints(*this, r, c), key.c_str(), e.section);
+                e.ints.ref(*this, r, c) = 0;
+                ReadIniInteger(e.ints.ref(*this, r, c), key.c_str(), e.section);
                 if (e.kind == Kind::MonoFuel) HasMonoFuel = MonoFuel != 0;
                 break;
               case Kind::Text:
-                ReadIniString(e.text(*this), key.c_str(), e.section, e.size);
+                ReadIniString(e.text.ref(*this), key.c_str(), e.section, e.text.size);
                 break;
               case Kind::Potenza: {
                 int32_t hundredths = 0;
@@ -428,7 +772,7 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
             }
           },
           [&] { AddProgress(step); });
-      if (e.cols == 0) AddProgress(step);
+      if (e.ints.cols == 0) AddProgress(step);
     };
 
     for (const ConfigKey& e : kConfigKeys)

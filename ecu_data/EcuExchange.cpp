@@ -6,6 +6,7 @@
 #include "Clock.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"
+#include "EcuWords.h"
 #include "LinkTransfer.h"
 #include "MessageSink.h"
 #include "SerialLink.h"
@@ -36,13 +37,20 @@ void Write(int code, const int32_t (&field)[N]) {
 // Scalars that whole-configuration passes move but that have no value code.
 int32_t* TEcuData::ExchangeField(int code) {
   switch (code) {
-    case 0x24: return &TipoSensore;
-    case 0x57: return &CicliCutoff;
-    case 0x59: return &ChiusuraCutoff;
-    case 0x5A: return &AperturaCutoff;
-    case 0x81: return &MonoFuel;
-    case 0x253: return &TempoAperturaIniettore;
-    case 0x458: return &ArricchimentoAccelerazione;
+    case EcuWord::kTipoSensore:
+      return &TipoSensore;
+    case EcuWord::kCicliCutoff:
+      return &CicliCutoff;
+    case EcuWord::kChiusuraCutoff:
+      return &ChiusuraCutoff;
+    case EcuWord::kAperturaCutoff:
+      return &AperturaCutoff;
+    case EcuWord::kMonoFuel:
+      return &MonoFuel;
+    case EcuWord::kTempoAperturaIniettore:
+      return &TempoAperturaIniettore;
+    case EcuWord::kArricchimentoAccelerazione:
+      return &ArricchimentoAccelerazione;
     default: return GetValuePtr(code);
   }
 }
@@ -60,12 +68,12 @@ void TEcuData::WriteCodes(std::initializer_list<int> codes) {
 bool TEcuData::WaitEcuState(uint32_t timeoutMs) {
   if (!LinkTransfer::IsOpen()) return false;
   int32_t state = 0;
-  LinkTransfer::Read(2, &state, 1);
+  LinkTransfer::Read(EcuWord::kEcuState, &state, 1);
   const uint32_t start = Clock().GetTickCount();
   // Elapsed time, so that a wrap of the tick counter does not end the wait early or never.
   while (state != kEcuReady && Clock().GetTickCount() - start < timeoutMs) {
     Clock().Sleep(kReadyPoll);
-    LinkTransfer::Read(2, &state, 1);
+    LinkTransfer::Read(EcuWord::kEcuState, &state, 1);
   }
   return state == kEcuReady;
 }
@@ -73,7 +81,7 @@ bool TEcuData::WaitEcuState(uint32_t timeoutMs) {
 bool TEcuData::ReadIdentificazione() { return LinkTransfer::ReadEcuIdentity(Identita); }
 
 bool TEcuData::SetCodiceCliente(uint8_t code) {
-  if (!LinkTransfer::WriteVariable(0x40, code)) return false;
+  if (!LinkTransfer::WriteVariable(EcuWord::kCodiceCliente, code)) return false;
   Identita[0] = code;
   return true;
 }
@@ -88,124 +96,140 @@ int TEcuData::ReadAll() {
 
   // 1. Flags, axes.
   ProgressTo(0);
-  ReadCodes({0x203});
-  ReadCodes({0x81});
+  ReadCodes({EcuWord::kFlag1});
+  ReadCodes({EcuWord::kMonoFuel});
   HasMonoFuel = !ItemMissing();
-  Read(0xC30C, RifGiri);
-  Read(0xC10D, RifMAP);
+  Read(EcuWord::kRifGiri, RifGiri);
+  Read(EcuWord::kRifMAP, RifMAP);
   Progress(5);
 
   // 2. Maps.
   for (int row = 0; row < kMapSize; ++row) {
     Progress(2);
-    LinkTransfer::ReadRow(0xC30E, row, Mappa[row], kMapSize);
+    LinkTransfer::ReadRow(EcuWord::kMappa, row, Mappa[row], kMapSize);
   }
   HasMappaBenzina = true;
   for (int row = 0; row < kMapSize; ++row) {
     Progress(1);
-    LinkTransfer::ReadRow(0xC34F, row, MappaBenzina[row], kMapSize);
+    LinkTransfer::ReadRow(EcuWord::kMappaBenzina, row, MappaBenzina[row], kMapSize);
     if (ItemMissing()) HasMappaBenzina = false;
   }
 
   // 3. Lambda, level, changeover.
-  ReadCodes({0x04, 0x05, 0x2F, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x70});
+  ReadCodes({EcuWord::kTipoDiLambda, EcuWord::kRifLambda, EcuWord::kOffsetLambda,
+             EcuWord::kRitardoLetturaSonda, EcuWord::kTempoSondaFredda, EcuWord::kRifSupSondaFredda,
+             EcuWord::kRifInfSondaFredda, EcuWord::kRifSupSondaCalda, EcuWord::kRifInfSondaCalda,
+             EcuWord::kLivelloGasAlcol});
   Progress(5);
-  ReadCodes({0x0F, 0x210, 0x12, 0x11, 0x213});
+  ReadCodes({EcuWord::kTemperaturaCambio, EcuWord::kGiriPerCambio, EcuWord::kCambio12,
+             EcuWord::kRitardoMinimoCambio, EcuWord::kFuoriGiri});
   Progress(5);
 
   // 4. Cut-off: the legacy ramp gives the steps; ECUs that hold the steps overwrite them.
-  ReadCodes({0x14, 0x215, 0x216, 0x17, 0x4D, 0x18});
+  ReadCodes({EcuWord::kNumeroCilindri, EcuWord::kFasciaGiriMinimo, EcuWord::kGiriCutoff,
+             EcuWord::kRampaChiusura, EcuWord::kRampaApertura, EcuWord::kRampaValida});
   StepsFromRamp();
-  ReadCodes({0x59, 0x5A, 0x57});
+  ReadCodes({EcuWord::kChiusuraCutoff, EcuWord::kAperturaCutoff, EcuWord::kCicliCutoff});
 
   // 5. TPS; older ECUs get the idle-exit coefficients set before they are read.
-  ReadCodes({0x1A, 0x1B, 0x3F});
+  ReadCodes({EcuWord::kTipoDiTps, EcuWord::kIsteresi, EcuWord::kTpsMoltoFuori});
   if (Identita[3] < 4 && Identita[2] < 109) {
-    LinkTransfer::WriteVariable(0x64, 100);
-    LinkTransfer::WriteVariable(0x65, 100);
-    LinkTransfer::WriteVariable(0x66, 0);
+    LinkTransfer::WriteVariable(EcuWord::kCoefficienteUscitaMinimo, 100);
+    LinkTransfer::WriteVariable(EcuWord::kTempoCoefficienteUscitaMinimo, 100);
+    LinkTransfer::WriteVariable(EcuWord::kTempoPer100, 0);
   }
-  ReadCodes({0x64, 0x65, 0x66});
+  ReadCodes(
+      {EcuWord::kCoefficienteUscitaMinimo, EcuWord::kTempoCoefficienteUscitaMinimo, EcuWord::kTempoPer100});
   Progress(5);
 
   // 6. Open loop and stepper.
-  Read(0xC11C, RifOpenLoop);
-  Read(0xC11D, PassiInvArr);
-  Read(0xC119, PassiInvSmg);
+  Read(EcuWord::kRifOpenLoop, RifOpenLoop);
+  Read(EcuWord::kPassiInvArr, PassiInvArr);
+  Read(EcuWord::kPassiInvSmg, PassiInvSmg);
   Progress(5);
-  Read(0xC11E, PassiIngr);
-  Read(0xC11F, PassiSmag);
+  Read(EcuWord::kPassiIngr, PassiIngr);
+  Read(EcuWord::kPassiSmag, PassiSmag);
   Progress(5);
 
   // 7. Emulation and level sensor.
-  ReadCodes({0x20, 0x21, 0x222, 0x23, 0x47, 0x48, 0x24});
-  Read(0x4125, RifSensore);
+  ReadCodes({EcuWord::kTempoAlto, EcuWord::kTempoBasso, EcuWord::kTempoSondaSconnessa, EcuWord::kNumeroOnde,
+             EcuWord::kLivelloAlto, EcuWord::kLivelloBasso, EcuWord::kTipoSensore});
+  Read(EcuWord::kRifSensore, RifSensore);
   Progress(5);
 
   // 8. Carburation.
-  ReadCodes({0x627, 0x626, 0x628, 0x629, 0x2C, 0x22D, 0x2E, 0x46, 0x45});
+  ReadCodes({EcuWord::kMinErroreIntegrale, EcuWord::kMaxErroreIntegrale, EcuWord::kMaxErroreIntegraleAlMinimo,
+             EcuWord::kMinErroreIntegraleAlMinimo, EcuWord::kTpsSbana, EcuWord::kGiriSbana,
+             EcuWord::kTempiInversioneSbana, EcuWord::kTempoApSbana, EcuWord::kTempoChSbana});
 
   // 9. Enrichment, as a map or per throttle step.
   if (IsMappaArricchimento()) {
     // Signed, as the references are written (0x432): what goes in reads back the same.
-    Read(0x5532, RifCumulo);
+    Read(EcuWord::kRifCumuloRead, RifCumulo);
     NumeroRigheArr = 4;
     uint8_t rows = 0;
     int count = 1;
-    if (LinkTransfer::ReadBytes(4, &rows, &count, 1) && count >= 1) NumeroRigheArr = rows;
+    if (LinkTransfer::ReadBytes(EcuWord::kNumeroRigheArr, &rows, &count, 1) && count >= 1)
+      NumeroRigheArr = rows;
     NumeroRigheArr = std::min(NumeroRigheArr, kArrRows);
     for (int row = 0; row < NumeroRigheArr; ++row)
-      LinkTransfer::ReadRow(0x6136, row, MappaArr[row], kArrCols);
+      LinkTransfer::ReadRow(EcuWord::kMappaArr, row, MappaArr[row], kArrCols);
   } else {
-    Read(0x6131, ArrPerTps);
+    Read(EcuWord::kArrPerTps, ArrPerTps);
   }
-  Read(0x6130, VarCumulo);
+  Read(EcuWord::kVarCumulo, VarCumulo);
   Progress(4);
 
   // 10. Injection, description and official flag.
-  ReadCodes({0x33, 0x34, 0x38, 0x7F});
-  Read(0x14135, DatiEcu35);
+  ReadCodes({EcuWord::kMinCumulo, EcuWord::kTipoIniezione, EcuWord::kCorrenteMantenimento,
+             EcuWord::kDutyCorrenteHold});
+  Read(EcuWord::kDatiEcu35, DatiEcu35);
   SetUfficiale((DatiEcu35[0] & 0x80) != 0);
   Progress(2);
 
   // 11. Diagnosis, running times, sequence, level correction.
-  Read(0x2339, Stato);
-  Read(0x233A, Abilitazione);
-  ReadCodes({0x43, 0x44, 0x23B, 0x23C, 0x3E, 0x449, 0x66C, 0x24A, 0x24B});
-  Read(0x814E, SequenzaIniezione);
-  Read(0x5150, CorrezioneLivello);
+  Read(EcuWord::kStato, Stato);
+  Read(EcuWord::kAbilitazione, Abilitazione);
+  ReadCodes({EcuWord::kLive43, EcuWord::kLive44, EcuWord::kMinutiGas, EcuWord::kMinutiBenzina,
+             EcuWord::kTempoRitBenzina, EcuWord::kCorrRientroMin, EcuWord::kCorrezioneInRilascio,
+             EcuWord::kTempoMaxCorrente, EcuWord::kCilindrata});
+  Read(EcuWord::kSequenzaIniezione, SequenzaIniezione);
+  Read(EcuWord::kCorrezioneLivello, CorrezioneLivello);
   Progress(2);
 
   // 12. Adaptivity.
-  ReadCodes({0x253});
-  const bool coefficients = Read(0x9113D, CoefficienteZona);
-  const bool corrections = Read(0x91737, CorrezioneZona);
+  ReadCodes({EcuWord::kTempoAperturaIniettore});
+  const bool coefficients = Read(EcuWord::kCoefficienteZona, CoefficienteZona);
+  const bool corrections = Read(EcuWord::kCorrezioneZona, CorrezioneZona);
   if (coefficients || corrections) NumeroZone = kZone;
-  ReadCodes({0x56});
-  Read(0x6555, ArrUscitaMin);
-  ReadCodes({0x458, 0x671, 0x672, 0x73, 0x74, 0x75, 0x76, 0x277});
+  ReadCodes({EcuWord::kNumeroInjUscitaMin});
+  Read(EcuWord::kArrUscitaMin, ArrUscitaMin);
+  ReadCodes({EcuWord::kArricchimentoAccelerazione, EcuWord::kCorrezioneFuoriMinimo,
+             EcuWord::kCorrezioneAlMinimo, EcuWord::kMassimoValoreCorrezione, EcuWord::kTempoTraCorrezioni,
+             EcuWord::kZonaApprendimentoFuoriMinimo, EcuWord::kMinimoValoreCorrettore,
+             EcuWord::kTempoPerCorrezione});
 
   // 13. Temperature, priming, pressure tables.
-  Read(0xA12A, Rif);
-  Read(0x9578, Coeff);
+  Read(EcuWord::kRifTemp, Rif);
+  Read(EcuWord::kCoeffTemp, Coeff);
   HasCoeffTemp = !ItemMissing();
-  ReadCodes({0x26D});
+  ReadCodes({EcuWord::kTempoCicchetto});
   HasTempoCicchetto = !ItemMissing();
-  Read(0x3184, TempoCicchettoTemp);
+  Read(EcuWord::kTempoCicchettoTemp, TempoCicchettoTemp);
   HasCicchettoTemp = !ItemMissing();
-  Read(0x3185, TempCicchetto);
+  Read(EcuWord::kTempCicchetto, TempCicchetto);
   int32_t calibration[4] = {OffsetMapEsterno, PendenzaMapEsterno, OffsetDiff, PendenzaDiff};
-  if (Read(0x477A, calibration)) {
+  if (Read(EcuWord::kDatiAggiuntivi, calibration)) {
     OffsetMapEsterno = calibration[0];
     PendenzaMapEsterno = calibration[1];
     OffsetDiff = calibration[2];
     PendenzaDiff = calibration[3];
   }
   HasDatiAggiuntivi = !ItemMissing();
-  Read(0x917B, RifPressDiff);
-  Read(0x957C, CoeffPressDiff);
-  Read(0xA17D, RifGas);  // the word carries 10 elements: the tenth has no field
-  Read(0x917E, CoeffGas);
+  Read(EcuWord::kRifPressDiff, RifPressDiff);
+  Read(EcuWord::kCoeffPressDiff, CoeffPressDiff);
+  Read(EcuWord::kRifGas, RifGas);  // the word carries 10 elements: the tenth has no field
+  Read(EcuWord::kCoeffGas, CoeffGas);
 
   if (pass.Outcome() == LinkTransfer::PassOutcome::LinkLost) {
     static_cast<TEcuDataFields&>(*this) = before;
@@ -216,7 +240,7 @@ int TEcuData::ReadAll() {
   ProgressTo(100);
   SetDatoVetturaStr(1, GetDescription());
   for (int id = 2; id <= 5; ++id) SetDatoVetturaStr(id, "");
-  CentCubici = Trunc(GetValue(0x24B));
+  CentCubici = Trunc(GetValue(EcuWord::kCilindrata));
   Valvole = NCilindri = AnnoVettura = 0;
   Potenza = 0.0f;
 
@@ -231,102 +255,118 @@ int TEcuData::WriteAll(bool mapsOnly) {
 
   // 1-2. Axes and gas map: all a maps-only pass writes.
   ProgressTo(0);
-  Write(0xC30C, RifGiri);
-  Write(0xC10D, RifMAP);
+  Write(EcuWord::kRifGiri, RifGiri);
+  Write(EcuWord::kRifMAP, RifMAP);
   Progress(mapsOnly ? 15 : 5);
   for (int row = 0; row < kMapSize; ++row) {
-    LinkTransfer::WriteRow(0xC30E, row, Mappa[row], kMapSize);
+    LinkTransfer::WriteRow(EcuWord::kMappa, row, Mappa[row], kMapSize);
     Progress(mapsOnly ? 9 : 2);
   }
   if (mapsOnly) return 0;
 
   // 3. Petrol map.
   for (int row = 0; row < kMapSize; ++row) {
-    LinkTransfer::WriteRow(0xC34F, row, MappaBenzina[row], kMapSize);
+    LinkTransfer::WriteRow(EcuWord::kMappaBenzina, row, MappaBenzina[row], kMapSize);
     Progress(2);
   }
 
   // 4. Flags, lambda, level, changeover.
-  WriteCodes({0x203});
-  if (HasMonoFuel) WriteCodes({0x81});
-  WriteCodes({0x04, 0x05, 0x2F, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x70});
+  WriteCodes({EcuWord::kFlag1});
+  if (HasMonoFuel) WriteCodes({EcuWord::kMonoFuel});
+  WriteCodes({EcuWord::kTipoDiLambda, EcuWord::kRifLambda, EcuWord::kOffsetLambda,
+              EcuWord::kRitardoLetturaSonda, EcuWord::kTempoSondaFredda, EcuWord::kRifSupSondaFredda,
+              EcuWord::kRifInfSondaFredda, EcuWord::kRifSupSondaCalda, EcuWord::kRifInfSondaCalda,
+              EcuWord::kLivelloGasAlcol});
   Progress(5);
-  WriteCodes({0x0F, 0x210, 0x12, 0x11, 0x213});
+  WriteCodes({EcuWord::kTemperaturaCambio, EcuWord::kGiriPerCambio, EcuWord::kCambio12,
+              EcuWord::kRitardoMinimoCambio, EcuWord::kFuoriGiri});
   Progress(5);
-  WriteCodes({0x14, 0x215, 0x216});
+  WriteCodes({EcuWord::kNumeroCilindri, EcuWord::kFasciaGiriMinimo, EcuWord::kGiriCutoff});
 
   // 5. Cut-off: older ECUs (version byte 0) hold the legacy ramp.
   if (Identita[3] == 0) {
     RampFromSteps();
-    WriteCodes({0x17, 0x4D, 0x18});
+    WriteCodes({EcuWord::kRampaChiusura, EcuWord::kRampaApertura, EcuWord::kRampaValida});
   } else {
-    WriteCodes({0x59, 0x5A, 0x57});
+    WriteCodes({EcuWord::kChiusuraCutoff, EcuWord::kAperturaCutoff, EcuWord::kCicliCutoff});
   }
 
   // 6. TPS, open loop and stepper.
-  WriteCodes({0x1A, 0x1B, 0x3F, 0x64, 0x65, 0x66});
+  WriteCodes({EcuWord::kTipoDiTps, EcuWord::kIsteresi, EcuWord::kTpsMoltoFuori,
+              EcuWord::kCoefficienteUscitaMinimo, EcuWord::kTempoCoefficienteUscitaMinimo,
+              EcuWord::kTempoPer100});
   Progress(5);
-  Write(0xC11C, RifOpenLoop);
-  Write(0xC11D, PassiInvArr);
-  Write(0xC119, PassiInvSmg);
+  Write(EcuWord::kRifOpenLoop, RifOpenLoop);
+  Write(EcuWord::kPassiInvArr, PassiInvArr);
+  Write(EcuWord::kPassiInvSmg, PassiInvSmg);
   Progress(5);
-  Write(0xC11E, PassiIngr);
-  Write(0xC11F, PassiSmag);
+  Write(EcuWord::kPassiIngr, PassiIngr);
+  Write(EcuWord::kPassiSmag, PassiSmag);
   Progress(5);
 
   // 7. Emulation and level sensor.
-  WriteCodes({0x20, 0x21, 0x222, 0x23, 0x47, 0x48, 0x24});
-  Write(0x4125, RifSensore);
+  WriteCodes({EcuWord::kTempoAlto, EcuWord::kTempoBasso, EcuWord::kTempoSondaSconnessa, EcuWord::kNumeroOnde,
+              EcuWord::kLivelloAlto, EcuWord::kLivelloBasso, EcuWord::kTipoSensore});
+  Write(EcuWord::kRifSensore, RifSensore);
   Progress(5);
 
   // 8. Carburation.
-  WriteCodes({0x627, 0x626, 0x628, 0x629, 0x2C, 0x22D, 0x2E, 0x46, 0x45});
+  WriteCodes({EcuWord::kMinErroreIntegrale, EcuWord::kMaxErroreIntegrale,
+              EcuWord::kMaxErroreIntegraleAlMinimo, EcuWord::kMinErroreIntegraleAlMinimo, EcuWord::kTpsSbana,
+              EcuWord::kGiriSbana, EcuWord::kTempiInversioneSbana, EcuWord::kTempoApSbana,
+              EcuWord::kTempoChSbana});
 
   // 9. Enrichment.
   if (IsMappaArricchimento()) {
     const int rows = std::clamp(NumeroRigheArr, 0, kArrRows);
-    for (int row = 0; row < rows; ++row) LinkTransfer::WriteRow(0x6136, row, MappaArr[row], kArrCols);
-    for (int i = 0; i < rows; ++i) LinkTransfer::WriteElement(0x432, i, RifCumulo[i]);
+    for (int row = 0; row < rows; ++row)
+      LinkTransfer::WriteRow(EcuWord::kMappaArr, row, MappaArr[row], kArrCols);
+    for (int i = 0; i < rows; ++i) LinkTransfer::WriteElement(EcuWord::kRifCumuloWrite, i, RifCumulo[i]);
   } else {
-    Write(0x6131, ArrPerTps);
+    Write(EcuWord::kArrPerTps, ArrPerTps);
   }
-  Write(0x6130, VarCumulo);
+  Write(EcuWord::kVarCumulo, VarCumulo);
   Progress(4);
 
   // 10. Injection and description.
-  WriteCodes({0x33, 0x34, 0x38, 0x7F});
-  Write(0x14135, DatiEcu35);
+  WriteCodes({EcuWord::kMinCumulo, EcuWord::kTipoIniezione, EcuWord::kCorrenteMantenimento,
+              EcuWord::kDutyCorrenteHold});
+  Write(EcuWord::kDatiEcu35, DatiEcu35);
   Progress(2);
 
   // 11. Diagnosis, running times, sequence, level correction, injector, idle exit.
-  Write(0x2339, Stato);
-  Write(0x233A, Abilitazione);
-  WriteCodes({0x23B, 0x23C, 0x3E, 0x449, 0x66C, 0x24A, 0x24B});
-  Write(0x814E, SequenzaIniezione);
-  Write(0x5150, CorrezioneLivello);
-  WriteCodes({0x253, 0x56});
-  Write(0x6555, ArrUscitaMin);
-  WriteCodes({0x458});
+  Write(EcuWord::kStato, Stato);
+  Write(EcuWord::kAbilitazione, Abilitazione);
+  WriteCodes({EcuWord::kMinutiGas, EcuWord::kMinutiBenzina, EcuWord::kTempoRitBenzina,
+              EcuWord::kCorrRientroMin, EcuWord::kCorrezioneInRilascio, EcuWord::kTempoMaxCorrente,
+              EcuWord::kCilindrata});
+  Write(EcuWord::kSequenzaIniezione, SequenzaIniezione);
+  Write(EcuWord::kCorrezioneLivello, CorrezioneLivello);
+  WriteCodes({EcuWord::kTempoAperturaIniettore, EcuWord::kNumeroInjUscitaMin});
+  Write(EcuWord::kArrUscitaMin, ArrUscitaMin);
+  WriteCodes({EcuWord::kArricchimentoAccelerazione});
 
   // 12. The idle corrections start again from 0 in the ECU.
-  LinkTransfer::WriteVariable(0x671, 0);
-  LinkTransfer::WriteVariable(0x672, 0);
+  LinkTransfer::WriteVariable(EcuWord::kCorrezioneFuoriMinimo, 0);
+  LinkTransfer::WriteVariable(EcuWord::kCorrezioneAlMinimo, 0);
 
   // 13. Adaptivity parameters, temperature, priming and pressure tables.
-  WriteCodes({0x73, 0x74, 0x75, 0x76, 0x277});
-  Write(0xA12A, Rif);
-  if (HasCoeffTemp) Write(0x9578, Coeff);
-  if (HasTempoCicchetto) WriteCodes({0x26D});
-  if (HasCicchettoTemp) Write(0x3184, TempoCicchettoTemp);
-  Write(0x3185, TempCicchetto);
+  WriteCodes({EcuWord::kMassimoValoreCorrezione, EcuWord::kTempoTraCorrezioni,
+              EcuWord::kZonaApprendimentoFuoriMinimo, EcuWord::kMinimoValoreCorrettore,
+              EcuWord::kTempoPerCorrezione});
+  Write(EcuWord::kRifTemp, Rif);
+  if (HasCoeffTemp) Write(EcuWord::kCoeffTemp, Coeff);
+  if (HasTempoCicchetto) WriteCodes({EcuWord::kTempoCicchetto});
+  if (HasCicchettoTemp) Write(EcuWord::kTempoCicchettoTemp, TempoCicchettoTemp);
+  Write(EcuWord::kTempCicchetto, TempCicchetto);
   if (HasDatiAggiuntivi) {
     const int32_t calibration[4] = {OffsetMapEsterno, PendenzaMapEsterno, OffsetDiff, PendenzaDiff};
-    Write(0x477A, calibration);
+    Write(EcuWord::kDatiAggiuntivi, calibration);
   }
-  Write(0x917B, RifPressDiff);
-  Write(0x957C, CoeffPressDiff);
-  Write(0xA17D, RifGas);  // the tenth element of the word goes as 0
-  Write(0x917E, CoeffGas);
+  Write(EcuWord::kRifPressDiff, RifPressDiff);
+  Write(EcuWord::kCoeffPressDiff, CoeffPressDiff);
+  Write(EcuWord::kRifGas, RifGas);  // the tenth element of the word goes as 0
+  Write(EcuWord::kCoeffGas, CoeffGas);
 
   // 14.
   ProgressTo(100);
@@ -340,11 +380,17 @@ bool TEcuData::ReadBlock(int code) {
   switch (code) {
     case 0x54:
       for (int row = 0; row < kMapSize; ++row)
-        if (!LinkTransfer::ReadRow(0xC154, row, ZonaCella[row], kMapSize)) return false;
+        if (!LinkTransfer::ReadRow(EcuWord::kZonaCella, row, ZonaCella[row], kMapSize)) return false;
       return true;
-    case 0x3D: ok = Read(0x9113D, CoefficienteZona); break;
-    case 0x45C: ok = Read(0x9155C, ValoreZona); break;
-    case 0x637: ok = Read(0x91737, CorrezioneZona); break;
+    case 0x3D:
+      ok = Read(EcuWord::kCoefficienteZona, CoefficienteZona);
+      break;
+    case 0x45C:
+      ok = Read(EcuWord::kValoreZona, ValoreZona);
+      break;
+    case 0x637:
+      ok = Read(EcuWord::kCorrezioneZona, CorrezioneZona);
+      break;
     default: return true;
   }
   if (ok) NumeroZone = kZone;
@@ -353,7 +399,10 @@ bool TEcuData::ReadBlock(int code) {
 
 bool TEcuData::ApplyPresetLambda() {
   static constexpr int32_t kTypes[4] = {2, 40, 25, 4};
-  static constexpr int kCodes[7] = {0x05, 0x09, 0x08, 0x0B, 0x0A, 0x48, 0x47};
+  static constexpr int kCodes[7] = {EcuWord::kRifLambda,         EcuWord::kRifInfSondaFredda,
+                                    EcuWord::kRifSupSondaFredda, EcuWord::kRifInfSondaCalda,
+                                    EcuWord::kRifSupSondaCalda,  EcuWord::kLivelloBasso,
+                                    EcuWord::kLivelloAlto};
   static constexpr double kVolts[7][4] = {
       {0.55, 2.5, 2.5, 1.35}, {0.3, 2.0, 2.0, 1.1}, {0.6, 3.0, 3.0, 1.4}, {0.3, 2.0, 2.0, 1.1},
       {0.6, 3.0, 3.0, 1.4},   {0.0, 0.0, 0.0, 0.8}, {0.82, 4.9, 4.9, 1.6},
