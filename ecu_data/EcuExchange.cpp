@@ -147,8 +147,9 @@ int TEcuData::ReadAll() {
 
   // 9. Enrichment, as a map or per throttle step.
   if (IsMappaArricchimento()) {
-    // Signed, as the references are written (0x432): what goes in reads back the same.
-    Read(0x5532, RifCumulo);
+    // Unsigned, like the live accumulator they are compared with; a reference written signed
+    // (0x432) below 0 reads back as its byte (the loader takes both).
+    Read(0x5132, RifCumulo);
     NumeroRigheArr = 4;
     uint8_t rows = 0;
     int count = 1;
