@@ -25,6 +25,11 @@ bool CopyIfFits(char (&dest)[N], const char* text) {
   return true;
 }
 
+// The document as CloseConfigIni stores it.
+std::optional<QByteArray> StoredForm(const IniFile& ini, const char* key) {
+  return ConvertConfigText(ini.Text(), kConfigScramble, true, key);
+}
+
 }  // namespace
 
 bool TEcuData::SetFileKey(const char* text) {
@@ -62,15 +67,6 @@ void TEcuData::RefuseOversizedFile() {
   throw EConfigFileError();
 }
 
-namespace {
-
-// The document as CloseConfigIni stores it.
-std::optional<QByteArray> StoredForm(const IniFile& ini, const char* key) {
-  return ConvertConfigText(ini.Text(), kConfigScramble, true, key);
-}
-
-}  // namespace
-
 void TEcuData::OpenConfigIni(bool unscramble) {
   if (IniOpen) return;
   if (unscramble) RefuseOversizedFile();
@@ -91,9 +87,9 @@ void TEcuData::OpenConfigIni(bool unscramble) {
     // whose stored form would pass the limit is refused before anything changes.
     rewrite = form != ConfigHeader::Encrypted;
     if (rewrite) {
-      const std::optional<QByteArray> stored = StoredForm(*ini, FileKey);
-      if (stored && stored->size() > kMaxConfigFileSize) {
-        oversizedFile_ = {FilePath, stored->size(), true};
+      const std::optional<QByteArray> written = StoredForm(*ini, FileKey);
+      if (written && written->size() > kMaxConfigFileSize) {
+        oversizedFile_ = {FilePath, written->size(), true};
         throw EConfigFileError();
       }
     }
