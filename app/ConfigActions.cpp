@@ -41,15 +41,40 @@ bool LinkOpen() { return SerialLink && SerialLink->IsLinkOpen(); }
 
 void SetFuelDialog(FuelDialogFunction dialog) { g_fuelDialog = dialog; }
 
+QString OversizedFileText() {
+  if (!EcuData || EcuData->OversizedFile().size <= 0) return {};
+  const TEcuData::OversizedFileInfo& file = EcuData->OversizedFile();
+  return Tr(file.rewrite ? 691 : 600)
+      .arg(QDir::toNativeSeparators(QFile::decodeName(file.path.c_str())))
+      .arg(file.size)
+      .arg(kMaxConfigFileSize);
+}
+
+QString FileRefusalText(const ConfigFileRefusal& refusal) {
+  using Reason = ConfigFileRefusal::Reason;
+  switch (refusal.reason) {
+    case Reason::None:
+      return {};
+    case Reason::NoConfiguration:
+      return Tr(695);
+    case Reason::NotANumber:
+    case Reason::OutOfRange:
+      break;
+  }
+  const QString why = refusal.reason == Reason::NotANumber
+                          ? Tr(693)
+                          : Tr(694).arg(QString::number(refusal.lo), QString::number(refusal.hi));
+  // One pass over the text: a value of the file that holds "%1" stays as it is.
+  return Tr(692).arg(QString::fromStdString(refusal.section), QString::fromStdString(refusal.key),
+                     QString::fromStdString(refusal.value), why);
+}
+
 QString LoadErrorText() {
   QString text = QString::fromLatin1(kConfigFileErrorText);
-  if (EcuData && EcuData->OversizedFile().size > 0)
-    text += QLatin1Char('\n') + Tr(600)
-                                    .arg(QDir::toNativeSeparators(QFile::decodeName(EcuData->OversizedFile().path.c_str())))
-                                    .arg(EcuData->OversizedFile().size)
-                                    .arg(kMaxConfigFileSize);
-  if (EcuData && !EcuData->FileError().empty())
-    text += QLatin1Char('\n') + QString::fromStdString(EcuData->FileError());
+  const QString oversized = OversizedFileText();
+  if (!oversized.isEmpty()) text += QLatin1Char('\n') + oversized;
+  if (EcuData && !EcuData->FileRefusal().empty())
+    text += QLatin1Char('\n') + FileRefusalText(EcuData->FileRefusal());
   return text;
 }
 
@@ -180,9 +205,12 @@ void ExecuteBloccoNote(QWidget* owner, TFileDialog& openDialog, const QString& d
   // A data folder without the copies' folder gets one, so the copy can be made.
   QDir().mkpath(QFileInfo(target).path());
   if (!EcuData->ConvertConfigFile(QFile::encodeName(source).constData(),
-                                  QFile::encodeName(target).constData(), kConfigUnscramble, true))
-    ShowPrompt(owner, QString(), QStringLiteral("Impossibile decriptare il file"), PromptIcon::Stop);
-  else if (!OpenInTextEditor(target))
+                                  QFile::encodeName(target).constData(), kConfigUnscramble, true)) {
+    QString text = QStringLiteral("Impossibile decriptare il file");
+    const QString oversized = OversizedFileText();
+    if (!oversized.isEmpty()) text += QLatin1Char('\n') + oversized;
+    ShowPrompt(owner, QString(), text, PromptIcon::Stop);
+  } else if (!OpenInTextEditor(target))
     ShowPrompt(owner, QString(), NoTextEditorText(target), PromptIcon::Warning);
   RestoreFileKey();
 }

@@ -6,6 +6,8 @@
 // its caption. The file dialogs are the window's own, so they keep their folder between runs.
 #include <QString>
 
+#include "ConfigFileRefusal.h"
+
 class QWidget;
 class TFileDialog;
 
@@ -40,7 +42,8 @@ void ExecuteSalvaConf(QWidget* owner, const QString& dataFolder);
 void ExecuteApriConf(QWidget* owner, const QString& dataFolder);
 // Apri in blocco note: the chosen file unscrambled into a new numbered plain copy
 // (PlainCopyPath), opened in the text editor; "Impossibile decriptare il file" when the copy
-// cannot be made, NoTextEditorText when no editor could be started.
+// cannot be made (with the reason when the file is too large for a configuration),
+// NoTextEditorText when no editor could be started.
 void ExecuteBloccoNote(QWidget* owner, TFileDialog& openDialog, const QString& dataFolder);
 // The message for a plain copy that was written but no editor could be started to show it.
 QString NoTextEditorText(const QString& copy);
@@ -48,9 +51,15 @@ QString NoTextEditorText(const QString& copy);
 // The first free name "Configurazioni/Decrypted/Dec<n>.<fileName>" under the data folder, n from 1.
 QString PlainCopyPath(const QString& dataFolder, const QString& fileName);
 
-// The message of a load that failed: "Impossibile aprire il file" and, on the next line, which
-// value of the file the data set refused and why, when it refused one.
+// The message of a load that failed: "Impossibile aprire il file" and, on the next line, the
+// file that is too large (or would become too large when the program writes it back) or which
+// value of the file the data set refused and why, in the current language.
 QString LoadErrorText();
+// Why the data set refused a file, in the current language; empty for no refusal.
+QString FileRefusalText(const ConfigFileRefusal& refusal);
+// Why the last load or conversion refused a file for its size, in the current language; empty
+// when none was refused for it.
+QString OversizedFileText();
 
 // Loads a configuration file into the data set behind a wait window owned by owner and, with
 // the link open, writes the whole data set to the ECU (the wait window plays

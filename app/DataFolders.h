@@ -17,9 +17,18 @@ QString DataSubfolder(const QString& dataFolder, const char* name);
 // folders that are still missing or are no folder, in the order above; empty when all are there.
 QStringList MakeDataSubfolders(const QString& dataFolder);
 
+// Removes the siblings that saves cut short left (RemoveSaveSiblings) from the data folder and
+// the subfolders the program saves into. Returns how many.
+int RemoveLeftOverSaveSiblings(const QString& dataFolder);
+
 // The message for folders that could not be made: which ones, and what to do.
 QString DataSubfolderErrorText(const QStringList& missing);
 
-// The message at start-up for recordings an earlier run left without a name: where each one is
-// (texts of the current language).
-QString UnsavedRecordingsText(const QStringList& paths);
+// The recordings the start-up notice names one by one; of more, it gives the count.
+inline constexpr int kListedRecordings = 5;
+
+// The message at start-up for recordings an earlier run left without a name in folder (paths,
+// in the order to name them): the names of the first kListedRecordings of them (all of them when
+// only one more would be left), how many more there are, and the folder (texts of the current
+// language).
+QString UnsavedRecordingsText(const QString& folder, const QStringList& paths);

@@ -136,8 +136,9 @@ TFormMain::TFormMain(QWidget* owner, const QString& dataFolder) : QMainWindow(ow
   MenuActions = {ActionConf,     ActionVisualizza, ActionTara,      ActionDiagnosi,
                  ActionSalvaConf, ActionApriConf,  ActionProgramma, ActionEsci};
 
-  // 5. Temporary copies of an earlier run.
+  // 5. Temporary copies of an earlier run, and what saves it cut short left beside their files.
   DeleteLeftOverCopies();
+  RemoveLeftOverSaveSiblings(DataFolder);
 
   // 6. Configuration-file dialogs.
   const QString ext = QString::fromLatin1(GetBrandConfigExt());
@@ -396,9 +397,9 @@ void TFormMain::FormShow() {
   // A data folder the program cannot work in is said before anything else (with the title).
   if (!missing.isEmpty()) Message(DataSubfolderErrorText(missing), PromptIcon::Stop);
   // Recordings an earlier run left without a name are kept; the user is told where they are.
-  const QStringList unsaved = TTraceRecorder::UnsavedRecordings(
-      TTraceRecorder::TempFolderFor(DataSubfolder(DataFolder, kFolderAcquisizioni)));
-  if (!unsaved.isEmpty()) Message(UnsavedRecordingsText(unsaved), PromptIcon::Warning);
+  const QString traceFolder = TTraceRecorder::TempFolderFor(DataSubfolder(DataFolder, kFolderAcquisizioni));
+  const QStringList unsaved = TTraceRecorder::UnsavedRecordings(traceFolder);
+  if (!unsaved.isEmpty()) Message(UnsavedRecordingsText(traceFolder, unsaved), PromptIcon::Warning);
 }
 
 void TFormMain::FormShowOnScreen() {

@@ -8,6 +8,7 @@
 #include <io.h>
 #endif
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -15,6 +16,10 @@
 #include <system_error>
 
 namespace {
+
+constexpr char kSiblingTag[] = ".ecusave";
+constexpr int kSiblingRandom = 6;  // the XXXXXX of the template
+bool g_unnamedTemporaryFiles = true;
 
 bool SyncToDisk(int fd) {
 #if defined(Q_OS_UNIX)
@@ -54,8 +59,9 @@ bool WriteFileReplacing(const QString& path, const QByteArray& content) {
   const bool exists = target.exists();
   if (exists && (!target.isFile() || !(target.permissions() & QFileDevice::WriteOwner))) return false;
   // The sibling goes away by itself unless the rename below takes it.
-  QTemporaryFile sibling(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+  QTemporaryFile sibling(target.absoluteFilePath() + QStringLiteral(".XXXXXX") + QLatin1String(kSiblingTag));
   if (!sibling.open()) return false;
+  if (!g_unnamedTemporaryFiles) (void)sibling.fileName();  // asking its name gives it one at once
   const QFileDevice::Permissions permissions =
       exists ? target.permissions()
              : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
@@ -72,5 +78,34 @@ bool WriteFileReplacing(const QString& path, const QByteArray& content) {
   if (error) return false;
   sibling.setAutoRemove(false);  // it is the target now
   SyncFolder(target.absolutePath());
+  RemoveSaveSiblings(target.absolutePath(), target.fileName());
   return true;
 }
+
+bool IsSaveSibling(const QString& fileName, const QString& targetName) {
+  const QLatin1String tag(kSiblingTag);
+  if (!fileName.endsWith(tag)) return false;
+  const QStringView stem = QStringView(fileName).chopped(tag.size());
+  const qsizetype dot = stem.size() - kSiblingRandom - 1;
+  if (dot < 1 || stem[dot] != QLatin1Char('.')) return false;
+  for (const QChar c : stem.mid(dot + 1))
+    if (c.unicode() > 0x7F || !c.isLetterOrNumber()) return false;
+  return targetName.isEmpty() || stem.left(dot) == targetName;
+}
+
+int RemoveSaveSiblings(const QString& folder, const QString& targetName) {
+  int removed = 0;
+  const QDir dir(folder);
+  const QStringList filter{QLatin1Char('*') + QLatin1String(kSiblingTag)};
+  for (const QFileInfo& file :
+       dir.entryInfoList(filter, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks)) {
+    if (!IsSaveSibling(file.fileName(), targetName) || file.isSymLink() || !file.isFile()) continue;
+#if defined(Q_OS_UNIX)
+    if (file.ownerId() != ::geteuid()) continue;
+#endif
+    removed += QFile::remove(file.absoluteFilePath()) ? 1 : 0;
+  }
+  return removed;
+}
+
+void SetUnnamedTemporaryFiles(bool allowed) { g_unnamedTemporaryFiles = allowed; }

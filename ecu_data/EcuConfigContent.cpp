@@ -51,6 +51,12 @@ struct Range {
   int32_t hi;
 };
 constexpr Range Word(int code) { return {SerialWord::MinValue(code), SerialWord::MaxValue(code)}; }
+// A field written with one word and read with another (the same variable, signed one way only):
+// what either of them carries.
+constexpr Range Words(int write, int read) {
+  return {std::min(SerialWord::MinValue(write), SerialWord::MinValue(read)),
+          std::max(SerialWord::MaxValue(write), SerialWord::MaxValue(read))};
+}
 constexpr Range kAnyNumber{INT32_MIN, INT32_MAX};  // kept in the file only, never sent
 constexpr Range kNoNumber{0, 0};                   // texts
 
@@ -425,7 +431,7 @@ const ConfigKey kConfigKeys[] = {
     {.section = "Arricchimento",
      .key = "RifCumulo",
      .ints = Ints<&D::RifCumulo>(),
-     .range = Word(EcuWord::kRifCumuloRead)},
+     .range = Words(EcuWord::kRifCumuloWrite, EcuWord::kRifCumuloRead)},
     {.section = "Arricchimento",
      .key = "MinCumulo",
      .ints = Ints<&D::MinCumulo>(),
@@ -611,9 +617,18 @@ std::string Shown(const std::string& value) {
   return text.toStdString();
 }
 
-std::string Refusal(const ConfigKey& e, const std::string& key, const std::string& value, const std::string& why) {
-  return "Valore non valido nel file: [" + std::string(e.section) + "] " + key + "=" + Shown(value) + " (" + why +
-         "). Correggere il valore e riaprire il file.";
+ConfigFileRefusal Refusal(const ConfigKey& e, const std::string& key, const std::string& value,
+                          ConfigFileRefusal::Reason why) {
+  ConfigFileRefusal refusal;
+  refusal.reason = why;
+  refusal.section = e.section;
+  refusal.key = key;
+  refusal.value = Shown(value);
+  if (why == ConfigFileRefusal::Reason::OutOfRange) {
+    refusal.lo = e.range.lo;
+    refusal.hi = e.range.hi;
+  }
+  return refusal;
 }
 
 // Why a file cannot be loaded, or nothing when it can. Every value the load reads (`reads`) must
@@ -621,11 +636,11 @@ std::string Refusal(const ConfigKey& e, const std::string& key, const std::strin
 // or out of order, as an ECU may hold them. A missing key is no fault, but a file without any key
 // of a configuration is not a configuration.
 template <class Reads>
-std::optional<std::string> RefusalOf(const IniFile& ini, Reads&& reads) {
+std::optional<ConfigFileRefusal> RefusalOf(const IniFile& ini, Reads&& reads) {
   bool anyKey = false;
   for (const ConfigKey& e : kConfigKeys) {
     const bool checked = reads(e) && IsNumber(e);
-    std::optional<std::string> refusal;
+    std::optional<ConfigFileRefusal> refusal;
     ForEachKey(e, [&](const std::string& key, int, int) {
       const std::optional<std::string> value = ValueOf(ini, e.section, key);
       if (!value) return;
@@ -633,15 +648,18 @@ std::optional<std::string> RefusalOf(const IniFile& ini, Reads&& reads) {
       if (!checked || refusal) return;
       const std::optional<int32_t> number = IniFile::ParseInteger(*value);
       if (!number) {
-        refusal = Refusal(e, key, *value, "non è un numero intero");
+        refusal = Refusal(e, key, *value, ConfigFileRefusal::Reason::NotANumber);
       } else if (*number < e.range.lo || *number > e.range.hi) {
-        refusal = Refusal(e, key, *value,
-                          "la centralina accetta da " + std::to_string(e.range.lo) + " a " + std::to_string(e.range.hi));
+        refusal = Refusal(e, key, *value, ConfigFileRefusal::Reason::OutOfRange);
       }
     });
     if (refusal) return refusal;
   }
-  if (!anyKey) return "Il file non contiene dati di configurazione.";
+  if (!anyKey) {
+    ConfigFileRefusal none;
+    none.reason = ConfigFileRefusal::Reason::NoConfiguration;
+    return none;
+  }
   return std::nullopt;
 }
 
@@ -722,7 +740,7 @@ int TEcuData::SaveConfiguration(const char* name, bool mapsOnly) {
 int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
   char previousPath[sizeof(FilePath)];
   std::memcpy(previousPath, FilePath, sizeof(FilePath));
-  fileError_.clear();
+  fileRefusal_ = {};
   oversizedFile_ = {};
   try {
     if (name && !SetFilePath(name)) throw EConfigFileError();
@@ -738,8 +756,8 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
       return true;
     };
     // All or nothing: the whole file is checked before the first field changes.
-    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads)) {
-      fileError_ = *refusal;
+    if (const std::optional<ConfigFileRefusal> refusal = RefusalOf(*Ini, reads)) {
+      fileRefusal_ = *refusal;
       throw EConfigFileError();
     }
     SendProgress(0, ProgressSet);
@@ -807,7 +825,7 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
 
 int TEcuData::LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int32_t rpmAxis[kMapSize],
                           int32_t mapAxis[kMapSize]) {
-  fileError_.clear();
+  fileRefusal_ = {};
   oversizedFile_ = {};
   if (!map || !rpmAxis || !mapAxis) return 0;
   char previousPath[sizeof(FilePath)];
@@ -819,8 +837,8 @@ int TEcuData::LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int
     const ConfigKey& volts = KeyOf("RifMAP");
     const ConfigKey& gas = KeyOf("Mappa");
     const auto reads = [&](const ConfigKey& e) { return &e == &rpm || &e == &volts || &e == &gas; };
-    if (const std::optional<std::string> refusal = RefusalOf(*Ini, reads)) {
-      fileError_ = *refusal;
+    if (const std::optional<ConfigFileRefusal> refusal = RefusalOf(*Ini, reads)) {
+      fileRefusal_ = *refusal;
       throw EConfigFileError();
     }
     SendProgress(0, ProgressSet);

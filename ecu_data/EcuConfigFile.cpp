@@ -25,6 +25,11 @@ bool CopyIfFits(char (&dest)[N], const char* text) {
   return true;
 }
 
+// The document as CloseConfigIni stores it.
+std::optional<QByteArray> StoredForm(const IniFile& ini, const char* key) {
+  return ConvertConfigText(ini.Text(), kConfigScramble, true, key);
+}
+
 }  // namespace
 
 bool TEcuData::SetFileKey(const char* text) {
@@ -37,17 +42,28 @@ bool TEcuData::SetFilePath(const char* text) { return CopyIfFits(FilePath, text)
 
 bool TEcuData::ConvertConfigFile(const char* source, const char* destination, int mode, bool checkHeader,
                                  const char* key) {
+  oversizedFile_ = {};
   if (!source || !destination || std::strcmp(source, destination) == 0) return false;
+  // Neither a source nor a copy beyond the limit: the copy must be a file the program opens.
+  const QFileInfo file(PathOf(source));
+  if (file.isFile() && file.size() > kMaxConfigFileSize) {
+    oversizedFile_ = {source, file.size(), false};
+    return false;
+  }
   QByteArray content;
   if (!ReadWholeFile(PathOf(source), &content)) return false;
   const std::optional<QByteArray> converted = ConvertConfigText(content, mode, checkHeader, key ? key : FileKey);
+  if (converted && converted->size() > kMaxConfigFileSize) {
+    oversizedFile_ = {source, converted->size(), true};
+    return false;
+  }
   return converted && WriteFileReplacing(PathOf(destination), *converted);
 }
 
 void TEcuData::RefuseOversizedFile() {
   const QFileInfo file(PathOf(FilePath));
   if (!file.isFile() || file.size() <= kMaxConfigFileSize) return;
-  oversizedFile_ = {FilePath, file.size()};
+  oversizedFile_ = {FilePath, file.size(), false};
   throw EConfigFileError();
 }
 
@@ -66,8 +82,17 @@ void TEcuData::OpenConfigIni(bool unscramble) {
         read ? ConvertConfigText(stored, kConfigUnscramble, true, FileKey) : std::nullopt;
     if (!plain || !IsConfigText(*plain)) throw EConfigFileError();
     ini->SetText(*plain);
-    // Only a file not yet in the stored form (legacy or plain) is rewritten after a load.
+    // Only a file not yet in the stored form (legacy or plain) is rewritten after a load. It
+    // gains a header or CR LF line ends on the way: what is written must open again, so a file
+    // whose stored form would pass the limit is refused before anything changes.
     rewrite = form != ConfigHeader::Encrypted;
+    if (rewrite) {
+      const std::optional<QByteArray> written = StoredForm(*ini, FileKey);
+      if (written && written->size() > kMaxConfigFileSize) {
+        oversizedFile_ = {FilePath, written->size(), true};
+        throw EConfigFileError();
+      }
+    }
   }
   Ini = std::move(ini);
   IniRewrite = rewrite;
@@ -78,8 +103,8 @@ bool TEcuData::CloseConfigIni(bool writeBack) {
   if (!IniOpen) return true;
   bool ok = true;
   if (writeBack && (IniRewrite || Ini->IsModified())) {
-    const std::optional<QByteArray> stored = ConvertConfigText(Ini->Text(), kConfigScramble, true, FileKey);
-    ok = stored && WriteFileReplacing(PathOf(FilePath), *stored);
+    const std::optional<QByteArray> stored = StoredForm(*Ini, FileKey);
+    ok = stored && stored->size() <= kMaxConfigFileSize && WriteFileReplacing(PathOf(FilePath), *stored);
   }
   Ini.reset();
   IniRewrite = false;

@@ -596,8 +596,9 @@ void TEcuData::SetMappaArr(int row, int col, int v) {
 int TEcuData::GetRifCumulo(int i) const { return InRange(i, kArrRows) ? RifCumulo[i] : 0; }
 
 void TEcuData::SetRifCumulo(int i, int v) {
-  // The ECU keeps the references in a signed byte: a value it cannot hold is refused.
-  if (!InRange(i, kArrRows) || v != SerialWord::Clamp(0x432, v)) return;
+  // The ECU keeps each reference in one byte, written signed (0x432) and read unsigned (0x5132):
+  // a value neither word can carry is refused.
+  if (!InRange(i, kArrRows) || v < SerialWord::MinValue(0x432) || v > SerialWord::MaxValue(0x5132)) return;
   StoreElementA(0x432, RifCumulo, i, v);
 }
 

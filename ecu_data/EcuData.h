@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "ConfigFileRefusal.h"
+
 class IniFile;
 
 // The values of a configuration: what the ECU holds, what the configuration file adds and the
@@ -378,14 +380,17 @@ class TEcuData : public TEcuDataFields {
   bool SetFileKey(const char* text);   // false, key unchanged, for null, "" or 50+ characters
   bool SetFilePath(const char* text);  // false, path unchanged, when it does not fit FilePath
   // mode 1 (kConfigUnscramble) makes a plain copy, 0 (kConfigScramble) a stored file; key null =
-  // FileKey. False (destination untouched) for equal names or an unreadable or unwritable file.
+  // FileKey. False (destination untouched) for equal names, an unreadable or unwritable file, or
+  // a source or converted file beyond kMaxConfigFileSize (noted in OversizedFile).
   bool ConvertConfigFile(const char* source, const char* destination, int mode, bool checkHeader,
                          const char* key = nullptr);
   // Opens the INI document, held in memory only (no plain copy ever reaches the disk): empty,
-  // or (unscramble) the unscrambled content of FilePath, which must read as configuration text.
+  // or (unscramble) the unscrambled content of FilePath, which must read as configuration text
+  // and, when it is not yet in the stored form, must stay within kMaxConfigFileSize in it.
   void OpenConfigIni(bool unscramble);
   // Releases the document. With writeBack, a new or changed document, or one loaded from a file
-  // not yet in the stored form, is scrambled over FilePath; false when that failed.
+  // not yet in the stored form, is scrambled over FilePath; false when that failed or the stored
+  // form would pass kMaxConfigFileSize (nothing is written then).
   bool CloseConfigIni(bool writeBack = true);
   // While the document is open: true when the key exists (and, for numbers, reads as one); the
   // field changes only then. Strings keep at most size - 1 characters.
@@ -415,19 +420,22 @@ class TEcuData : public TEcuDataFields {
   // Why the last load refused its file (the key, its value and what is wrong with it), for the
   // window to show under the file error; empty after a load that succeeded or a file that could
   // not be read at all.
-  const std::string& FileError() const { return fileError_; }
-  // The file the last load refused at once as far larger than any configuration
-  // (kMaxConfigFileSize): its name and size; size 0 when there was none.
+  const ConfigFileRefusal& FileRefusal() const { return fileRefusal_; }
+  // The file the last load or conversion refused as far larger than any configuration
+  // (kMaxConfigFileSize): its name and size, or (rewrite) the size of the file the program would
+  // have written from it, a plain copy or an older file in the stored form; size 0 when there
+  // was none.
   struct OversizedFileInfo {
     std::string path;
     int64_t size = 0;
+    bool rewrite = false;
   };
   const OversizedFileInfo& OversizedFile() const { return oversizedFile_; }
   bool IniRewrite = false;  // the open document goes back over FilePath on close
   // ---- end of configuration files ------------------------------------------------------------
 
  private:
-  std::string fileError_;  // FileError()
+  ConfigFileRefusal fileRefusal_;    // FileRefusal()
   OversizedFileInfo oversizedFile_;  // OversizedFile()
   // Raises EConfigFileError, noting the size, when FilePath is far larger than a configuration.
   void RefuseOversizedFile();

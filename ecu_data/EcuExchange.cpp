@@ -164,7 +164,8 @@ int TEcuData::ReadAll() {
 
   // 9. Enrichment, as a map or per throttle step.
   if (IsMappaArricchimento()) {
-    // Signed, as the references are written (0x432): what goes in reads back the same.
+    // Unsigned, like the live accumulator they are compared with; a reference written signed
+    // (0x432) below 0 reads back as its byte (the loader takes both).
     Read(EcuWord::kRifCumuloRead, RifCumulo);
     NumeroRigheArr = 4;
     uint8_t rows = 0;

@@ -88,8 +88,8 @@ constexpr int kTempoChSbana = 0x45;
 constexpr int kCorrRientroMin = 0x449;
 constexpr int kSequenzaIniezione = 0x814E;
 
-// Enrichment. RifCumulo is read as one array and written element by element.
-constexpr int kRifCumuloRead = 0x5532;
+// Enrichment. RifCumulo is read unsigned as one array and written signed, element by element.
+constexpr int kRifCumuloRead = 0x5132;
 constexpr int kRifCumuloWrite = 0x432;
 constexpr int kNumeroRigheArr = 0x04;  // ReadBytes: one byte, the rows of MappaArr the ECU holds
 constexpr int kMappaArr = 0x6136;      // by rows of 6 cells

@@ -146,6 +146,28 @@ TEST_F(ConfigActions, OpenLoadsAndWritesOrReportsTheFailure) {
   EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
   EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
 
+  // A plain copy whose stored form would pass the limit: refused untouched, the message names the
+  // size it would have.
+  const QByteArray lf = "[Generale]\nCilindrata=1600\n";
+  const QByteArray plain = "DECRYPTED_DOZA_FILE\n" + lf.repeated((kMaxConfigFileSize - 40) / lf.size());
+  WriteFile("Configurazioni/Quasi.trm", plain);
+  const qint64 stored = plain.size() + plain.count('\n');
+  ASSERT_LE(plain.size(), kMaxConfigFileSize);
+  ASSERT_GT(stored, kMaxConfigFileSize);
+  prompts_.Clear();
+  ecu_.ClearCalls();
+  dialogs_.Choose(Path("Configurazioni/Quasi.trm"));
+  ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
+  EXPECT_EQ(PromptTexts(), QStringList{QString::fromLatin1(kConfigFileErrorText) + "\nDal file " +
+                                       QDir::toNativeSeparators(Path("Configurazioni/Quasi.trm")) +
+                                       " il programma scriverebbe un file di " + QString::number(stored) +
+                                       " byte, più dei 1048576 che una configurazione può avere: non è stato "
+                                       "scritto nulla e il file è rimasto com'era."});
+  QByteArray after;
+  ASSERT_TRUE(ReadWholeFile(Path("Configurazioni/Quasi.trm"), &after));
+  EXPECT_EQ(after, plain);
+  EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
+
   // Unsaved changes and Cancel: no open dialog at all.
   prompts_.Clear();
   data_.SetMappa(5, 6, 3.0);
@@ -186,6 +208,24 @@ TEST_F(ConfigActions, PlainCopyForTheTextEditor) {
   EXPECT_EQ(editor_.Opened().size(), 2u);
   EXPECT_EQ(PromptTexts(), QStringList{"Impossibile decriptare il file"});
   EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);
+
+  // A file far larger than a configuration is not read, and no copy of it made: the message
+  // says why.
+  const QByteArray line = "[Generale]\r\nCilindrata=1600\r\n";
+  WriteFile("Configurazioni/Enorme.trm",
+            "DECRYPTED_DOZA_FILE\r\n" + line.repeated(3 * kMaxConfigFileSize / line.size()));
+  const qint64 size = QFileInfo(Path("Configurazioni/Enorme.trm")).size();
+  prompts_.Clear();
+  dialogs_.Choose(Path("Configurazioni/Enorme.trm"));
+  ExecuteBloccoNote(&main_, main_.openDialog, base_);
+  EXPECT_EQ(editor_.Opened().size(), 2u);
+  EXPECT_EQ(PromptTexts(),
+            QStringList{"Impossibile decriptare il file\nIl file " +
+                        QDir::toNativeSeparators(Path("Configurazioni/Enorme.trm")) +
+                        " è troppo grande per essere una configurazione (" + QString::number(size) +
+                        " byte, al massimo 1048576): non è stato letto."});
+  EXPECT_FALSE(QFile::exists(Path("Configurazioni/Decrypted/Dec1.Enorme.trm")));
+  prompts_.Clear();
 
   // No editor starts: the user learns where the copy is.
   prompts_.Clear();

@@ -29,6 +29,8 @@
 #include "CentriCelleArr.h"
 #include "Cilindrata.h"
 #include "Config.h"
+#include "ConfigActions.h"
+#include "ConfigFileFormat.h"
 #include "DataFolders.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
@@ -286,7 +288,49 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
     action();
     return prompts.Shown().size() > before ? prompts.Shown().back().text : QString();
   };
+  // Files a load or a plain copy refuses for their size, and a notice of unsaved recordings.
+  const QString huge = dir.filePath(QStringLiteral("huge.trm"));
+  const QString nearLimit = dir.filePath(QStringLiteral("near.trm"));
+  {
+    QFile big(huge), near(nearLimit);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && near.open(QIODevice::WriteOnly));
+    big.write(QByteArray(kMaxConfigFileSize + 1, 'x'));
+    near.write("DECRYPTED_DOZA_FILE\n" + QByteArray("[Generale]\nCilindrata=1\n").repeated(42000));
+  }
+  const QByteArray hugeName = QFile::encodeName(huge), nearName = QFile::encodeName(nearLimit);
+  const QByteArray copyName = QFile::encodeName(dir.filePath(QStringLiteral("copy.trm")));
+  QStringList recordings;
+  for (int n = 0; n < 8; ++n) recordings << dir.filePath(QStringLiteral("Temporanee/__acqtmp%1.txt").arg(n));
+  ConfigFileRefusal refused;
+  refused.section = "MappaCarburazione";
+  refused.key = "Mappa5_6";
+  refused.value = "1000000";
+  refused.lo = 0;
+  refused.hi = 65535;
   const std::pair<const char*, std::function<QString()>> messages[] = {
+      {"value beyond the ECU's", [&] {
+         refused.reason = ConfigFileRefusal::Reason::OutOfRange;
+         return FileRefusalText(refused);
+       }},
+      {"value not a number", [&] {
+         refused.reason = ConfigFileRefusal::Reason::NotANumber;
+         return FileRefusalText(refused);
+       }},
+      {"no configuration", [] {
+         ConfigFileRefusal none;
+         none.reason = ConfigFileRefusal::Reason::NoConfiguration;
+         return FileRefusalText(none);
+       }},
+      {"too large to copy", [&] {
+         EcuData->ConvertConfigFile(hugeName.constData(), copyName.constData(), kConfigUnscramble, true);
+         return OversizedFileText();
+       }},
+      {"too large once written back", [&] {
+         EcuData->LoadConfiguration(nearName.constData());
+         return OversizedFileText();
+       }},
+      {"unsaved recordings",
+       [&] { return UnsavedRecordingsText(dir.filePath(QStringLiteral("Temporanee")), recordings); }},
       {"read cut short", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read); }},
       {"load refused", [] { return PassFailureText(LinkTransfer::PassOutcome::Refused, PassAction::Load); }},
       {"base map lost", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::BaseCalibration); }},
@@ -314,7 +358,9 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
   CurrentLanguage = 1;
   // The file names in the messages are the same in both languages.
   const auto words = [&](QString text) {
-    for (const QString& path : {missing, unmakeable, dir.filePath(QStringLiteral("Dec1.cfg")), dir.path()})
+    for (const QString& path : recordings) text.remove(QFileInfo(path).fileName());
+    for (const QString& path : {missing, unmakeable, dir.filePath(QStringLiteral("Dec1.cfg")), huge, nearLimit,
+                                dir.filePath(QStringLiteral("Temporanee")), dir.path()})
       text.remove(QDir::toNativeSeparators(path));
     return text;
   };

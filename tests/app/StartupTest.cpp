@@ -7,8 +7,10 @@
 #include <QLibrary>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <stdexcept>
 
@@ -30,6 +32,7 @@
 #include "MainFixture.h"
 #include "MessageSink.h"
 #include "NumericEdit.h"
+#include "OnScreen.h"
 #include "Prompt.h"
 #include "RoadMapping.h"
 #include "SerialLink.h"
@@ -385,11 +388,81 @@ TEST_F(StartupTest, RecordingsLeftWithoutANameArePointedOutAtTheNextStart) {
       if (r.text.contains(QStringLiteral("__acqtmp"))) notices.push_back(r);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_TRUE(notices[0].text.startsWith(QString::fromUtf8(start))) << notices[0].text.toStdString();
-    for (const QString& path : left) EXPECT_TRUE(notices[0].text.contains(QDir::toNativeSeparators(path)));
+    for (const QString& path : left) EXPECT_TRUE(notices[0].text.contains(QFileInfo(path).fileName() + "\n"));
+    EXPECT_TRUE(notices[0].text.contains(QDir::toNativeSeparators(temporary)));
     EXPECT_FALSE(notices[0].text.contains(QStringLiteral("prova.txt")));
     EXPECT_EQ(notices[0].icon, PromptIcon::Warning);
     EXPECT_EQ(notices[0].caption, QString::fromLatin1(GetBrandTitle()));
     for (const QString& path : left) EXPECT_TRUE(QFile::exists(path));
+  }
+}
+
+// Saves an earlier run had cut short left their siblings in the data folders: the start removes
+// them, whatever file they belonged to, and nothing that only looks like one.
+TEST_F(StartupTest, SiblingsOfSavesCutShortAreRemovedAtTheStart) {
+  const QStringList siblings = {InData("Configurazioni/Polo.trm.AbCdEf.ecusave"),
+                                InData("Configurazioni/Metano/Punto.trm.Gh1jKl.ecusave"),
+                                InData("Acquisizioni/prova.txt.MnOpQr.ecusave"),
+                                InData("Taratura/base.trm.StUvWx.ecusave")};
+  const QStringList kept = {InData("Configurazioni/Polo.trm.backup"),
+                            InData("Configurazioni/Polo.trm.AbCdEf")};
+  for (const QString& path : siblings + kept) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  EXPECT_EQ(RunProgram(CloseAtFirstIdle(nullptr)), 0);
+  for (const QString& path : siblings) EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+  for (const QString& path : kept) EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+}
+
+// Every killed recording leaves one: the notice names the first few, says how many more lie in
+// the folder and which folder that is, and fits a screen of 800 x 600 however many there are.
+TEST_F(StartupTest, TheNoticeOfManyRecordingsNamesAFewAndFitsTheScreen) {
+  const QString temporary = InData("Acquisizioni/Temporanee");
+  ASSERT_TRUE(QDir().mkpath(temporary));
+  const struct {
+    int files;
+    int named;
+  } cases[] = {{6, 6}, {7, 5}, {100, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files);
+    for (int n = 0; n < c.files; ++n) {
+      QFile file(temporary + QStringLiteral("/__acqtmp%1.txt").arg(n));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    prompts.Clear();
+    EXPECT_EQ(RunProgram(CloseAtFirstIdle(nullptr)), 0);
+    QString notice;
+    for (const PromptRequest& r : prompts.Shown())
+      if (r.text.contains(QStringLiteral("__acqtmp"))) notice = r.text;
+    ASSERT_FALSE(notice.isEmpty());
+    EXPECT_EQ(notice.count(QStringLiteral("__acqtmp")), c.named) << notice.toStdString();
+    EXPECT_EQ(notice.contains(QStringLiteral("\n... e altre %1\n").arg(c.files - c.named)), c.named < c.files)
+        << notice.toStdString();
+    EXPECT_TRUE(notice.contains("\nnella cartella " + QDir::toNativeSeparators(temporary) + "\n"))
+        << notice.toStdString();
+    if (c.files < 100) continue;
+
+    // The message box itself, as the program shows it; its picture goes beside the others.
+    QDir::setCurrent(previousCurrent);
+    QRect frame;
+    OnNextModal([&](QDialog* box) {
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+      frame = box->frameGeometry();
+      EXPECT_TRUE(box->grab().save(ScreenshotPath(QStringLiteral("unsaved-recordings")), "PNG"));
+      if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        EXPECT_TRUE(box->screen()->availableGeometry().contains(frame)) << frame.height();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ShownAsDrawn(OnScreen(box), box, box) > 0.95; }));
+        EXPECT_TRUE(box->screen()->grabWindow(0).save(
+            ScreenshotPath(QStringLiteral("unsaved-recordings-screen")), "PNG"));
+      }
+      box->accept();
+    });
+    ScopedPrompts realBoxes(nullptr);
+    ShowPrompt(nullptr, QStringLiteral("Tarn"), notice, PromptIcon::Warning);
+    EXPECT_LE(frame.width(), 800);
+    EXPECT_LE(frame.height(), 600);
   }
 }
 

@@ -6,6 +6,7 @@
 // by field. Nothing here depends on the test framework.
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <type_traits>
 
 #include "Clock.h"
+#include "ConfigFileFormat.h"
 #include "EcuData.h"
 #include "EcuFieldList.h"
 #include "EcuValueCodes.h"
@@ -363,6 +365,32 @@ inline std::string DifferingFields(const TEcuDataFields& a, const TEcuDataFields
   return out;
 }
 
+// The forms other than the stored one in which a configuration file is opened, each written back
+// in the stored form (header line, CR LF line ends, scrambled) when it is opened.
+enum class OlderForm { PlainLf, PlainCrLf, PlainWithoutLastLineEnd, Headerless };
+
+// A configuration's INI text (CR LF line ends) in `form`, padded with lines of a section no load
+// reads so that its stored form takes exactly `storedSize` bytes.
+inline QByteArray PaddedOlderFile(QByteArray text, OlderForm form, qsizetype storedSize, const char* key) {
+  const qsizetype header = static_cast<qsizetype>(kEncryptedMarker.size()) + 2;
+  text += "[Riempimento]\r\n";
+  const QByteArray line = "Riga=" + QByteArray(995, '7') + "\r\n";
+  while (header + text.size() + line.size() + 8 <= storedSize) text += line;
+  text += "Riga=" + QByteArray(storedSize - header - text.size() - 7, '7') + "\r\n";
+  switch (form) {
+    case OlderForm::PlainLf:
+      return "DECRYPTED_DOZA_FILE\n" + text.replace("\r\n", "\n");
+    case OlderForm::PlainCrLf:
+      return "DECRYPTED_DOZA_FILE\r\n" + text;
+    case OlderForm::PlainWithoutLastLineEnd:
+      return "DECRYPTED_DOZA_FILE\r\n" + text.chopped(2);
+    case OlderForm::Headerless:
+      break;
+  }
+  ScrambleBytes(reinterpret_cast<uint8_t*>(text.data()), static_cast<size_t>(text.size()), key);
+  return text;
+}
+
 // A connected data set over a simulated ECU on a fake clock, installed as the process-wide link
 // and data set while it lives (the editors and the link layer use those).
 class RandomConfigurationRig {
@@ -400,10 +428,65 @@ class RandomConfigurationRig {
     TEcuData opened("opened");
     opened.SetFileKey(data_.FileKey);
     if (opened.LoadConfiguration(name.constData()) != 1)
-      return "the saved file was refused: " + opened.FileError();
+      return "the saved file was refused: " + opened.FileRefusal().Where();
     const TEcuDataFields carried = AsCarried(data_, opened);
     if (carried == static_cast<const TEcuDataFields&>(data_)) return {};
     return "fields that did not come back: " + DifferingFields(data_, carried);
+  }
+
+  // Drives the data set, saves it, puts the file into an older form padded so that its stored
+  // form lies near the size limit, and opens it: a file that fits opens, is written back within
+  // the limit and opens again with every carried field; one that would not fit is refused,
+  // naming the size it would have, and stays byte for byte as it was. Empty when so.
+  std::string SaveNearTheLimitAndOpen(RandomDraw& draw, int steps, const QString& path,
+                                      const BreakpointEditor& editor) {
+    for (int k = 0; k < steps; ++k) {
+      RandomStep(data_, ecu_, draw, editor);
+      ecu_.ClearCalls();
+    }
+    const QByteArray name = QFile::encodeName(path);
+    if (data_.SaveConfiguration(name.constData()) != 1) return "the save failed";
+    const QByteArray plainName = name + ".plain";
+    if (!data_.ConvertConfigFile(name.constData(), plainName.constData(), kConfigUnscramble, true))
+      return "no plain copy";
+    QFile plainFile(QFile::decodeName(plainName));
+    if (!plainFile.open(QIODevice::ReadOnly)) return "no plain copy";
+    const QByteArray text = plainFile.readAll().mid(static_cast<qsizetype>(kDecryptedMarker.size()) + 2);
+    const auto form = static_cast<OlderForm>(draw.Below(4));
+    const qsizetype stored = kMaxConfigFileSize + draw.Between(-40, 40);
+    const QByteArray older = PaddedOlderFile(text, form, stored, data_.FileKey);
+    {
+      QFile file(path);
+      if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(older) != older.size())
+        return "cannot write the older file";
+    }
+    const std::string where = "form " + std::to_string(static_cast<int>(form)) + ", stored size " +
+                              std::to_string(stored);
+    TEcuData opened("opened");
+    opened.SetFileKey(data_.FileKey);
+    const int loaded = opened.LoadConfiguration(name.constData());
+    QFile after(path);
+    if (!after.open(QIODevice::ReadOnly)) return where + ": the file is gone";
+    const QByteArray now = after.readAll();
+    if (now != older && now.size() > kMaxConfigFileSize)
+      return where + ": written back as " + std::to_string(now.size()) + " bytes";
+    if (stored > kMaxConfigFileSize) {
+      if (loaded != 0) return where + ": opened although its stored form passes the limit";
+      if (now != older) return where + ": the refused file changed";
+      // Refused before it is read when already too large, else for what it would become.
+      const bool read = older.size() <= kMaxConfigFileSize;
+      if (opened.OversizedFile().rewrite != read ||
+          opened.OversizedFile().size != (read ? stored : older.size()))
+        return where + ": the refusal names " + std::to_string(opened.OversizedFile().size) + " bytes";
+      return {};
+    }
+    if (loaded != 1) return where + ": refused: " + opened.FileRefusal().Where();
+    TEcuData again("again");
+    again.SetFileKey(data_.FileKey);
+    if (again.LoadConfiguration(name.constData()) != 1) return where + ": the file written back was refused";
+    const TEcuDataFields carried = AsCarried(data_, again);
+    if (carried == static_cast<const TEcuDataFields&>(data_)) return {};
+    return where + ": fields that did not come back: " + DifferingFields(data_, carried);
   }
 
  private:

@@ -1,5 +1,6 @@
 // The child process of the kill sweep, killed by its parent at some moment. Without end it
 //   save <file>     saves configuration state 0, 1, 2, ... to the file;
+//   save-named <file>  the same as on a file system without unnamed temporary files;
 //   load <file>     saves state 0 once, then loads the file again and again;
 //   trace <folder>  records a trace in the folder, one record after another.
 // It says on its standard output what is complete: the number of each configuration state
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "DurableFile.h"
 #include "KillSweep.h"
 
 namespace {
@@ -25,6 +27,10 @@ void Say(const std::string& line) {
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
+  if (std::strcmp(argv[1], "save-named") == 0) {
+    SetUnnamedTemporaryFiles(false);
+    argv[1] = const_cast<char*>("save");
+  }
   const bool save = std::strcmp(argv[1], "save") == 0;
   if (save || std::strcmp(argv[1], "load") == 0) {
     TEcuData data("default");

@@ -123,7 +123,7 @@ TEST(KillSweep, ConfigurationSaveOrLoadKilledLeavesNoPlainCopyAndAWholeFile) {
       const QStringList plain = PlainCopies(root.path());
       EXPECT_TRUE(plain.isEmpty()) << plain.join(QLatin1Char(' ')).toStdString();
       TEcuData data("default");
-      EXPECT_EQ(data.LoadConfiguration(QFile::encodeName(file).constData()), 1) << data.FileError();
+      EXPECT_EQ(data.LoadConfiguration(QFile::encodeName(file).constData()), 1) << data.FileRefusal().Where();
       const int loaded = kill_sweep::MarkOf(data);
       EXPECT_TRUE(loaded == saved || loaded == next) << "saved " << saved << ", loaded " << loaded;
       std::printf("%s killed after %d: the file holds state %d, %d plain copies\n", what, done, loaded,
@@ -132,6 +132,35 @@ TEST(KillSweep, ConfigurationSaveOrLoadKilledLeavesNoPlainCopyAndAWholeFile) {
     }
   }
   EXPECT_EQ(wrong, 0) << wrong << " of " << kills << " kills went wrong";
+}
+
+// Where the file system has no unnamed temporary files a kill before the rename leaves the
+// sibling of the save; the next save of the file removes it, and the file loads whole.
+TEST(KillSweep, SiblingsThatKilledSavesLeaveGoWithTheNextSave) {
+  int left = 0;
+  int wrong = 0;
+  for (const int delay : Delays()) {
+    for (int again = 0; again < 3; ++again) {
+      SCOPED_TRACE("killed " + std::to_string(delay) + " ms after the first save");
+      QTemporaryDir root;
+      ASSERT_TRUE(root.isValid());
+      const QString file = root.filePath(QStringLiteral("kill.trm"));
+      const KilledChild child(QStringLiteral("save-named"), file, root.path(), delay + again);
+      ASSERT_TRUE(child.RunningAtKill());
+      const auto siblings = [&] {
+        return QDir(root.path()).entryList({QStringLiteral("kill.trm.*")}, QDir::Files | QDir::Hidden);
+      };
+      left += !siblings().isEmpty();
+      TEcuData data("default");
+      EXPECT_EQ(data.LoadConfiguration(QFile::encodeName(file).constData()), 1) << data.FileRefusal().Where();
+      kill_sweep::Mark(data, 99);
+      EXPECT_EQ(data.SaveConfiguration(QFile::encodeName(file).constData()), 1);
+      EXPECT_TRUE(siblings().isEmpty()) << siblings().join(QLatin1Char(' ')).toStdString();
+      wrong += !siblings().isEmpty();
+    }
+  }
+  std::printf("%d of %d kills left a sibling\n", left, 3 * kKills);
+  EXPECT_EQ(wrong, 0) << wrong << " saves left a sibling";
 }
 
 TEST(KillSweep, RecordingKilledLosesAtMostTheRecordBeingWritten) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "ConfigFileFormat.h"
@@ -107,4 +108,46 @@ TEST(ConfigFileFormat, ReplacingAFileIsAllOrNothing) {
   QByteArray content;
   EXPECT_FALSE(ReadWholeFile(dir.filePath("absent"), &content));
   EXPECT_FALSE(ReadWholeFile(dir.path(), &content));
+}
+
+// On a file system without unnamed temporary files a save killed before its rename leaves its
+// sibling: the next save of that file removes it, and the start-up sweep those of any file, but
+// never a file that only looks like one, a link or a folder.
+TEST(ConfigFileFormat, SiblingsOfCutShortSavesGoWithTheNextSave) {
+  struct NamedSiblings {
+    NamedSiblings() { SetUnnamedTemporaryFiles(false); }
+    ~NamedSiblings() { SetUnnamedTemporaryFiles(true); }
+  } named;
+  QTemporaryDir dir;
+  const QString target = dir.filePath("conf.trm");
+  ASSERT_TRUE(WriteFileReplacing(target, "first"));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"conf.trm"});
+
+  const QStringList own = {"conf.trm.AbCdEf.ecusave", "conf.trm.q1W2e3.ecusave"};
+  const QStringList ofAnother = {"altro.trm.ZyXwVu.ecusave"};
+  const QStringList lookAlikes = {"conf.trm.backup",         "conf.trm.AbCdEf",
+                                  "conf.trm.AbCdE.ecusave",  "conf.trm.AbCdEfG.ecusave",
+                                  "conf.trm.Ab-dEf.ecusave", "conf.trmAbCdEf.ecusave",
+                                  ".AbCdEf.ecusave",         "conf.trm.àbCdEf.ecusave"};
+  for (const QString& name : own + ofAnother + lookAlikes) ASSERT_TRUE(WriteRaw(dir.filePath(name), "left"));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("conf.trm.FoLdEr.ecusave"));
+  ASSERT_TRUE(WriteRaw(dir.filePath("elsewhere"), "kept"));
+  ASSERT_TRUE(QFile::link(dir.filePath("elsewhere"), dir.filePath("conf.trm.LiNkEd.ecusave")));
+  const auto present = [&](const QStringList& names) {
+    int n = 0;
+    for (const QString& name : names) n += QFileInfo::exists(dir.filePath(name));
+    return n;
+  };
+
+  ASSERT_TRUE(WriteFileReplacing(target, "second"));
+  EXPECT_EQ(ReadRaw(target), "second");
+  EXPECT_EQ(present(own), 0);
+  EXPECT_EQ(present(ofAnother), 1);
+  EXPECT_EQ(present(lookAlikes), lookAlikes.size());
+  EXPECT_EQ(RemoveSaveSiblings(dir.path()), 1);  // the start-up sweep: any file's
+  EXPECT_EQ(present(ofAnother), 0);
+  EXPECT_EQ(present(lookAlikes), lookAlikes.size());
+  EXPECT_TRUE(QFileInfo(dir.filePath("conf.trm.FoLdEr.ecusave")).isDir());
+  EXPECT_TRUE(QFileInfo(dir.filePath("conf.trm.LiNkEd.ecusave")).isSymLink());
+  EXPECT_EQ(ReadRaw(dir.filePath("elsewhere")), "kept");
 }

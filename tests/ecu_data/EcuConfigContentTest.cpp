@@ -83,7 +83,7 @@ const KeyRange kKeyRanges[] = {
     {"MaxErroreIntegraleAlMinimo", -32768, 32767}, {"MinErroreIntegraleAlMinimo", -32768, 32767},
     {"TpsSbana", 0, 255}, {"GiriSbana", 0, 65535}, {"TempiInversioneSbana", 0, 255}, {"TempoApSbana", 0, 255},
     {"TempoChSbana", 0, 255}, {"CorrRientroMin", -128, 127}, {"ArrPerTps", 0, 255}, {"VarCumulo", 0, 255},
-    {"MappaArr", 0, 255}, {"RifCumulo", -128, 127}, {"MinCumulo", 0, 255}, {"TipoIniezione", 0, 255},
+    {"MappaArr", 0, 255}, {"RifCumulo", -128, 255}, {"MinCumulo", 0, 255}, {"TipoIniezione", 0, 255},
     {"CorrenteMantenimento", 0, 255}, {"DutyCorrenteHold", 0, 255}, {"TempoMaxCorrente", 0, 65535},
     {"Stato", 0, 65535}, {"Abilitazione", 0, 65535}, {"SequenzaIniezione", 0, 255}, {"CorrezioneLivello", 0, 255},
     {"TempoAperturaIniettore", 0, 65535}, {"NumeroInjUscitaMin", 0, 255}, {"ArricchimentoAccelerazione", -128, 127},
@@ -418,7 +418,7 @@ TEST_F(EcuConfigContent, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(ReadFileBytes(Path("bad.trm")), c.content);  // never rewritten
     // A file that reads as a configuration says which value is wrong.
     if (QByteArray(c.what).startsWith("a ")) {
-      EXPECT_NE(d->FileError(), "");
+      EXPECT_FALSE(d->FileRefusal().empty());
     }
     EXPECT_EQ(Snapshot(*d), before);
   }
@@ -466,7 +466,16 @@ TEST_F(EcuConfigContent, EveryKeyRefusesOneBelowItsMinimumAndOneAboveItsMaximum)
       ASSERT_TRUE(WriteFileBytes(Path("bad.trm"), "DECRYPTED_DOZA_FILE\r\n" + WithValue(ramp ? legacy : lines, key, number)));
       link.Clear();
       refused += d->LoadConfiguration(Name(Path("bad.trm"))) == 0;
-      EXPECT_NE(d->FileError().find(key.toStdString() + "=" + number.toStdString()), std::string::npos) << d->FileError();
+      EXPECT_EQ(d->FileRefusal().key, key.toStdString());
+      EXPECT_EQ(d->FileRefusal().value, number.toStdString());
+      // Beyond 32 bits a value is no number the file can hold at all.
+      if (range.lo == INT32_MIN) {
+        EXPECT_EQ(d->FileRefusal().reason, ConfigFileRefusal::Reason::NotANumber);
+      } else {
+        EXPECT_EQ(d->FileRefusal().reason, ConfigFileRefusal::Reason::OutOfRange);
+        EXPECT_EQ(d->FileRefusal().lo, range.lo);
+        EXPECT_EQ(d->FileRefusal().hi, range.hi);
+      }
       EXPECT_TRUE(link.log.empty());
     }
   }
@@ -494,8 +503,8 @@ TEST_F(EcuConfigContent, EveryKeyTakesItsMinimumAndItsMaximum) {
     }
     ASSERT_TRUE(WriteFileBytes(Path("edge.trm"), "DECRYPTED_DOZA_FILE\r\n" + TextOf(edited)));
     auto d = NewData();
-    ASSERT_EQ(d->LoadConfiguration(Name(Path("edge.trm"))), 1) << d->FileError();
-    EXPECT_EQ(d->FileError(), "");
+    ASSERT_EQ(d->LoadConfiguration(Name(Path("edge.trm"))), 1) << d->FileRefusal().Where();
+    EXPECT_TRUE(d->FileRefusal().empty());
     // Saved again, every value comes back but those the save writes its own way.
     IniFile saved;
     saved.SetText(Snapshot(*d));
@@ -538,12 +547,12 @@ TEST_F(EcuConfigContent, MapBreakpointsLoadAsAnEcuHoldsThem) {
     SCOPED_TRACE(c.text.toStdString());
     ASSERT_TRUE(WriteFileBytes(Path("axes.trm"), "DECRYPTED_DOZA_FILE\r\n" + c.text));
     auto data = NewData();
-    EXPECT_EQ(data->LoadConfiguration(Name(Path("axes.trm"))), 1) << data->FileError();
+    EXPECT_EQ(data->LoadConfiguration(Name(Path("axes.trm"))), 1) << data->FileRefusal().Where();
     EXPECT_EQ((c.rpm ? data->RifGiri : data->RifMAP)[c.index], c.value);
     int32_t map[12][12] = {};
     int32_t rpm[12] = {};
     int32_t volts[12] = {};
-    EXPECT_EQ(d->LoadMapOnly(Name(Path("axes.trm")), map, rpm, volts), 1) << d->FileError();
+    EXPECT_EQ(d->LoadMapOnly(Name(Path("axes.trm")), map, rpm, volts), 1) << d->FileRefusal().Where();
     EXPECT_EQ((c.rpm ? rpm : volts)[c.index], c.value);
   }
 }
@@ -566,7 +575,7 @@ TEST_F(EcuConfigContent, VehicleTextsComeBackAsTheyWereSet) {
     EXPECT_STREQ(d->Motore, c.held);
     ASSERT_EQ(d->SaveConfiguration(Name(Path("texts.trm"))), 1);
     auto back = NewData();
-    ASSERT_EQ(back->LoadConfiguration(Name(Path("texts.trm"))), 1) << back->FileError();
+    ASSERT_EQ(back->LoadConfiguration(Name(Path("texts.trm"))), 1) << back->FileRefusal().Where();
     EXPECT_STREQ(back->DescrizAuto, d->DescrizAuto);
     EXPECT_STREQ(back->Euro, d->Euro);  // the shortest field, cut to 10 characters
     EXPECT_STREQ(back->Motore, d->Motore);
@@ -580,8 +589,9 @@ TEST_F(EcuConfigContent, VehicleTextsComeBackAsTheyWereSet) {
 TEST_F(EcuConfigContent, FarLargerFilesAreRefusedBeforeTheyAreRead) {
   const QByteArray head = "DECRYPTED_DOZA_FILE\r\n[Generale]\r\nCilindrata=1600\r\n";
   const QByteArray filler = "Altro=1\r\n";
-  QByteArray atLimit = head + filler.repeated((kMaxConfigFileSize - head.size()) / filler.size());
-  atLimit += QByteArray(kMaxConfigFileSize - atLimit.size(), ' ');
+  // Ends with its line end, so the copy written back after the load is no larger.
+  QByteArray atLimit = head + filler.repeated((kMaxConfigFileSize - head.size()) / filler.size() - 1);
+  atLimit += QByteArray(kMaxConfigFileSize - atLimit.size() - 2, ' ') + "\r\n";
   ASSERT_EQ(atLimit.size(), kMaxConfigFileSize);
   for (const bool over : {false, true}) {
     SCOPED_TRACE(over);
@@ -589,11 +599,11 @@ TEST_F(EcuConfigContent, FarLargerFilesAreRefusedBeforeTheyAreRead) {
     ASSERT_TRUE(WriteFileBytes(Path("big.trm"), content));
     auto d = NewData();
     d->Cilindrata = 0;
-    EXPECT_EQ(d->LoadConfiguration(Name(Path("big.trm"))), over ? 0 : 1) << d->FileError();
+    EXPECT_EQ(d->LoadConfiguration(Name(Path("big.trm"))), over ? 0 : 1) << d->FileRefusal().Where();
     EXPECT_EQ(d->Cilindrata, over ? 0 : 1600);
     EXPECT_EQ(d->OversizedFile().size, over ? content.size() : 0);
     EXPECT_EQ(d->OversizedFile().path, over ? Name(Path("big.trm")).toStdString() : "");
-    EXPECT_EQ(d->FileError(), "");
+    EXPECT_TRUE(d->FileRefusal().empty());
     int32_t map[12][12] = {}, rpm[12] = {}, volts[12] = {};
     ASSERT_TRUE(WriteFileBytes(Path("big.trm"), content));  // the load above stored it anew
     EXPECT_EQ(d->LoadMapOnly(Name(Path("big.trm")), map, rpm, volts), over ? 0 : 1);
@@ -605,6 +615,63 @@ TEST_F(EcuConfigContent, FarLargerFilesAreRefusedBeforeTheyAreRead) {
   EXPECT_EQ(d->LoadConfiguration(Name(Path("big.trm"))), 0);
   EXPECT_EQ(d->LoadConfiguration(Name(Path("missing.trm"))), 0);
   EXPECT_EQ(d->OversizedFile().size, 0);
+}
+
+// An INI text with CR LF line ends, padded to `size` bytes: a configuration's core and filler.
+QByteArray PaddedText(qsizetype size) {
+  QByteArray text = "[Versione]\r\nMajorVersionProg=3\r\nMinorVersionProg=6\r\n" + CoreText("\r\n", 0) + "[Altro]\r\n";
+  const QByteArray filler = "Riga=" + QByteArray(993, '1') + "\r\n";  // long lines read fast
+  text += filler.repeated((size - text.size()) / filler.size() - 1);
+  text += "Riga=" + QByteArray(size - text.size() - 7, '1') + "\r\n";
+  EXPECT_EQ(text.size(), size);
+  return text;
+}
+
+// A plain copy or an older file is written back in the stored form when it is opened, and gains
+// a header or CR LF line ends on the way: it opens only when what is written stays within the
+// limit, so the next open takes it too. One that would pass it is refused before anything is
+// written, naming the size it would have, and stays byte for byte as it was.
+TEST_F(EcuConfigContent, AFileWrittenBackOnOpenStaysWithinTheLimit) {
+  constexpr qsizetype kHeader = 21;  // "ENCRYPTED_DOZA_FILE" CR LF
+  for (const qsizetype stored : {qsizetype{kMaxConfigFileSize}, qsizetype{kMaxConfigFileSize + 1}}) {
+    const QByteArray body = PaddedText(stored - kHeader);
+    const struct {
+      const char* what;
+      QByteArray content;
+    } forms[] = {
+        {"plain copy with LF line ends", "DECRYPTED_DOZA_FILE\n" + QByteArray(body).replace("\r\n", "\n")},
+        {"plain copy without its last line end", "DECRYPTED_DOZA_FILE\r\n" + body.chopped(2)},
+        {"older file without header", XorWithKey(body, GetBrandFileKey())},
+    };
+    for (const auto& f : forms) {
+      const bool fits = stored <= kMaxConfigFileSize;
+      SCOPED_TRACE(std::string(f.what) + ", stored " + std::to_string(stored));
+      for (const int load : {0, 1, 2}) {  // whole, maps only, the map of a base calibration
+        SCOPED_TRACE(load);
+        ASSERT_TRUE(WriteFileBytes(Path("near.trm"), f.content));
+        auto d = NewData();
+        d->Mappa[0][0] = 4444;
+        int32_t map[12][12] = {}, rpm[12] = {}, volts[12] = {};
+        const int result = load == 2 ? d->LoadMapOnly(Name(Path("near.trm")), map, rpm, volts)
+                                     : d->LoadConfiguration(Name(Path("near.trm")), load == 1);
+        EXPECT_EQ(result, fits ? 1 : 0);
+        EXPECT_EQ(d->OversizedFile().size, fits ? 0 : stored);
+        EXPECT_EQ(d->OversizedFile().rewrite, !fits);
+        EXPECT_EQ(d->OversizedFile().path, fits ? "" : Name(Path("near.trm")).toStdString());
+        if (!fits) {
+          EXPECT_EQ(ReadFileBytes(Path("near.trm")), f.content);
+          EXPECT_EQ(d->Mappa[0][0], 4444);
+          EXPECT_EQ(rpm[0], 0);
+          continue;
+        }
+        EXPECT_EQ(ReadFileBytes(Path("near.trm")), kStoredHeader + XorWithKey(body, GetBrandFileKey()));
+        EXPECT_EQ(load == 2 ? map[0][0] : d->Mappa[0][0], 1000);
+        auto again = NewData();
+        EXPECT_EQ(again->LoadConfiguration(Name(Path("near.trm"))), 1);
+        EXPECT_EQ(again->Mappa[0][0], 1000);
+      }
+    }
+  }
 }
 
 TEST_F(EcuConfigContent, ValuesThatAreNotWholeNumbersRefuseTheFile) {
@@ -632,9 +699,9 @@ TEST_F(EcuConfigContent, ValuesThatAreNotWholeNumbersRefuseTheFile) {
     EXPECT_EQ(d->LoadConfiguration(Name(Path("n.trm"))), c.loads);
     EXPECT_EQ(d->Flag1, c.flag1);
     if (!c.loads) {
-      EXPECT_NE(d->FileError().find(std::string(c.key) + "=" + c.value.toStdString() + " (non è un numero"),
-                std::string::npos)
-          << d->FileError();
+      EXPECT_EQ(d->FileRefusal().key, c.key);
+      EXPECT_EQ(d->FileRefusal().value, c.value.toStdString());
+      EXPECT_EQ(d->FileRefusal().reason, ConfigFileRefusal::Reason::NotANumber);
     }
   }
 }
@@ -673,7 +740,7 @@ TEST_F(EcuConfigContent, MissingKeysKeepTheirFields) {
     d->Mappa[3][10] = 1111;
     d->CicliCutoff = 0x35;
     d->Changed = true;
-    EXPECT_EQ(d->LoadConfiguration(Name(Path("part.trm"))), 1) << d->FileError();
+    EXPECT_EQ(d->LoadConfiguration(Name(Path("part.trm"))), 1) << d->FileRefusal().Where();
     EXPECT_FALSE(d->Changed);
     EXPECT_EQ(d->Mappa[3][10], c.mappa);
     EXPECT_EQ(d->CicliCutoff, c.cicli);

@@ -61,6 +61,42 @@ TEST_F(EcuConfigFile, ConvertsBothWaysAndNeverTouchesTheDestinationOnFailure) {
   EXPECT_EQ(ReadFileBytes(Path("back")), plain);
 }
 
+// A conversion takes no source beyond the configuration limit and makes no copy beyond it (an
+// older file gains its header line): the copy must be a file the program opens.
+TEST_F(EcuConfigFile, ConversionStaysWithinTheConfigurationLimit) {
+  const QByteArray text = "[A]\r\nk=" + QByteArray(kMaxConfigFileSize - 30, 'v') + "\r\n";
+  ASSERT_EQ(text.size() + 21, kMaxConfigFileSize);
+  const struct {
+    const char* what;
+    QByteArray source;
+    qint64 refusedSize;  // 0: converted
+    bool rewrite;
+  } cases[] = {
+      {"stored file at the limit", "ENCRYPTED_DOZA_FILE\r\n" + XorWithKey(text, data.FileKey), 0, false},
+      {"older file whose copy reaches the limit", XorWithKey(text, data.FileKey), 0, false},
+      {"older file whose copy would pass it", XorWithKey(text + "v", data.FileKey), kMaxConfigFileSize + 1,
+       true},
+      {"source past the limit", "ENCRYPTED_DOZA_FILE\r\n" + XorWithKey(text + "v", data.FileKey),
+       kMaxConfigFileSize + 1, false},
+      {"source of 4 MiB", QByteArray(4 * kMaxConfigFileSize, 'x'), 4 * kMaxConfigFileSize, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteFileBytes(Path("source"), c.source));
+    QFile::remove(Path("copy"));
+    EXPECT_EQ(data.ConvertConfigFile(Name(Path("source")), Name(Path("copy")), kConfigUnscramble, true),
+              c.refusedSize == 0);
+    EXPECT_EQ(data.OversizedFile().size, c.refusedSize);
+    EXPECT_EQ(data.OversizedFile().rewrite, c.rewrite);
+    EXPECT_EQ(data.OversizedFile().path, c.refusedSize ? Name(Path("source")).toStdString() : "");
+    if (c.refusedSize == 0)
+      EXPECT_EQ(ReadFileBytes(Path("copy")), "DECRYPTED_DOZA_FILE\r\n" + text);
+    else
+      EXPECT_FALSE(QFile::exists(Path("copy")));
+    EXPECT_EQ(ReadFileBytes(Path("source")), c.source);
+  }
+}
+
 TEST_F(EcuConfigFile, OpeningAnUnreadableFileRaisesTheFileErrorAndLeavesNoCopy) {
   const int before = LeftoverCopies();
   for (const QString& path : {Path("missing.trm"), dir.path()}) {

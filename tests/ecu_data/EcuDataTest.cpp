@@ -561,7 +561,8 @@ TEST_F(EcuDataTest, ExtremeFieldValuesConvertWithoutOverflow) {
 }
 
 // A setter never holds more than the ECU word it writes: beyond it the value is cut to the word
-// (or refused, for the accumulation references, whose editor range already lies inside it), and
+// (or refused, for the accumulation references, whose editor range already lies inside the byte
+// they are written and read as), and
 // what is held is what was sent.
 TEST_F(EcuDataTest, SettersHoldOnlyWhatTheirWordHolds) {
   struct Case {
@@ -585,10 +586,14 @@ TEST_F(EcuDataTest, SettersHoldOnlyWhatTheirWordHolds) {
        [](const TEcuData& d) { return d.AperturaCutoff; }, 0, "WV 0x5a 0"},
       {"acceleration enrichment", [](TEcuData& d) { d.SetArricchimentoAccelerazione(300); },
        [](const TEcuData& d) { return d.ArricchimentoAccelerazione; }, 127, "WV 0x458 127"},
-      {"accumulation reference 128", [](TEcuData& d) { d.SetRifCumulo(0, 128); },
+      {"accumulation reference 255", [](TEcuData& d) { d.SetRifCumulo(0, 255); },
+       [](const TEcuData& d) { return d.RifCumulo[0]; }, 255, "WE 0x432 0 255"},
+      {"accumulation reference 256", [](TEcuData& d) { d.SetRifCumulo(0, 256); },
        [](const TEcuData& d) { return d.RifCumulo[0]; }, 10, ""},
       {"accumulation reference -128", [](TEcuData& d) { d.SetRifCumulo(0, -128); },
        [](const TEcuData& d) { return d.RifCumulo[0]; }, -128, "WE 0x432 0 -128"},
+      {"accumulation reference -129", [](TEcuData& d) { d.SetRifCumulo(0, -129); },
+       [](const TEcuData& d) { return d.RifCumulo[0]; }, 10, ""},
       {"sensor offset", [](TEcuData& d) { d.SetOffsetPendenza(0, 40000); },
        [](const TEcuData& d) { return d.OffsetMapEsterno; }, 32767, "WE 0x67a 0 32767"},
       {"diagnosis enable word", [](TEcuData& d) { d.SetDiagnosi(1, 2, 70000); },

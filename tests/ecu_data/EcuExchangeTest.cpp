@@ -2,6 +2,8 @@
 // logs (progress messages and pauses in their places), absent items, the round trip.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -137,7 +139,7 @@ Golden ReadAllGolden(const ReadShape& s) {
   g.P(5);
   g.R({0x627, 0x626, 0x628, 0x629, 0x2C, 0x22D, 0x2E, 0x46, 0x45});
   if (s.enrichmentMap) {
-    g.R({0x5532});
+    g.R({0x5132});
     g.Add("ReadBytes", 0x4);
     if (s.rowCountMissing) g.Err();  // a failed read: an item the ECU lacks, or a lost link?
     for (int row = 0; row < s.enrichmentRows; ++row) g.Add("ReadRow", 0x6136, row);
@@ -446,13 +448,52 @@ TEST_F(ExchangeTest, DefaultsSurviveWriteAllAndReadAll) {
   expected.RampaValida = ecu.Stored(0x18);
   expected.Live43 = ecu.Stored(0x43);
   expected.Live44 = ecu.Stored(0x44);
-  expected.RifCumulo[4] = ecu.Stored(0x5532, 4);  // only the breakpoints of the rows in use go
+  expected.RifCumulo[4] = ecu.Stored(0x5132, 4);  // only the breakpoints of the rows in use go
   for (int z = 0; z < TEcuData::kZone; ++z) {
     expected.CoefficienteZona[z] = ecu.Stored(0x9113D, z);
     expected.CorrezioneZona[z] = ecu.Stored(0x91737, z);
   }
   expected.NumeroZone = TEcuData::kZone;
   ExpectEveryFieldEqual(expected, back);
+}
+
+// The accumulation references are read as the unsigned bytes the live accumulator is compared
+// with, and written signed: every byte an ECU holds reads as 0..255, and whatever the read or an
+// edit put in the data set is saved, opened again and written back as the same byte.
+TEST_F(ExchangeTest, AccumulationReferencesOfEveryByteRoundTrip) {
+  ASSERT_TRUE(data.IsMappaArricchimento());
+  ecu.SetEnrichmentRows(5);
+  QTemporaryDir dir;
+  const QByteArray file = QFile::encodeName(dir.filePath("cumulo.trm"));
+  const struct {
+    int32_t held;  // by the data set, read from the ECU or set by an edit
+    bool edited;
+    int32_t byte;  // what the ECU holds
+  } cases[] = {{0, false, 0},     {100, false, 100}, {127, false, 127}, {128, false, 128}, {200, false, 200},
+               {255, false, 255}, {-56, true, 200},  {-128, true, 128}, {255, true, 255}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.held) + (c.edited ? " set" : " read"));
+    if (c.edited) {
+      data.SetRifCumulo(2, c.held);
+    } else {
+      ecu.Store(0x432, 2, c.byte);
+      data.ReadAll();
+    }
+    EXPECT_EQ(data.GetRifCumulo(2), c.held);
+    EXPECT_EQ(ecu.Stored(0x5132, 2), c.byte);
+    ASSERT_EQ(data.SaveConfiguration(file.constData()), 1);
+    TEcuData opened("opened");
+    ASSERT_EQ(opened.LoadConfiguration(file.constData()), 1) << opened.FileRefusal().Where();
+    EXPECT_EQ(opened.GetRifCumulo(2), c.held);
+    ecu.Store(0x432, 2, 7);
+    opened.WriteAll(false);
+    EXPECT_EQ(ecu.Stored(0x5132, 2), c.byte);
+  }
+  // What neither word carries is refused.
+  for (const int beyond : {256, -129}) {
+    data.SetRifCumulo(2, beyond);
+    EXPECT_EQ(data.GetRifCumulo(2), 255) << beyond;
+  }
 }
 
 TEST_F(ExchangeTest, WaitEcuStateReadyLateAndNever) {

@@ -49,4 +49,27 @@ TEST(SaveOpenProperty, EveryConfigurationTheDataSetHoldsOpensAgain) {
   EXPECT_EQ(failed, 0) << "of " << kSeeds << " configurations\n" << first;
 }
 
+// Near the size limit, in every older form a file is opened in: either it opens, is written back
+// within the limit and opens again whole, or it is refused and left as it was.
+TEST(SaveOpenProperty, NearTheLimitAFileOpensAgainOrIsLeftAsItWas) {
+  constexpr int kSeeds = 24;
+  constexpr int kSteps = 12;
+  QTemporaryDir dir;
+  ScriptedPrompts prompts;
+  ScopedPrompts usePrompts(&prompts);
+  int failed = 0;
+  std::string first;
+  for (int seed = 1; seed <= kSeeds; ++seed) {
+    std::mt19937 generator(static_cast<uint32_t>(1000 + seed));
+    RandomDraw draw([&] { return static_cast<uint32_t>(generator()); });
+    RandomConfigurationRig rig;
+    rig.Data().SetFileKey("Chiave");
+    const std::string wrong =
+        rig.SaveNearTheLimitAndOpen(draw, kSteps, dir.filePath("near.trm"), EditInTheWindows);
+    if (wrong.empty()) continue;
+    if (++failed <= 3) first += "seed " + std::to_string(seed) + ": " + wrong + "\n";
+  }
+  EXPECT_EQ(failed, 0) << "of " << kSeeds << " configurations\n" << first;
+}
+
 }  // namespace
