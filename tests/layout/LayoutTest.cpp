@@ -33,6 +33,7 @@
 #include "Config.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
+#include "DrawGrid.h"
 #include "File.h"
 #include "FormAttesa.h"
 #include "FormCliente.h"
@@ -490,4 +491,117 @@ TEST(LayoutScreen, RunsOnTheGivenScreen) {
   const QByteArray expected = qgetenv("LAYOUT_SCREEN");
   ASSERT_FALSE(expected.isEmpty());
   EXPECT_EQ(ScreenName().toLatin1(), expected);
+}
+
+// ---- The editor keeps to its screen -----------------------------------------------------------
+
+namespace {
+
+// Where a window, with its frame, is wider or higher than its screen's available area, or the
+// least size its layout asks for is: the window would grow past the screen at its next layout.
+QStringList OutgrowsScreen(const QWidget& w, const QString& name) {
+  QStringList found;
+  const QRect available = w.screen()->availableGeometry();
+  const QSize frame = w.frameGeometry().size() - w.geometry().size();
+  const QSize whole = w.frameGeometry().size();
+  const QSize least = w.minimumSize().expandedTo(w.minimumSizeHint()) + frame;
+  const auto report = [&](const char* what, QSize size) {
+    if (size.width() > available.width() || size.height() > available.height())
+      found << QStringLiteral("%1: %2 %3x%4, frame included, on an available area of %5x%6")
+                   .arg(name, QLatin1String(what))
+                   .arg(size.width())
+                   .arg(size.height())
+                   .arg(available.width())
+                   .arg(available.height());
+  };
+  report("the window is", whole);
+  report("the window asks for at least", least);
+  return found;
+}
+
+// The editor's shape after a step of the user: laid out again and, on the X server, framed
+// again by the window manager (no wait when it already fits).
+QStringList EditorAfter(QWidget& form, const QString& name) {
+  QCoreApplication::processEvents();
+  (void)QTest::qWaitFor([&] { return OutgrowsScreen(form, name).isEmpty(); }, 500);
+  return OutgrowsScreen(form, name);
+}
+
+}  // namespace
+
+// The editor on its screen after every page, walked with the keys a user presses (F1..F12,
+// then PageDown), after every dialog the user opens from it, and when it is shown again:
+// neither the window nor the least size its pages ask for outgrows the screen.
+TEST_P(LayoutTest, EditorKeepsToItsScreen) {
+  TFormConfig form(&Main());
+  form.TranslateConfigForm();
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  form.Timer1Timer();
+  QStringList found = EditorAfter(form, Case("editor-shown"));
+  const auto press = [&](Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus && focus->window() == &form ? focus : &form, key);
+  };
+  int visible = 0;
+  for (int id = 0; id < kConfigPageCount; ++id) visible += form.IsPageVisible(static_cast<ConfigPageId>(id));
+  for (int n = 0; n < visible; ++n) {
+    press(n < 12 ? Qt::Key(Qt::Key_F1 + n) : Qt::Key_PageDown);
+    const QString step = Case(QStringLiteral("editor-F%1").arg(n + 1));
+    found << EditorAfter(form, step);
+    if (n == 8) {
+      EXPECT_EQ(form.ActivePage(), TabEmissioni);
+      Keep(form, step);
+    }
+  }
+
+  // Each dialog the editor opens, from the page it lives on; the dialog is checked as shown.
+  struct Opener {
+    ConfigPageId page;
+    const char* control;  // an action or a button of the editor; a grid: a block and Enter
+  };
+  const Opener openers[] = {
+      {TabMappa, "ButtonCentriCelle"},  {TabMappa, "MenuGraficoMappa"},
+      {TabMappa, "MenuModMappatura"},   {TabArricchimento, "ButtonCentriCelleArr"},
+      {TabEmissioni, "GridPassi"},      {TabAdatta, "MenuParAdatta"},
+      {TabAdatta, "MenuParCentralina"},
+  };
+  for (const Opener& o : openers) {
+    form.SetActivePage(o.page);
+    QCoreApplication::processEvents();
+    const QString name = Case(QStringLiteral("editor-dialog-") + QLatin1String(o.control));
+    bool opened = false;
+    OnNextModal([&](QDialog* d) {
+      opened = true;
+      if (OnXServer()) (void)QTest::qWaitForWindowActive(d, 2000);
+      QCoreApplication::processEvents();
+      found << Check(*d, name);
+      d->reject();
+    });
+    if (auto* action = form.findChild<QAction*>(QLatin1String(o.control))) {
+      ASSERT_TRUE(action->isEnabled()) << o.control;
+      action->trigger();
+    } else if (auto* button = form.findChild<QPushButton*>(QLatin1String(o.control))) {
+      if (!button->isVisible()) continue;  // not offered by this ECU
+      button->click();
+    } else {
+      auto* grid = form.findChild<TDrawGrid*>(QLatin1String(o.control));
+      ASSERT_TRUE(grid) << o.control;
+      grid->setFocus();
+      grid->SetSelection({1, 1, 2, 3});
+      QTest::keyClick(grid, Qt::Key_Return);
+    }
+    EXPECT_TRUE(opened) << o.control;
+    found << EditorAfter(form, name);
+  }
+  form.close();
+
+  // Shown again, on the page it was left on and on the first.
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  found << EditorAfter(form, Case("editor-reopened"));
+  press(Qt::Key_F1);
+  found << EditorAfter(form, Case("editor-reopened-F1"));
+  form.close();
+  EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
 }
