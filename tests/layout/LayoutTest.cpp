@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 #include <functional>
 #include <cmath>
 #include <map>
@@ -500,17 +501,20 @@ TEST(LayoutScreen, RunsOnTheGivenScreen) {
 
 namespace {
 
-// Where a window, with its frame, is wider or higher than its screen's available area, or the
+// Where a window is wider, with its frame, than its screen's available area, or higher, or the
 // least size its layout asks for is: the window would grow past the screen at its next layout.
+// The height goes without the frame: after a window is mapped again, Qt may keep the window
+// manager's frame of a window that is not maximised (openbox: a title 4 px higher) while the
+// server has it maximised and whole on the screen.
 QStringList OutgrowsScreen(const QWidget& w, const QString& name) {
   QStringList found;
   const QRect available = w.screen()->availableGeometry();
-  const QSize frame = w.frameGeometry().size() - w.geometry().size();
-  const QSize whole = w.frameGeometry().size();
+  const QSize frame(w.frameGeometry().width() - w.width(), 0);
+  const QSize whole = w.size() + frame;
   const QSize least = w.minimumSize().expandedTo(w.minimumSizeHint()) + frame;
   const auto report = [&](const char* what, QSize size) {
     if (size.width() > available.width() || size.height() > available.height())
-      found << QStringLiteral("%1: %2 %3x%4, frame included, on an available area of %5x%6")
+      found << QStringLiteral("%1: %2 %3x%4, frame's width included, on an available area of %5x%6")
                    .arg(name, QLatin1String(what))
                    .arg(size.width())
                    .arg(size.height())
@@ -605,6 +609,79 @@ TEST_P(LayoutTest, EditorKeepsToItsScreen) {
   found << EditorAfter(form, Case("editor-reopened"));
   press(Qt::Key_F1);
   found << EditorAfter(form, Case("editor-reopened-F1"));
+  form.close();
+  EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+}
+
+// ---- Texts set apart: the live panel's captions and the map page's note ----------------------
+
+namespace {
+
+// The rect a label's one-line text takes as drawn (its alignment in its contents), in the
+// coordinates of `in`.
+QRect TextRectIn(const QLabel* l, const QWidget* in) {
+  const QRect line =
+      l->fontMetrics().boundingRect(l->contentsRect(), static_cast<int>(l->alignment()), l->text());
+  return QRect(l->mapTo(in, line.topLeft()), line.size());
+}
+
+// The lines a word-wrapped label breaks its text into at its present width.
+QStringList WrappedLines(const QLabel* l) {
+  QTextLayout layout(l->text(), l->font());
+  QTextOption option;
+  option.setWrapMode(QTextOption::WordWrap);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(l->contentsRect().width());
+    lines << l->text().mid(line.textStart(), line.textLength()).trimmed();
+  }
+  layout.endLayout();
+  return lines;
+}
+
+}  // namespace
+
+// The live panel's captions stand at least a blank apart, as words do, and a wrapped line of
+// the map page's note never ends with one word alone on its last line.
+TEST_P(LayoutTest, EditorTextsSetApart) {
+  TFormConfig form(&Main());
+  form.TranslateConfigForm();
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  form.Timer1Timer();
+  form.SetActivePage(TabMappa);
+  QCoreApplication::processEvents();
+  QStringList found;
+
+  auto* panel = form.findChild<QWidget*>(QStringLiteral("Panel1"));
+  ASSERT_TRUE(panel);
+  std::vector<const QLabel*> captions;
+  for (const QLabel* l : panel->findChildren<QLabel*>())
+    if (l->isVisible() && l->objectName().startsWith(QLatin1String("Label"))) captions.push_back(l);
+  ASSERT_GE(captions.size(), 13u);
+  std::sort(captions.begin(), captions.end(),
+            [](const QLabel* a, const QLabel* b) { return a->x() < b->x(); });
+  for (size_t i = 1; i < captions.size(); ++i) {
+    const QRect left = TextRectIn(captions[i - 1], panel), right = TextRectIn(captions[i], panel);
+    const int blank = captions[i]->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    if (right.left() - left.right() - 1 < blank)
+      found << QStringLiteral("Panel1: \"%1\" and \"%2\" %3 px apart, less than a blank (%4 px)")
+                   .arg(captions[i - 1]->text(), captions[i]->text())
+                   .arg(right.left() - left.right() - 1)
+                   .arg(blank);
+  }
+
+  for (const char* name : {"LabelNotaBene1", "LabelNotaBene2", "LabelNotaBene3"}) {
+    auto* note = form.findChild<QLabel*>(QLatin1String(name));
+    ASSERT_TRUE(note) << name;
+    const QStringList lines = WrappedLines(note);
+    if (lines.size() > 1 && !lines.last().contains(QLatin1Char(' ')))
+      found << QStringLiteral("%1: \"%2\" alone on the last line of \"%3\"")
+                   .arg(QLatin1String(name), lines.last(), note->text());
+  }
+  Keep(form, Case("config-texts-apart"));
   form.close();
   EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
 }
