@@ -529,7 +529,8 @@ QStringList OutgrowsScreen(const QWidget& w, const QString& name) {
 // The editor's shape after a step of the user: laid out again and, on the X server, framed
 // again by the window manager (no wait when it already fits).
 QStringList EditorAfter(QWidget& form, const QString& name) {
-  QCoreApplication::processEvents();
+  // A page's new least size climbs to the window one layout request at a time.
+  for (int pass = 0; pass < 4; ++pass) QCoreApplication::processEvents();
   (void)QTest::qWaitFor([&] { return OutgrowsScreen(form, name).isEmpty(); }, 500);
   return OutgrowsScreen(form, name);
 }
