@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "Animate.h"
 #include "PrivateMessage.h"
@@ -44,6 +46,8 @@ TFormAttesa::TFormAttesa(QWidget* owner)
   layout->addWidget(Label2);
   layout->addWidget(Button1, 0, Qt::AlignHCenter);
   setMinimumWidth(380);
+  QEvent font(QEvent::FontChange);
+  changeEvent(&font);  // the rows of the design font, before any scaling
   Animate1->SetActive(true);
 
   activation_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,
@@ -61,6 +65,9 @@ void TFormAttesa::ApplicationActivated() {
 void TFormAttesa::ShowPosition(int position) {
   ProgressBar1->setValue(position);
   Label2->setText(QString::number(position) + QStringLiteral("% ") + suffix_);
+  // The caller's pass holds the event loop, so the layout a new text asks for (this one, or a
+  // message the caller put in meanwhile) would wait until the pass ends: fitted now.
+  if (isVisible()) FitAndFixWindowToScreen(this);
 }
 
 void TFormAttesa::SetProgress(int amount, bool set) {
@@ -78,6 +85,16 @@ void TFormAttesa::customEvent(QEvent* e) {
   // The operation runs on this thread: paint every form now so the display follows it.
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->isVisible()) w->repaint();
+}
+
+void TFormAttesa::changeEvent(QEvent* e) {
+  QDialog::changeEvent(e);
+  if (e->type() != QEvent::FontChange) return;
+  for (QLabel* l : {Label1, Label2}) {
+    // Whole pixels above and below the baseline, as the text is laid out.
+    const QFontMetricsF fm(l->font());
+    l->setMinimumHeight(static_cast<int>(std::ceil(fm.ascent()) + std::ceil(fm.descent())));
+  }
 }
 
 void TFormAttesa::closeEvent(QCloseEvent* e) {

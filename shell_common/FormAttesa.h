@@ -37,10 +37,15 @@ class TFormAttesa : public QDialog {
   void setVisible(bool visible) override;
 
   // While shown, the window grows with what its caller puts in it (a longer caption, message
-  // or progress text), so nothing of it is cut.
+  // or progress text), so nothing of it is cut; at once with each progress step, since the
+  // caller's pass holds the event loop.
   bool event(QEvent* e) override;
 
  protected:
+  // The text rows keep the height of the font's full line, ascent and descent, at the scale
+  // the window gets: the progress text comes while the caller's pass holds the event loop, in
+  // a row laid out before it had any text.
+  void changeEvent(QEvent* e) override;
   // WM_PROGRESS: lParam 0 sets, any other value adds; then every form paints at once.
   void customEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;

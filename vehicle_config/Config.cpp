@@ -107,6 +107,9 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   tabs_->setObjectName(QStringLiteral("PageControl"));
   tabs_->SetTabFontSize(tabFontSize_);
   stack_ = new QStackedWidget(this);
+  // The pages lay themselves out in the room the window has on its screen: what one of them
+  // asks for never makes the window larger than that.
+  stack_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   middle->addWidget(tabs_);
   middle->addWidget(stack_, 1);
   layout->addLayout(middle, 1);

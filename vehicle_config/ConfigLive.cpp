@@ -94,7 +94,7 @@ void TFormConfig::BuildPanel() {
     auto* l = new QLabel(Panel1);
     l->setObjectName(QString::fromLatin1(name));
     l->setAlignment(Qt::AlignCenter);
-    l->setMinimumWidth(static_cast<int>(48 * scale_));
+    l->setMinimumWidth(static_cast<int>(40 * scale_));
     return l;
   };
   // A reading's cell is at least as wide as the column's widest usual reading in the font it has
@@ -113,18 +113,18 @@ void TFormConfig::BuildPanel() {
   };
   const Column columns[] = {
       {"LabelLambda", 279, "Lambda", &LabLambda, &LabLambda2, "0.00V"},
-      {"LabelMap", 280, "MAP", &LabMap, nullptr, nullptr},
-      {"LabelTps", 281, "TPS", &LabTps, nullptr, nullptr},
+      {"LabelMap", 280, "MAP", &LabMap, nullptr, "0.00V"},
+      {"LabelTps", 281, "TPS", &LabTps, nullptr, "0.00V"},
       {"LabelGiri", 282, "Giri", &LabGiri, nullptr, "0000rpm"},
       {"LabelInj", 283, "T.Inj.", &LabApMot, &LabApMot2, "0.00"},
       {"LabelCorr", 284, "Corr.", &LabCorr, &LabCorr2, "-00"},
-      {"LabelInjBenz", 288, "T.Inj.Benz.", &LabApMotBenz, nullptr, nullptr},
-      {"LabelCorrBenz", 289, "Corr.Benz.", &LabCorrBenz, nullptr, nullptr},
-      {"LabelVarTps", 287, "Var.TPS", &LabCumulo, nullptr, nullptr},
-      {"LabelArricchimento", 290, "Arricch.", &LabArricchimento, nullptr, nullptr},
-      {"LabelPress", 425, "Pressione", &LabPressione, nullptr, nullptr},
-      {"LabelTemp", 285, "Temp.", &LabTemp, nullptr, nullptr},
-      {"LabelLivello", 291, "Livello", &LabLivello, nullptr, nullptr},
+      {"LabelInjBenz", 288, "T.Inj.Benz.", &LabApMotBenz, nullptr, "00.00"},
+      {"LabelCorrBenz", 289, "Corr.Benz.", &LabCorrBenz, nullptr, "-000.00"},
+      {"LabelVarTps", 287, "Var.TPS", &LabCumulo, nullptr, "000"},
+      {"LabelArricchimento", 290, "Arricch.", &LabArricchimento, nullptr, "00.00"},
+      {"LabelPress", 425, "Pressione", &LabPressione, nullptr, "0.00bar"},
+      {"LabelTemp", 285, "Temp.", &LabTemp, nullptr, "100\u00B0C"},
+      {"LabelLivello", 291, "Livello", &LabLivello, nullptr, "000"},
   };
   static const char* const kValueNames[] = {
       "LabLambda", "LabMap", "LabTps", "LabGiri", "LabApMot", "LabCorr", "LabApMotBenz",
@@ -136,6 +136,10 @@ void TFormConfig::BuildPanel() {
     auto* caption = new QLabel(QString::fromUtf8(c.designText), Panel1);
     caption->setObjectName(QString::fromLatin1(c.caption));
     caption->setAlignment(Qt::AlignCenter);
+    // A blank's room shared either side, so neighbouring captions never run together where
+    // their texts are wider than the readings under them.
+    const int blank = caption->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    caption->setContentsMargins(blank / 2, 0, blank - blank / 2, 0);
     panelCaptions_.push_back({c.caption, c.textId, caption});
     grid->addWidget(caption, 0, col);
     *c.bank1 = value(kValueNames[col]);

@@ -71,19 +71,22 @@ TPageMappa::TPageMappa(TFormConfig* form, ConfigPageId id) : TConfigPage(form, i
   }
   connect(ButtonVisualizzaMappa, &QPushButton::clicked, this, &TPageMappa::ButtonVisualizzaMappaClick);
   connect(ButtonScaricaMappa, &QPushButton::clicked, this, &TPageMappa::ButtonScaricaMappaClick);
+  // The buttons, and under them the note's three lines across the page's whole width: beside
+  // the buttons they had too little room and wrapped, a word alone on a line.
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(ButtonVisualizzaMappa);
+  buttons->addWidget(ButtonScaricaMappa);
+  buttons->addStretch(1);
   auto* notes = new QVBoxLayout;
   notes->setSpacing(0);
-  // The notes wrap where the page is narrower than their lines.
   for (QLabel* l : {LabelNotaBene1, LabelNotaBene2, LabelNotaBene3}) {
-    l->setWordWrap(true);
+    l->setWordWrap(true);  // only where the page is narrower than the line
     notes->addWidget(l);
   }
-  auto* bottom = new QHBoxLayout(PanelNotaBene);
+  auto* bottom = new QVBoxLayout(PanelNotaBene);
   bottom->setContentsMargins(0, 0, 0, 0);
-  bottom->addWidget(ButtonVisualizzaMappa);
-  bottom->addWidget(ButtonScaricaMappa);
-  bottom->addSpacing(12);
-  bottom->addLayout(notes, 1);
+  bottom->addLayout(buttons);
+  bottom->addLayout(notes);
 
   auto* top = new QHBoxLayout;
   top->addWidget(CheckMappaGas);

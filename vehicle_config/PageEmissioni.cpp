@@ -69,9 +69,13 @@ void TPageEmissioni::resizeEvent(QResizeEvent* e) {
 }
 
 void TPageEmissioni::PageResize() {
-  // 0.98 of the page width; the columns (width - 15) x 2/29, the first column the rest; rows
-  // of (height - 6) / rows.
-  const int width = std::max(static_cast<int>(this->width() * 0.98), 200);
+  // 0.98 of the page width, and never more than the room inside the page's margins: a grid
+  // wider than that would raise the page's least width above its own and widen the window at
+  // its next layout, again and again. The columns (width - 15) x 2/29, the first column the
+  // rest; rows of (height - 6) / rows.
+  const QMargins margins = layout()->contentsMargins();
+  const int room = this->width() - margins.left() - margins.right();
+  const int width = std::max(std::min(static_cast<int>(this->width() * 0.98), room), 200);
   const int column = (width - 15) * 2 / 29;
   const int first = std::max(width - 15 - TEmissionGrid::kLimitColumn * column, column);
   const int rowHeight = fontMetrics().height() + 8;

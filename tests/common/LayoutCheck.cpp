@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -267,4 +268,32 @@ QStringList ControlLayoutViolations(const QWidget* control) {
   CheckChildren(window, found);
   if (found.isEmpty()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << found.join(QLatin1Char('\n')).toStdString();
+}
+
+QStringList TextInkViolations(const QLabel* label) {
+  QStringList out;
+  const QString text = label->text();
+  if (!label->isVisible() || text.isEmpty() || label->wordWrap() || text.contains(QLatin1Char('\n')) ||
+      Qt::mightBeRichText(text))
+    return out;
+  const QFontMetrics fm = label->fontMetrics();
+  // The room QLabel draws in: its contents, less its margin and indent.
+  QRect room =
+      label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(), -label->margin());
+  int indent = label->indent();
+  if (indent < 0) indent = label->frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+  if (indent > 0) {
+    if (label->alignment() & Qt::AlignLeft) room.setLeft(room.left() + indent);
+    if (label->alignment() & Qt::AlignRight) room.setRight(room.right() - indent);
+    if (label->alignment() & Qt::AlignTop) room.setTop(room.top() + indent);
+    if (label->alignment() & Qt::AlignBottom) room.setBottom(room.bottom() - indent);
+  }
+  // The line as laid out in that room, then the glyphs' own box about its baseline.
+  const QFontMetricsF fmf(label->font());
+  const QRectF line = fmf.boundingRect(QRectF(room), static_cast<int>(label->alignment()), text);
+  const QRectF ink = fmf.boundingRect(text).translated(line.left(), line.top() + fmf.ascent());
+  if (!QRectF(label->rect()).contains(ink))
+    out << QStringLiteral("%1: text cut: the ink of \"%2\" lies at %3, the label is %4")
+               .arg(Path(label), text, Rect(ink.toAlignedRect()), Rect(label->rect()));
+  return out;
 }

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+class QLabel;
 class QWidget;
 
 // The faults found in `window` (a shown top-level window), one line each: the window's object
@@ -37,3 +38,8 @@ inline const QSize kFrameAllowance(0, 32);
 
 // Room a window's title bar needs beyond its title's text: the window icon and buttons.
 constexpr int kTitleBarAllowance = 100;
+
+// The ink of a one-line label's text, descenders included, as the label draws it (its
+// alignment in its contents), against the label's rect: a fault line when some of it falls
+// outside, where the label cuts it.
+QStringList TextInkViolations(const QLabel* label);

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 #include <functional>
 #include <cmath>
 #include <map>
@@ -33,6 +34,7 @@
 #include "Config.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
+#include "DrawGrid.h"
 #include "File.h"
 #include "FormAttesa.h"
 #include "FormCliente.h"
@@ -333,7 +335,9 @@ TEST_P(LayoutTest, ToolWindows) {
 }
 
 // The wait window of every caller, shown as the caller shows it (before any progress), then
-// with the texts the caller puts in it while it runs and the longest progress text, 100%.
+// with the texts the caller puts in it while it runs and the longest progress text, 100%: all
+// while the caller's pass holds the event loop, so the window is not laid out again meanwhile.
+// The progress text keeps its ink, descenders included, inside its label.
 TEST_P(LayoutTest, WaitWindows) {
   struct Wait {
     const char* name;
@@ -361,9 +365,10 @@ TEST_P(LayoutTest, WaitWindows) {
     if (c.laterMessage) w.Label1->setText(Tr(c.laterMessage));
     if (!c.retry.isEmpty()) w.setWindowTitle(Tr(c.caption) + c.retry);
     SendPrivateMessage(&w, WM_PROGRESS, 100, ProgressSet);
-    QCoreApplication::processEvents();
     EXPECT_EQ(w.Label2->text(), QStringLiteral("100% ") + c.suffix);
     found_ << Check(w, Case(c.name));
+    for (const QLabel* l : {w.Label1, w.Label2})
+      for (const QString& v : TextInkViolations(l)) found_ << Case(c.name) + QStringLiteral(": ") + v;
     w.close();
   }
   EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
@@ -490,4 +495,194 @@ TEST(LayoutScreen, RunsOnTheGivenScreen) {
   const QByteArray expected = qgetenv("LAYOUT_SCREEN");
   ASSERT_FALSE(expected.isEmpty());
   EXPECT_EQ(ScreenName().toLatin1(), expected);
+}
+
+// ---- The editor keeps to its screen -----------------------------------------------------------
+
+namespace {
+
+// Where a window is wider, with its frame, than its screen's available area, or higher, or the
+// least size its layout asks for is: the window would grow past the screen at its next layout.
+// The height goes without the frame: after a window is mapped again, Qt may keep the window
+// manager's frame of a window that is not maximised (openbox: a title 4 px higher) while the
+// server has it maximised and whole on the screen.
+QStringList OutgrowsScreen(const QWidget& w, const QString& name) {
+  QStringList found;
+  const QRect available = w.screen()->availableGeometry();
+  const QSize frame(w.frameGeometry().width() - w.width(), 0);
+  const QSize whole = w.size() + frame;
+  const QSize least = w.minimumSize().expandedTo(w.minimumSizeHint()) + frame;
+  const auto report = [&](const char* what, QSize size) {
+    if (size.width() > available.width() || size.height() > available.height())
+      found << QStringLiteral("%1: %2 %3x%4, frame's width included, on an available area of %5x%6")
+                   .arg(name, QLatin1String(what))
+                   .arg(size.width())
+                   .arg(size.height())
+                   .arg(available.width())
+                   .arg(available.height());
+  };
+  report("the window is", whole);
+  report("the window asks for at least", least);
+  return found;
+}
+
+// The editor's shape after a step of the user: laid out again and, on the X server, framed
+// again by the window manager (no wait when it already fits).
+QStringList EditorAfter(QWidget& form, const QString& name) {
+  // A page's new least size climbs to the window one layout request at a time.
+  for (int pass = 0; pass < 4; ++pass) QCoreApplication::processEvents();
+  (void)QTest::qWaitFor([&] { return OutgrowsScreen(form, name).isEmpty(); }, 500);
+  return OutgrowsScreen(form, name);
+}
+
+}  // namespace
+
+// The editor on its screen after every page, walked with the keys a user presses (F1..F12,
+// then PageDown), after every dialog the user opens from it, and when it is shown again:
+// neither the window nor the least size its pages ask for outgrows the screen.
+TEST_P(LayoutTest, EditorKeepsToItsScreen) {
+  TFormConfig form(&Main());
+  form.TranslateConfigForm();
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  form.Timer1Timer();
+  QStringList found = EditorAfter(form, Case("editor-shown"));
+  const auto press = [&](Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus && focus->window() == &form ? focus : &form, key);
+  };
+  int visible = 0;
+  for (int id = 0; id < kConfigPageCount; ++id) visible += form.IsPageVisible(static_cast<ConfigPageId>(id));
+  for (int n = 0; n < visible; ++n) {
+    press(n < 12 ? Qt::Key(Qt::Key_F1 + n) : Qt::Key_PageDown);
+    const QString step = Case(QStringLiteral("editor-F%1").arg(n + 1));
+    found << EditorAfter(form, step);
+    if (n == 8) {
+      EXPECT_EQ(form.ActivePage(), TabEmissioni);
+      Keep(form, step);
+    }
+  }
+
+  // Each dialog the editor opens, from the page it lives on; the dialog is checked as shown.
+  struct Opener {
+    ConfigPageId page;
+    const char* control;  // an action or a button of the editor; a grid: a block and Enter
+  };
+  const Opener openers[] = {
+      {TabMappa, "ButtonCentriCelle"},  {TabMappa, "MenuGraficoMappa"},
+      {TabMappa, "MenuModMappatura"},   {TabArricchimento, "ButtonCentriCelleArr"},
+      {TabEmissioni, "GridPassi"},      {TabAdatta, "MenuParAdatta"},
+      {TabAdatta, "MenuParCentralina"},
+  };
+  for (const Opener& o : openers) {
+    form.SetActivePage(o.page);
+    QCoreApplication::processEvents();
+    const QString name = Case(QStringLiteral("editor-dialog-") + QLatin1String(o.control));
+    bool opened = false;
+    OnNextModal([&](QDialog* d) {
+      opened = true;
+      if (OnXServer()) (void)QTest::qWaitForWindowActive(d, 2000);
+      QCoreApplication::processEvents();
+      found << Check(*d, name);
+      d->reject();
+    });
+    if (auto* action = form.findChild<QAction*>(QLatin1String(o.control))) {
+      ASSERT_TRUE(action->isEnabled()) << o.control;
+      action->trigger();
+    } else if (auto* button = form.findChild<QPushButton*>(QLatin1String(o.control))) {
+      if (!button->isVisible()) continue;  // not offered by this ECU
+      button->click();
+    } else {
+      auto* grid = form.findChild<TDrawGrid*>(QLatin1String(o.control));
+      ASSERT_TRUE(grid) << o.control;
+      grid->setFocus();
+      grid->SetSelection({1, 1, 2, 3});
+      QTest::keyClick(grid, Qt::Key_Return);
+    }
+    EXPECT_TRUE(opened) << o.control;
+    found << EditorAfter(form, name);
+  }
+  form.close();
+
+  // Shown again, on the page it was left on and on the first.
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  found << EditorAfter(form, Case("editor-reopened"));
+  press(Qt::Key_F1);
+  found << EditorAfter(form, Case("editor-reopened-F1"));
+  form.close();
+  EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+}
+
+// ---- Texts set apart: the live panel's captions and the map page's note ----------------------
+
+namespace {
+
+// The rect a label's one-line text takes as drawn (its alignment in its contents), in the
+// coordinates of `in`.
+QRect TextRectIn(const QLabel* l, const QWidget* in) {
+  const QRect line =
+      l->fontMetrics().boundingRect(l->contentsRect(), static_cast<int>(l->alignment()), l->text());
+  return QRect(l->mapTo(in, line.topLeft()), line.size());
+}
+
+// The lines a word-wrapped label breaks its text into at its present width.
+QStringList WrappedLines(const QLabel* l) {
+  QTextLayout layout(l->text(), l->font());
+  QTextOption option;
+  option.setWrapMode(QTextOption::WordWrap);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(l->contentsRect().width());
+    lines << l->text().mid(line.textStart(), line.textLength()).trimmed();
+  }
+  layout.endLayout();
+  return lines;
+}
+
+}  // namespace
+
+// The live panel's captions stand at least a blank apart, as words do, and a wrapped line of
+// the map page's note never ends with one word alone on its last line.
+TEST_P(LayoutTest, EditorTextsSetApart) {
+  TFormConfig form(&Main());
+  form.TranslateConfigForm();
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  form.Timer1Timer();
+  form.SetActivePage(TabMappa);
+  QCoreApplication::processEvents();
+  QStringList found;
+
+  auto* panel = form.findChild<QWidget*>(QStringLiteral("Panel1"));
+  ASSERT_TRUE(panel);
+  std::vector<const QLabel*> captions;
+  for (const QLabel* l : panel->findChildren<QLabel*>())
+    if (l->isVisible() && l->objectName().startsWith(QLatin1String("Label"))) captions.push_back(l);
+  ASSERT_GE(captions.size(), 13u);
+  std::sort(captions.begin(), captions.end(),
+            [](const QLabel* a, const QLabel* b) { return a->x() < b->x(); });
+  for (size_t i = 1; i < captions.size(); ++i) {
+    const QRect left = TextRectIn(captions[i - 1], panel), right = TextRectIn(captions[i], panel);
+    const int blank = captions[i]->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    if (right.left() - left.right() - 1 < blank)
+      found << QStringLiteral("Panel1: \"%1\" and \"%2\" %3 px apart, less than a blank (%4 px)")
+                   .arg(captions[i - 1]->text(), captions[i]->text())
+                   .arg(right.left() - left.right() - 1)
+                   .arg(blank);
+  }
+
+  for (const char* name : {"LabelNotaBene1", "LabelNotaBene2", "LabelNotaBene3"}) {
+    auto* note = form.findChild<QLabel*>(QLatin1String(name));
+    ASSERT_TRUE(note) << name;
+    const QStringList lines = WrappedLines(note);
+    if (lines.size() > 1 && !lines.last().contains(QLatin1Char(' ')))
+      found << QStringLiteral("%1: \"%2\" alone on the last line of \"%3\"")
+                   .arg(QLatin1String(name), lines.last(), note->text());
+  }
+  Keep(form, Case("config-texts-apart"));
+  form.close();
+  EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
 }
