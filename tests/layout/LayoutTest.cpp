@@ -10,16 +10,24 @@
 #include <QApplication>
 #include <QDir>
 #include <QCheckBox>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QStyle>
+#include <QTableWidget>
 #include <QTest>
+#include <QValueAxis>
 #include <functional>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <vector>
 #include <memory>
@@ -29,6 +37,7 @@
 #include "Calibra.h"
 #include "CentriCelle.h"
 #include "CentriCelleArr.h"
+#include "ChartView.h"
 #include "Cilindrata.h"
 #include "Config.h"
 #include "Datimappati.h"
@@ -478,6 +487,114 @@ TEST_P(LayoutTest, EditorPagesAndLimitHints) {
   }
   form.close();
   EXPECT_TRUE(found.isEmpty()) << found.size() << " violations\n" << found.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+// The trace chart's axis labels as drawn: every text item of the chart's scene ending in the
+// chart's "..." is a label cut short; `twoDecimals` counts the labels such as "3.15".
+struct ChartLabels {
+  QStringList cut;
+  int twoDecimals = 0;
+};
+
+ChartLabels LabelsOf(const TFormGraficoDrt& chart) {
+  ChartLabels labels;
+  static const QRegularExpression twoDecimals(QStringLiteral("^-?\\d+[.,]\\d\\d$"));
+  for (QGraphicsItem* item : chart.ChartView->scene()->items()) {
+    QString text;
+    if (auto* t = dynamic_cast<QGraphicsTextItem*>(item))
+      text = t->toPlainText();
+    else if (auto* t = dynamic_cast<QGraphicsSimpleTextItem*>(item))
+      text = t->text();
+    if (!item->isVisible() || text.isEmpty()) continue;
+    if (text.endsWith(QStringLiteral("..."))) labels.cut << text;
+    if (twoDecimals.match(text).hasMatch()) ++labels.twoDecimals;
+  }
+  return labels;
+}
+
+}  // namespace
+
+// Zoomed with the mouse onto ranges whose ticks need two decimals, further in, undone and zoomed
+// again, the trace chart's value axis shows every label whole.
+TEST_P(LayoutTest, TraceChartAxisLabelsAfterZoom) {
+  TFormGraficoDrt chart(&Main(), QStringLiteral(LAYOUT_GOLDEN_DIR "/trace_format2.txt"));
+  ASSERT_TRUE(chart.Loaded());
+  ShowAndSettle(chart);
+  QWidget* viewport = chart.ChartView->viewport();
+  const double t0 = chart.AxisTempo->min(), t1 = chart.AxisTempo->max();
+  // A drag from the top left to the bottom right corner of a value range; 0 and 0: Ctrl+Z. A
+  // picture is kept of the steps with a name.
+  const struct {
+    double top, bottom;
+    const char* shot = nullptr;
+  } steps[] = {
+      {4, 2}, {3.4, 3.0, "graficodrt-zoomed"},      {3.3, 3.15}, {0, 0}, {1.5, 0.5}, {1.2, 0.9}, {0, 0},
+      {6, 3}, {5.5, 5.1, "graficodrt-zoomed-again"}};
+  int twoDecimals = 0;
+  for (const auto& step : steps) {
+    const QString name = step.top == 0 ? QStringLiteral("undo")
+                                       : QStringLiteral("%1-%2").arg(step.top).arg(step.bottom);
+    if (step.top == 0) {
+      QTest::keyClick(&chart, Qt::Key_Z, Qt::ControlModifier);
+    } else {
+      const QPoint a = chart.ChartView->PositionOf({t0 + (t1 - t0) * 0.1, step.top}).toPoint();
+      const QPoint b = chart.ChartView->PositionOf({t0 + (t1 - t0) * 0.9, step.bottom}).toPoint();
+      QTest::mousePress(viewport, Qt::LeftButton, {}, a);
+      QTest::mouseMove(viewport, b);
+      QTest::mouseRelease(viewport, Qt::LeftButton, {}, b);
+      EXPECT_TRUE(chart.Zoom().IsZoomed()) << name.toStdString();
+    }
+    QCoreApplication::processEvents();
+    const ChartLabels labels = LabelsOf(chart);
+    twoDecimals += labels.twoDecimals;
+    for (const QString& cut : labels.cut)
+      found_ << Case("graficodrt-zoom") + QLatin1Char(' ') + name + QStringLiteral(": label cut: \"") + cut +
+                    QLatin1Char('"');
+    if (step.shot) Keep(chart, Case(step.shot));
+  }
+  chart.close();
+  EXPECT_GT(twoDecimals, 0) << "no zoom showed two-decimal ticks";
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+// The columns of a table grid too narrow for `widest` in the grid's font: the room of a cell's
+// text is the column less its grid line and the text margins the style keeps on either side.
+QStringList NarrowColumns(const QTableView& grid, const QString& widest, const QString& name) {
+  QStringList found;
+  const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+  const int needed = QFontMetrics(grid.font()).horizontalAdvance(widest);
+  for (int c = 0; c < grid.model()->columnCount(); ++c) {
+    const int room = grid.columnWidth(c) - (grid.showGrid() ? 1 : 0) - 2 * margin;
+    if (needed > room)
+      found << QStringLiteral("%1: column %2 cuts \"%3\": needs %4 px, has %5")
+                   .arg(name)
+                   .arg(c)
+                   .arg(widest)
+                   .arg(needed)
+                   .arg(room);
+  }
+  return found;
+}
+
+}  // namespace
+
+// The acquired-points grid holds in every column the widest value a point's field can hold (a
+// 32-bit integer), five-digit injection times among the points shown.
+TEST_P(LayoutTest, PointsGridColumnsHoldTheirWidestValue) {
+  dati_.Add(2500, 1.75, 12000, 0);
+  dati_.Add(4800, 3.2, 18450, 0);
+  dati_.Add(900, 0.4, 2150, 0);
+  TFormDatiMappati w(&Main(), &dati_);
+  ShowAndSettle(w);
+  found_ << Check(w, Case("datimappati-points"));
+  found_ << NarrowColumns(*w.GridValori, QString::number(std::numeric_limits<int32_t>::min()),
+                          Case("datimappati"));
+  w.close();
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Probes, LayoutTest, ::testing::Values(false, true),
