@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -42,6 +44,7 @@
 #include "Config.h"
 #include "Datimappati.h"
 #include "Diagnosi.h"
+#include "DrawGrid.h"
 #include "File.h"
 #include "FormAttesa.h"
 #include "FormCliente.h"
@@ -594,6 +597,128 @@ TEST_P(LayoutTest, PointsGridColumnsHoldTheirWidestValue) {
   found_ << NarrowColumns(*w.GridValori, QString::number(std::numeric_limits<int32_t>::min()),
                           Case("datimappati"));
   w.close();
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+// A paint device that keeps the texts painted on it: where each starts (on its base line) and
+// how wide it is, in the font it was drawn with. Its resolution is the screen's, so the texts
+// come out as wide as on the screen.
+class TextRecorder final : public QPaintDevice {
+ public:
+  struct Text {
+    QPointF at;
+    qreal width, ascent;
+    QString text;
+  };
+  explicit TextRecorder(const QWidget& w) : size_(w.size()), dpiX_(w.logicalDpiX()), dpiY_(w.logicalDpiY()) {}
+  QPaintEngine* paintEngine() const override { return &engine_; }
+  const std::vector<Text>& Texts() const { return engine_.texts; }
+
+ protected:
+  int metric(PaintDeviceMetric m) const override {
+    switch (m) {
+      case PdmWidth:
+        return size_.width();
+      case PdmHeight:
+        return size_.height();
+      case PdmDpiX:
+      case PdmPhysicalDpiX:
+        return dpiX_;
+      case PdmDpiY:
+      case PdmPhysicalDpiY:
+        return dpiY_;
+      case PdmDepth:
+        return 32;
+      case PdmDevicePixelRatio:
+        return 1;
+      case PdmDevicePixelRatioScaled:
+        return static_cast<int>(devicePixelRatioFScale());
+      default:
+        return QPaintDevice::metric(m);
+    }
+  }
+
+ private:
+  class Engine final : public QPaintEngine {
+   public:
+    Engine() : QPaintEngine(AllFeatures) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawTextItem(const QPointF& p, const QTextItem& item) override {
+      const QPointF at = painter()->transform().map(p);
+      texts.push_back({at, item.width(), item.ascent(), item.text()});
+    }
+    Type type() const override { return User; }
+    std::vector<Text> texts;
+  };
+  QSize size_;
+  int dpiX_, dpiY_;
+  mutable Engine engine_;
+};
+
+// The texts of a drawn grid that leave the cell they start in.
+QStringList CutCellTexts(TDrawGrid& grid, const QString& name) {
+  TextRecorder recorder(grid);
+  grid.render(&recorder);
+  QStringList found;
+  for (const TextRecorder::Text& t : recorder.Texts()) {
+    int col = 0, row = 0;
+    const QPoint inside(static_cast<int>(t.at.x() + 1), static_cast<int>(t.at.y() - t.ascent / 2));
+    if (!grid.CellAt(inside, &col, &row)) continue;
+    const QRect cell = grid.CellRect(col, row);
+    if (t.at.x() < cell.left() || t.at.x() + t.width > cell.left() + cell.width())
+      found << QStringLiteral("%1/%2: cell %3,%4 cuts \"%5\": needs %6 px from %7, the cell is %8 px from %9")
+                   .arg(name, grid.objectName())
+                   .arg(col)
+                   .arg(row)
+                   .arg(t.text)
+                   .arg(t.width)
+                   .arg(t.at.x())
+                   .arg(cell.width())
+                   .arg(cell.left());
+  }
+  return found;
+}
+
+}  // namespace
+
+// Every drawn grid of the editor (maps, enrichment, emissions, injection sequence) with its
+// fields at the widest values they hold: every text lies inside its cell.
+TEST_P(LayoutTest, DrawnGridCellsHoldTheirWidestValues) {
+  for (int r = 0; r < 12; ++r) {
+    data.RifGiri[r] = 10000;  // rpm
+    data.RifMAP[r] = 255;     // 5.00 V
+    data.RifOpenLoop[r] = 0x3F;
+    data.PassiInvArr[r] = data.PassiInvSmg[r] = 255;
+    data.PassiIngr[r] = data.PassiSmag[r] = 255;  // 1275 ms
+    // 20.00 ms
+    for (int c = 0; c < 12; ++c) data.Mappa[r][c] = data.MappaBenzina[r][c] = 5000;
+  }
+  for (int r = 0; r < TEcuData::kArrRows; ++r) {
+    data.RifCumulo[r] = 127;
+    for (int c = 0; c < TEcuData::kArrCols; ++c) data.MappaArr[r][c] = 125;  // 250
+  }
+  for (int c = 0; c < TEcuData::kArrCols; ++c)
+    data.ArrPerTps[c] = data.VarCumulo[c] = data.ArrUscitaMin[c] = 250;
+  TFormConfig form(&Main());
+  form.TranslateConfigForm();
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  for (int id = 0; id < kConfigPageCount; ++id) {
+    const auto page = static_cast<ConfigPageId>(id);
+    if (!form.IsPageVisible(page)) continue;
+    form.SetActivePage(page);
+    QCoreApplication::processEvents();
+    for (TDrawGrid* grid : form.Page(page)->findChildren<TDrawGrid*>())
+      if (grid->isVisible())
+        found_ << CutCellTexts(*grid, Case(QStringLiteral("config-") + form.Page(page)->objectName()));
+  }
+  form.close();
+  found_.removeDuplicates();
   EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
 }
 
