@@ -713,9 +713,14 @@ TEST_P(LayoutTest, DrawnGridCellsHoldTheirWidestValues) {
     if (!form.IsPageVisible(page)) continue;
     form.SetActivePage(page);
     QCoreApplication::processEvents();
-    for (TDrawGrid* grid : form.Page(page)->findChildren<TDrawGrid*>())
-      if (grid->isVisible())
-        found_ << CutCellTexts(*grid, Case(QStringLiteral("config-") + form.Page(page)->objectName()));
+    const QString name = Case(QStringLiteral("config-") + form.Page(page)->objectName());
+    bool grids = false;
+    for (TDrawGrid* grid : form.Page(page)->findChildren<TDrawGrid*>()) {
+      if (!grid->isVisible()) continue;
+      grids = true;
+      found_ << CutCellTexts(*grid, name);
+    }
+    if (grids) Keep(form, name + QStringLiteral("-widest"));
   }
   form.close();
   found_.removeDuplicates();
