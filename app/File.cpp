@@ -182,6 +182,10 @@ TFormFile::TFormFile(QWidget* owner, bool* existsFlag, int mode, const QString& 
     EditName->setMaxLength(kNameLength);
     EditName->setText(
         NameFromDescription(EcuData ? QString::fromLatin1(EcuData->GetDescription()) : QString()));
+    // The dialog is there to take a name: it opens in the name with the proposal selected, so
+    // that what the user types at once replaces it.
+    EditName->selectAll();
+    EditName->setFocus();
   } else {
     LabelFile->setText(Tr(360));
     EditName->setEnabled(false);

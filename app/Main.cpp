@@ -223,7 +223,7 @@ void TFormMain::BuildMenus() {
   ActionEsci = action("ActionEsci", "&Esci", &TFormMain::ActionEsciExecute);
   ActionEsci->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   ActionApri = action("ActionApri", "&Apri...", &TFormMain::ActionApriExecute);
-  ActionSalva = action("ActionSalva", "&Salva...", &TFormMain::ActionSalvaExecute);
+  ActionSalva = action("ActionSalva", "Sal&va...", &TFormMain::ActionSalvaExecute);
   ActionStampa = action("ActionStampa", "&Stampa", nullptr);
   ActionConnetti = action("ActionConnetti", "&Connetti", &TFormMain::ActionConnettiExecute);
   ActionDisconnetti = action("ActionDisconnetti", "&Disconnetti", &TFormMain::ActionDisconnettiExecute);

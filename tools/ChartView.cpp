@@ -73,6 +73,10 @@ void ApplyValueAxis(QValueAxis* axis, const TAxisRange& range, double increment)
   // Every change lays out all labels of the axis at once: change only what differs, and widen
   // the step before the range or narrow it after, so the axis never passes through a state with
   // many more labels than the one it ends in (zooming out with the zoomed step would).
+  // The labels carry the decimals of the step, so the axis measures the labels it is going to
+  // show and no label is cut short.
+  const QString format = QStringLiteral("%.%1f").arg(TickDecimals(step));
+  if (axis->labelFormat() != format) axis->setLabelFormat(format);
   if (axis->tickType() != QValueAxis::TicksDynamic) axis->setTickType(QValueAxis::TicksDynamic);
   if (axis->tickAnchor() != 0) axis->setTickAnchor(0);
   const bool wider = step > axis->tickInterval();

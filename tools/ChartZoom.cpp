@@ -36,6 +36,15 @@ double NiceStep(const TAxisRange& range, int maxTicks) {
   return 10 * power;
 }
 
+int TickDecimals(double step) {
+  step = std::abs(step);
+  for (int d = 0; d < 6; ++d) {
+    const double scaled = step * std::pow(10.0, d);
+    if (std::abs(scaled - std::round(scaled)) <= 1e-6 * scaled) return d;
+  }
+  return 6;
+}
+
 std::vector<double> AxisTicks(const TAxisRange& range, double increment) {
   const double step = increment > 0 ? increment : NiceStep(range);
   std::vector<double> ticks;

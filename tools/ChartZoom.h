@@ -26,6 +26,8 @@ class TAxisExtent {
 
 // A step of 1, 2 or 5 times a power of ten that cuts the range into at most maxTicks parts.
 double NiceStep(const TAxisRange& range, int maxTicks = 10);
+// The fewest decimals that write every multiple of step exactly (at most 6).
+int TickDecimals(double step);
 // Multiples of increment inside the range (NiceStep when increment is 0 or less).
 std::vector<double> AxisTicks(const TAxisRange& range, double increment);
 

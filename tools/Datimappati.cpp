@@ -1,17 +1,20 @@
 #include "Datimappati.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
-#include <QRadioButton>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "AcquisitionStore.h"
 #include "DialogButtons.h"
@@ -78,7 +81,6 @@ TFormDatiMappati::TFormDatiMappati(QWidget* owner, TDatiMappati* store)
   GridValori->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
   GridValori->setItemDelegate(new TPointCellDelegate(this));
-  GridValori->horizontalHeader()->setDefaultSectionSize(64);
   GridValori->setMinimumSize(560, 170);
   LabelValori = new QLabel(QString::fromUtf8("Valori già acquisiti"), this);
   LabelValori->setObjectName("LabelValori");
@@ -103,6 +105,25 @@ TFormDatiMappati::TFormDatiMappati(QWidget* owner, TDatiMappati* store)
 }
 
 TDatiMappati* TFormDatiMappati::Store() const { return store_ ? store_ : DatiMappati; }
+
+void TFormDatiMappati::changeEvent(QEvent* e) {
+  TModalDialog::changeEvent(e);
+  if (e->type() == QEvent::FontChange) SizeColumns();
+}
+
+void TFormDatiMappati::SizeColumns() {
+  // Every field is a 32-bit integer: room for a sign and ten of the font's widest digit, and the
+  // margins the style keeps either side of a cell's text and the grid line.
+  const QFontMetricsF fm(GridValori->font());
+  qreal digit = 0;
+  for (char c = '0'; c <= '9'; ++c) digit = std::max(digit, fm.horizontalAdvance(QLatin1Char(c)));
+  const int text = static_cast<int>(std::ceil(fm.horizontalAdvance(QLatin1Char('-')) + 10 * digit));
+  const int margin = GridValori->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, GridValori) + 1;
+  const int width = text + 2 * margin + 1;
+  QHeaderView* header = GridValori->horizontalHeader();
+  header->setDefaultSectionSize(width);
+  for (int c = 0; c < header->count(); ++c) header->resizeSection(c, width);
+}
 
 void TFormDatiMappati::Translate() {
   TranslateCaption(this, 439);
@@ -135,6 +156,7 @@ void TFormDatiMappati::RefreshGrid() {
     }
   }
   GridValori->setHorizontalHeaderLabels(numbers);
+  SizeColumns();
   // A point is always chosen while there are points, so "Elimina" has one to delete.
   if (n > 0 && !GridValori->currentIndex().isValid()) GridValori->setCurrentCell(0, 0);
 }

@@ -48,8 +48,13 @@ class TFormDatiMappati final : public TModalDialog {
   QPushButton* ButtonOrdina = nullptr;
   QPushButton* ButtonOk = nullptr;
 
+ protected:
+  void changeEvent(QEvent* e) override;
+
  private:
   TDatiMappati* Store() const;
+  // Columns as wide as the widest value a point's field can hold, in the grid's font.
+  void SizeColumns();
   void Translate();
 
   TDatiMappati* store_ = nullptr;

@@ -1,5 +1,6 @@
 #include "DrawGrid.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -221,11 +222,16 @@ void TDrawGrid::DrawCellText(QPainter& p, const QRect& cell, const QString& text
   if (align & Qt::AlignLeft) r.setLeft(r.left() + margin);
   if (!(align & (Qt::AlignTop | Qt::AlignBottom))) align |= Qt::AlignVCenter;
   // A text wider than its cell is drawn in a smaller font, down to 5 points.
-  const int needed = p.fontMetrics().horizontalAdvance(text);
+  const qreal needed = QFontMetricsF(p.font(), p.device()).horizontalAdvance(text);
   if (needed > r.width() && r.width() > 0 && p.font().pointSizeF() > 0) {
     p.save();
+    // The glyphs do not scale in proportion: a smaller size may still be too wide.
     QFont f = p.font();
-    f.setPointSizeF(std::max(5.0, f.pointSizeF() * r.width() / needed));
+    qreal size = f.pointSizeF() * r.width() / needed;
+    do {
+      f.setPointSizeF(std::max(5.0, size));
+      size -= 0.25;
+    } while (size >= 5.0 && QFontMetricsF(f, p.device()).horizontalAdvance(text) > r.width());
     p.setFont(f);
     p.drawText(r, static_cast<int>(align) | Qt::TextSingleLine, text);
     p.restore();

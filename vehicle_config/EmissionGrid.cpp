@@ -299,6 +299,8 @@ void TEmissionGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect, i
     ink = Qt::white;
   }
   p.setPen(ink);
-  const QRect inset = rect.adjusted(kTextInset, kTextInset, 0, 0);
-  p.drawText(inset, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, cells_[col][row]);
+  // A text wider than its cell (five-digit rpm, a long title in narrow columns) is drawn smaller,
+  // never cut.
+  DrawCellText(p, rect.adjusted(0, kTextInset, 0, 0), cells_[col][row], Qt::AlignLeft | Qt::AlignTop,
+               kTextInset);
 }

@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "AboutBox.h"
 #include "AcquisitionStore.h"
@@ -80,9 +81,49 @@ struct Seen {
   QString text;
 };
 
+// The Alt letter of a text: the character after a single '&', lower case; none without one.
+QChar AltLetter(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != QLatin1Char('&')) continue;
+    if (text[i + 1] != QLatin1Char('&')) return text[i + 1].toLower();
+    ++i;  // "&&" is a plain '&'
+  }
+  return {};
+}
+
+// Texts of one window that share their letter as the program's own table gives them both: the
+// points window's sort button and its OK (texts 438 and 103).
+const std::pair<const char*, const char*> kGivenSharedLetters[] = {{"&Ordina", "&OK"}};
+
+bool GivenShared(const QString& a, const QString& b) {
+  for (const auto& [x, y] : kGivenSharedLetters)
+    if ((a == QLatin1String(x) && b == QLatin1String(y)) || (a == QLatin1String(y) && b == QLatin1String(x)))
+      return true;
+  return false;
+}
+
+// Items of one menu, or buttons of one window, that share their Alt letter.
+class AltLetters {
+ public:
+  explicit AltLetters(QString where) : where_(std::move(where)) {}
+  void Add(const QString& text) {
+    const QChar letter = AltLetter(text);
+    if (letter.isNull()) return;
+    auto [at, added] = first_.emplace(letter, text);
+    if (!added && at->second != text && !GivenShared(at->second, text))
+      clashes << QStringLiteral("%1: \"%2\" and \"%3\" share Alt+%4").arg(where_, at->second, text, letter);
+  }
+  QStringList clashes;
+
+ private:
+  QString where_;
+  std::map<QChar, QString> first_;
+};
+
 class TextWalk {
  public:
   std::vector<Seen> seen;
+  QStringList clashes;  // what AltLetters found in every menu and window walked
 
   void Add(const QString& where, const QString& text) {
     const QString n = Normal(text);
@@ -91,22 +132,32 @@ class TextWalk {
 
   void Menu(const QString& where, QMenu* menu) {
     Add(where, menu->title());
+    AltLetters letters(where);
     for (QAction* a : menu->actions()) {
       if (!a->isVisible() || a->isSeparator()) continue;
+      letters.Add(a->text());
       if (a->menu())
         Menu(where + QLatin1Char('/') + a->menu()->objectName(), a->menu());
       else
         Add(where + QLatin1Char('/') + a->objectName(), a->text());
     }
+    clashes << letters.clashes;
   }
 
   // The texts a user can see in a window: its title, its menus, and every visible control.
   void Window(QWidget* window) {
     const QString name = window->objectName();
     Add(name, window->windowTitle());
-    for (QMenuBar* bar : window->findChildren<QMenuBar*>())
-      for (QAction* a : bar->actions())
-        if (a->isVisible() && a->menu()) Menu(name + QLatin1Char('/') + a->menu()->objectName(), a->menu());
+    for (QMenuBar* bar : window->findChildren<QMenuBar*>()) {
+      AltLetters titles(name + QStringLiteral("/menu bar"));
+      for (QAction* a : bar->actions()) {
+        if (!a->isVisible()) continue;
+        titles.Add(a->text());
+        if (a->menu()) Menu(name + QLatin1Char('/') + a->menu()->objectName(), a->menu());
+      }
+      clashes << titles.clashes;
+    }
+    AltLetters buttons(name + QStringLiteral("/buttons"));
     for (QMenu* menu : window->findChildren<QMenu*>())
       if (menu->parent() && !qobject_cast<QMenuBar*>(menu->parent()) && !qobject_cast<QMenu*>(menu->parent()))
         Menu(name + QLatin1Char('/') + menu->objectName(), menu);
@@ -114,7 +165,10 @@ class TextWalk {
       if (!w->isVisibleTo(window)) continue;
       const QString where = name + QLatin1Char('/') + w->objectName();
       if (auto* l = qobject_cast<QLabel*>(w)) Add(where, l->text());
-      if (auto* b = qobject_cast<QAbstractButton*>(w)) Add(where, b->text());
+      if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        Add(where, b->text());
+        buttons.Add(b->text());
+      }
       if (auto* g = qobject_cast<QGroupBox*>(w)) Add(where, g->title());
       if (auto* e = qobject_cast<QLineEdit*>(w)) Add(where, e->text());
       if (auto* c = qobject_cast<QComboBox*>(w))
@@ -131,6 +185,7 @@ class TextWalk {
         for (QAbstractSeries* s : v->chart()->series()) Add(where, s->name());
       }
     }
+    clashes << buttons.clashes;
   }
 };
 
@@ -144,7 +199,7 @@ class EnglishInterfaceTest : public LanguageFixture {
   }
 
   // Walks the main window, the editor's pages and every other window in the current language.
-  std::vector<Seen> Walk() {
+  TextWalk Walk() {
     TextWalk walk;
     TFormMain& w = Main();
     walk.Window(&w);
@@ -161,7 +216,8 @@ class EnglishInterfaceTest : public LanguageFixture {
     config_->hide();
 
     Windows(walk);
-    return walk.seen;
+    walk.clashes.removeDuplicates();
+    return walk;
   }
 
   // The windows the program creates where it opens them, each made in the current language.
@@ -222,7 +278,7 @@ TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
   Shown();
   ASSERT_EQ(CurrentLanguage, 0);
   QSet<QString> italian;
-  for (const Seen& s : Walk()) italian.insert(s.text);
+  for (const Seen& s : Walk().seen) italian.insert(s.text);
 
   // Texts both tables give for the same number are the same in both languages, and so are the
   // product title, the customers' names and each language's own name in the language menu.
@@ -243,12 +299,30 @@ TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
   // Numbers and single letters (injector wires, gauge marks) are no words of either language.
   static const QRegularExpression noWord(QStringLiteral("^[^A-Za-zÀ-ÿ]*([A-Za-zÀ-ÿ][^A-Za-zÀ-ÿ]+)*[A-Za-zÀ-ÿ]?$"));
   QStringList italianLeft;
-  for (const Seen& s : Walk())
+  for (const Seen& s : Walk().seen)
     if (italian.contains(s.text) && !same.contains(s.text) && !noWord.match(s.text).hasMatch())
       italianLeft << s.where + QStringLiteral(": \"") + s.text + QLatin1Char('"');
   italianLeft.removeDuplicates();
   EXPECT_TRUE(italianLeft.isEmpty()) << italianLeft.size() << " Italian texts in English:\n"
                                      << italianLeft.join(QLatin1Char('\n')).toStdString();
+}
+
+// No two items of one menu (menu bars, pop-up menus, their submenus) and no two buttons a window
+// shows at one time share their Alt letter, in Italian and in English; the language changes at
+// run time, as from the language menu.
+TEST_F(EnglishInterfaceTest, NoTwoItemsShareAnAltLetter) {
+  settings->SetSetting(SettingLanguage, 0);
+  config_ = std::make_unique<TFormConfig>(nullptr);
+  FormConfig = config_.get();
+  Shown();
+  for (int language : {0, 1}) {
+    SCOPED_TRACE(language);
+    if (language != CurrentLanguage) Main().MenuLanguageItems()[language]->trigger();
+    ASSERT_EQ(CurrentLanguage, language);
+    const QStringList clashes = Walk().clashes;
+    EXPECT_TRUE(clashes.isEmpty()) << clashes.size() << " clashes:\n"
+                                   << clashes.join(QLatin1Char('\n')).toStdString();
+  }
 }
 
 // The pressure page keeps its caption and the ignition list its last two kinds in English, while

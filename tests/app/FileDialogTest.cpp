@@ -16,6 +16,7 @@
 #include "File.h"
 #include "LayoutCheck.h"
 #include "NumericEdit.h"
+#include "WhenModal.h"
 
 namespace {
 
@@ -402,4 +403,27 @@ TEST_F(FileDialog, ReturnConfirmsFromTheNameAndTheList) {
       EXPECT_EQ(QApplication::focusWidget(), form->CheckSalvaPerTaratura);
     }
   }
+}
+
+// Opened as the main window opens it, the save dialog has the keys in the name with the proposed
+// name selected: letters typed at once replace it and Return saves under them.
+TEST_F(FileDialog, SaveStartsInTheNameWithTheProposalSelected) {
+  data_.SetDescription("Polo 1400");
+  QString focusName, selected;
+  WhenModal<TFormFile>([&](TFormFile& form) {
+    QApplication::setActiveWindow(&form);  // as a window manager does
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isActiveWindow(); }));
+    QWidget* focus = QApplication::focusWidget();
+    focusName = focus ? focus->objectName() : QString();
+    selected = form.EditName->selectedText();
+    QTest::keyClicks(focus ? focus : &form, QStringLiteral("Golf"));
+    focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &form, Qt::Key_Return);
+    if (form.isVisible()) form.reject();
+  });
+  ExecuteSalvaConf(&main_, base_);
+  EXPECT_EQ(focusName, QStringLiteral("EditName"));
+  EXPECT_EQ(selected, QStringLiteral("Polo 1400"));
+  EXPECT_TRUE(Exists("Configurazioni/Golf.trm"));
+  EXPECT_FALSE(Exists("Configurazioni/Polo 1400.trm"));
 }

@@ -10,17 +10,27 @@
 #include <QApplication>
 #include <QDir>
 #include <QCheckBox>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QStyle>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextLayout>
+#include <QValueAxis>
 #include <functional>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <vector>
 #include <memory>
@@ -30,6 +40,7 @@
 #include "Calibra.h"
 #include "CentriCelle.h"
 #include "CentriCelleArr.h"
+#include "ChartView.h"
 #include "Cilindrata.h"
 #include "Config.h"
 #include "Datimappati.h"
@@ -483,6 +494,241 @@ TEST_P(LayoutTest, EditorPagesAndLimitHints) {
   }
   form.close();
   EXPECT_TRUE(found.isEmpty()) << found.size() << " violations\n" << found.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+// The trace chart's axis labels as drawn: every text item of the chart's scene ending in the
+// chart's "..." is a label cut short; `twoDecimals` counts the labels such as "3.15".
+struct ChartLabels {
+  QStringList cut;
+  int twoDecimals = 0;
+};
+
+ChartLabels LabelsOf(const TFormGraficoDrt& chart) {
+  ChartLabels labels;
+  static const QRegularExpression twoDecimals(QStringLiteral("^-?\\d+[.,]\\d\\d$"));
+  for (QGraphicsItem* item : chart.ChartView->scene()->items()) {
+    QString text;
+    if (auto* t = dynamic_cast<QGraphicsTextItem*>(item))
+      text = t->toPlainText();
+    else if (auto* t = dynamic_cast<QGraphicsSimpleTextItem*>(item))
+      text = t->text();
+    if (!item->isVisible() || text.isEmpty()) continue;
+    if (text.endsWith(QStringLiteral("..."))) labels.cut << text;
+    if (twoDecimals.match(text).hasMatch()) ++labels.twoDecimals;
+  }
+  return labels;
+}
+
+}  // namespace
+
+// Zoomed with the mouse onto ranges whose ticks need two decimals, further in, undone and zoomed
+// again, the trace chart's value axis shows every label whole.
+TEST_P(LayoutTest, TraceChartAxisLabelsAfterZoom) {
+  TFormGraficoDrt chart(&Main(), QStringLiteral(LAYOUT_GOLDEN_DIR "/trace_format2.txt"));
+  ASSERT_TRUE(chart.Loaded());
+  ShowAndSettle(chart);
+  QWidget* viewport = chart.ChartView->viewport();
+  const double t0 = chart.AxisTempo->min(), t1 = chart.AxisTempo->max();
+  // A drag from the top left to the bottom right corner of a value range; 0 and 0: Ctrl+Z. A
+  // picture is kept of the steps with a name.
+  const struct {
+    double top, bottom;
+    const char* shot = nullptr;
+  } steps[] = {
+      {4, 2}, {3.4, 3.0, "graficodrt-zoomed"},      {3.3, 3.15}, {0, 0}, {1.5, 0.5}, {1.2, 0.9}, {0, 0},
+      {6, 3}, {5.5, 5.1, "graficodrt-zoomed-again"}};
+  int twoDecimals = 0;
+  for (const auto& step : steps) {
+    const QString name = step.top == 0 ? QStringLiteral("undo")
+                                       : QStringLiteral("%1-%2").arg(step.top).arg(step.bottom);
+    if (step.top == 0) {
+      QTest::keyClick(&chart, Qt::Key_Z, Qt::ControlModifier);
+    } else {
+      const QPoint a = chart.ChartView->PositionOf({t0 + (t1 - t0) * 0.1, step.top}).toPoint();
+      const QPoint b = chart.ChartView->PositionOf({t0 + (t1 - t0) * 0.9, step.bottom}).toPoint();
+      QTest::mousePress(viewport, Qt::LeftButton, {}, a);
+      QTest::mouseMove(viewport, b);
+      QTest::mouseRelease(viewport, Qt::LeftButton, {}, b);
+      EXPECT_TRUE(chart.Zoom().IsZoomed()) << name.toStdString();
+    }
+    QCoreApplication::processEvents();
+    const ChartLabels labels = LabelsOf(chart);
+    twoDecimals += labels.twoDecimals;
+    for (const QString& cut : labels.cut)
+      found_ << Case("graficodrt-zoom") + QLatin1Char(' ') + name + QStringLiteral(": label cut: \"") + cut +
+                    QLatin1Char('"');
+    if (step.shot) Keep(chart, Case(step.shot));
+  }
+  chart.close();
+  EXPECT_GT(twoDecimals, 0) << "no zoom showed two-decimal ticks";
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+// The columns of a table grid too narrow for `widest` in the grid's font: the room of a cell's
+// text is the column less its grid line and the text margins the style keeps on either side.
+QStringList NarrowColumns(const QTableView& grid, const QString& widest, const QString& name) {
+  QStringList found;
+  const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+  const int needed = QFontMetrics(grid.font()).horizontalAdvance(widest);
+  for (int c = 0; c < grid.model()->columnCount(); ++c) {
+    const int room = grid.columnWidth(c) - (grid.showGrid() ? 1 : 0) - 2 * margin;
+    if (needed > room)
+      found << QStringLiteral("%1: column %2 cuts \"%3\": needs %4 px, has %5")
+                   .arg(name)
+                   .arg(c)
+                   .arg(widest)
+                   .arg(needed)
+                   .arg(room);
+  }
+  return found;
+}
+
+}  // namespace
+
+// The acquired-points grid holds in every column the widest value a point's field can hold (a
+// 32-bit integer), five-digit injection times among the points shown.
+TEST_P(LayoutTest, PointsGridColumnsHoldTheirWidestValue) {
+  dati_.Add(2500, 1.75, 12000, 0);
+  dati_.Add(4800, 3.2, 18450, 0);
+  dati_.Add(900, 0.4, 2150, 0);
+  TFormDatiMappati w(&Main(), &dati_);
+  ShowAndSettle(w);
+  found_ << Check(w, Case("datimappati-points"));
+  found_ << NarrowColumns(*w.GridValori, QString::number(std::numeric_limits<int32_t>::min()),
+                          Case("datimappati"));
+  w.close();
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+// A paint device that keeps the texts painted on it: where each starts (on its base line) and
+// how wide it is, in the font it was drawn with. Its resolution is the screen's, so the texts
+// come out as wide as on the screen.
+class TextRecorder final : public QPaintDevice {
+ public:
+  struct Text {
+    QPointF at;
+    qreal width, ascent;
+    QString text;
+  };
+  explicit TextRecorder(const QWidget& w) : size_(w.size()), dpiX_(w.logicalDpiX()), dpiY_(w.logicalDpiY()) {}
+  QPaintEngine* paintEngine() const override { return &engine_; }
+  const std::vector<Text>& Texts() const { return engine_.texts; }
+
+ protected:
+  int metric(PaintDeviceMetric m) const override {
+    switch (m) {
+      case PdmWidth:
+        return size_.width();
+      case PdmHeight:
+        return size_.height();
+      case PdmDpiX:
+      case PdmPhysicalDpiX:
+        return dpiX_;
+      case PdmDpiY:
+      case PdmPhysicalDpiY:
+        return dpiY_;
+      case PdmDepth:
+        return 32;
+      case PdmDevicePixelRatio:
+        return 1;
+      case PdmDevicePixelRatioScaled:
+        return static_cast<int>(devicePixelRatioFScale());
+      default:
+        return QPaintDevice::metric(m);
+    }
+  }
+
+ private:
+  class Engine final : public QPaintEngine {
+   public:
+    Engine() : QPaintEngine(AllFeatures) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawTextItem(const QPointF& p, const QTextItem& item) override {
+      const QPointF at = painter()->transform().map(p);
+      texts.push_back({at, item.width(), item.ascent(), item.text()});
+    }
+    Type type() const override { return User; }
+    std::vector<Text> texts;
+  };
+  QSize size_;
+  int dpiX_, dpiY_;
+  mutable Engine engine_;
+};
+
+// The texts of a drawn grid that leave the cell they start in.
+QStringList CutCellTexts(TDrawGrid& grid, const QString& name) {
+  TextRecorder recorder(grid);
+  grid.render(&recorder);
+  QStringList found;
+  for (const TextRecorder::Text& t : recorder.Texts()) {
+    int col = 0, row = 0;
+    const QPoint inside(static_cast<int>(t.at.x() + 1), static_cast<int>(t.at.y() - t.ascent / 2));
+    if (!grid.CellAt(inside, &col, &row)) continue;
+    const QRect cell = grid.CellRect(col, row);
+    if (t.at.x() < cell.left() || t.at.x() + t.width > cell.left() + cell.width())
+      found << QStringLiteral("%1/%2: cell %3,%4 cuts \"%5\": needs %6 px from %7, the cell is %8 px from %9")
+                   .arg(name, grid.objectName())
+                   .arg(col)
+                   .arg(row)
+                   .arg(t.text)
+                   .arg(t.width)
+                   .arg(t.at.x())
+                   .arg(cell.width())
+                   .arg(cell.left());
+  }
+  return found;
+}
+
+}  // namespace
+
+// Every drawn grid of the editor (maps, enrichment, emissions, injection sequence) with its
+// fields at the widest values they hold: every text lies inside its cell.
+TEST_P(LayoutTest, DrawnGridCellsHoldTheirWidestValues) {
+  for (int r = 0; r < 12; ++r) {
+    data.RifGiri[r] = 10000;  // rpm
+    data.RifMAP[r] = 255;     // 5.00 V
+    data.RifOpenLoop[r] = 0x3F;
+    data.PassiInvArr[r] = data.PassiInvSmg[r] = 255;
+    data.PassiIngr[r] = data.PassiSmag[r] = 255;  // 1275 ms
+    // 20.00 ms
+    for (int c = 0; c < 12; ++c) data.Mappa[r][c] = data.MappaBenzina[r][c] = 5000;
+  }
+  for (int r = 0; r < TEcuData::kArrRows; ++r) {
+    data.RifCumulo[r] = 127;
+    for (int c = 0; c < TEcuData::kArrCols; ++c) data.MappaArr[r][c] = 125;  // 250
+  }
+  for (int c = 0; c < TEcuData::kArrCols; ++c)
+    data.ArrPerTps[c] = data.VarCumulo[c] = data.ArrUscitaMin[c] = 250;
+  TFormConfig form(&Main());
+  form.TranslateConfigForm();
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+  for (int id = 0; id < kConfigPageCount; ++id) {
+    const auto page = static_cast<ConfigPageId>(id);
+    if (!form.IsPageVisible(page)) continue;
+    form.SetActivePage(page);
+    QCoreApplication::processEvents();
+    const QString name = Case(QStringLiteral("config-") + form.Page(page)->objectName());
+    bool grids = false;
+    for (TDrawGrid* grid : form.Page(page)->findChildren<TDrawGrid*>()) {
+      if (!grid->isVisible()) continue;
+      grids = true;
+      found_ << CutCellTexts(*grid, name);
+    }
+    if (grids) Keep(form, name + QStringLiteral("-widest"));
+  }
+  form.close();
+  found_.removeDuplicates();
+  EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Probes, LayoutTest, ::testing::Values(false, true),

@@ -391,6 +391,10 @@ TEST(ChartZoomRule, GesturesTicksAndRanges) {
   EXPECT_DOUBLE_EQ(NiceStep({0.17, 0.34}), 0.02);
   EXPECT_EQ(AxisTicks({850, 4100}, 1000), (std::vector<double>{1000, 2000, 3000, 4000}));
   EXPECT_EQ(AxisTicks({-1, 1}, 0.5), (std::vector<double>{-1, -0.5, 0, 0.5, 1}));
+  // Decimals of the labels: as many as the step needs, whatever its rounding in binary.
+  const std::pair<double, int> decimals[] = {{1000, 0}, {1, 0},    {0.5, 1}, {0.05, 2},
+                                             {0.02, 2}, {0.25, 2}, {1e-9, 6}};
+  for (const auto& [step, want] : decimals) EXPECT_EQ(TickDecimals(step), want) << step;
   TAxisExtent e;
   EXPECT_EQ(e.Range(), (TAxisRange{0, 1}));
   e.Include(3);
