@@ -43,16 +43,16 @@ std::unique_ptr<TFormAttesa> TFormMain::CreateWaitWindow(int caption, int messag
 }
 
 void TFormMain::ActionConnettiExecute() {
-  // 1.
+  // Unsaved changes first: the read replaces the data set.
   if (AskSaveChanges() == PromptCancel) return;
-  // 2-3.
+  // Open the line.
   SetScreenCursor(ScreenCursor::AppStart);
   if (!SerialLink || !EcuData || !SerialLink->OpenLink()) {
     SetScreenCursor(ScreenCursor::Default);
     if (Interactive) Message(Joined(Text(55), Text(57)), PromptIcon::Stop);
     return;
   }
-  // 4-5.
+  // Connect and read the ECU's identity.
   SerialLink->Connect();
   if (!EcuData->ReadIdentificazione()) {
     SetScreenCursor(ScreenCursor::Default);
@@ -60,7 +60,7 @@ void TFormMain::ActionConnettiExecute() {
     SerialLink->Disconnect();
     return;
   }
-  // 6-7: these refusals always speak, also during the silent connect.
+  // Customer code and firmware: these refusals always speak, also during the silent connect.
   if (!CheckEcuCustomer()) {
     SetScreenCursor(ScreenCursor::Default);
     SerialLink->Disconnect();
@@ -73,7 +73,7 @@ void TFormMain::ActionConnettiExecute() {
     Message(Joined(Text(55), Text(70)), PromptIcon::Stop);
     return;
   }
-  // 8-11.
+  // Wait for the ECU to get ready, then read the whole configuration.
   std::unique_ptr<TFormAttesa> wait;
   if (Interactive)
     wait = CreateWaitWindow(65, 88, QStringLiteral(" ") + Text(73) + QStringLiteral(" "));
@@ -91,12 +91,12 @@ void TFormMain::ActionConnettiExecute() {
     Message(PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read), PromptIcon::Stop);
     return;
   }
-  // 12. Software version and model name.
+  // Software version and model name.
   const int model = EcuData->Identita[2];
   const QString list = StatusTextListPath(DataFolder + QStringLiteral("/Programmazione"));
   StatusBarMain->SetText(PanelVersion, SoftwareVersionText(Text(52), EcuData->Identita[3], model,
                                                            ModelDisplayName(list, model)));
-  // 13.
+  // The wait window and the cursor go.
   if (wait) {
     wait.reset();
     SetScreenCursor(ScreenCursor::Default);

@@ -63,11 +63,11 @@ bool TFormMain::LoadProgramImage(const QString& file, std::vector<uint8_t>* imag
 
 bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
   for (;;) {
-    // 11. Connect to the reprogrammed ECU; after a failed write this reconnects, since the
+    // Connect to the reprogrammed ECU; after a failed write this reconnects, since the
     // link may have dropped.
     while (SerialLink->Connect() == 0)
       if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
-    // 12. Give the ECU time to get ready, then write everything. The write alone decides: an
+    // Give the ECU time to get ready, then write everything. The write alone decides: an
     // ECU still not ready when the wait runs out that takes every value is restored all the
     // same. The configuration counts as saved only when all of it went in over a link that
     // stayed open; otherwise the user is told and asked again.
@@ -89,20 +89,20 @@ bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
 
 void TFormMain::ActionProgrammaExecute() {
   if (!FormScarica || !SerialLink || !EcuData) return;
-  // 1.
+  // The programming file.
   FormScarica->ChooseProgramFile();
   if (FormScarica->ModalResult() != TModalDialog::mrOk) return;
   const QString file = FormScarica->OpenDialogFile.FileName;
   const bool fromImage = FormScarica->OpenDialogFile.FilterIndex != kSRecordFileFilter;
 
-  // 2.
+  // Programming goes through the boot loader: an open link is closed first.
   repaint();
   if (SerialLink->IsLinkOpen()) {
     ActionDisconnettiExecute();
     QCoreApplication::processEvents();
   }
 
-  // 3-4. The boot loader must be this build's and of a known type.
+  // The boot loader must be this build's and of a known type.
   uint8_t boot[2] = {};
   if (!SerialLink->ReadBootIdentity(boot) || boot[0] != GetBrandEcuCode(0) ||
       !BootTypeSupported(boot[1])) {
@@ -111,7 +111,7 @@ void TFormMain::ActionProgrammaExecute() {
     return;
   }
 
-  // 5.
+  // The wait window with its animation, and the hourglass.
   auto wait = std::make_unique<TFormAttesa>(this);
   const QString animation =
       ExistingFileNoCase(DataFolder + QStringLiteral("/Immagini"), QStringLiteral("Attesa.avi"));
@@ -124,7 +124,7 @@ void TFormMain::ActionProgrammaExecute() {
   wait->setFocus();
   SetScreenCursor(ScreenCursor::HourGlass);
 
-  // 6.
+  // An image file is read whole before anything reaches the ECU.
   std::vector<uint8_t> image;
   QString why;
   if (fromImage && !LoadProgramImage(file, &image, &why)) {
@@ -134,7 +134,7 @@ void TFormMain::ActionProgrammaExecute() {
     return;
   }
 
-  // 7. The first attempt and, when the user asks, one retry.
+  // The first attempt and, when the user asks, one retry.
   SerialLink->BeginProgramming();
   int attempt = 0;
   int result = 0;
@@ -156,12 +156,12 @@ void TFormMain::ActionProgrammaExecute() {
     if (result == 0 || attempt >= kMaxProgramCalls) break;
   }
 
-  // 8.
+  // Out of programming mode; the image is let go.
   SerialLink->EndProgramming();
   std::vector<uint8_t>().swap(image);
   repaint();
 
-  // 9.
+  // Programming failed: the link closes and the user is told.
   if (result != 0) {
     SerialLink->Disconnect();
     wait.reset();
@@ -170,7 +170,7 @@ void TFormMain::ActionProgrammaExecute() {
     return;
   }
 
-  // 10.
+  // The bar hidden until the write; a pause while the new firmware starts.
   wait->ProgressBar1->hide();
   wait->Label2->hide();
   wait->Label1->setText(Text(532));
@@ -178,7 +178,7 @@ void TFormMain::ActionProgrammaExecute() {
   wait->repaint();
   Clock().Sleep(kSettlePauseMs);
 
-  // 11-12. Nothing written, or not all of it: the link closes and the configuration in memory
+  // Nothing written, or not all of it: the link closes and the configuration in memory
   // keeps its changed flag.
   if (!RestoreConfiguration(*wait)) {
     SerialLink->Disconnect();
@@ -187,7 +187,7 @@ void TFormMain::ActionProgrammaExecute() {
     return;
   }
 
-  // 13.
+  // Connect again: the configuration is read back from the ECU.
   wait.reset();
   repaint();
   SetScreenCursor(ScreenCursor::Default);
