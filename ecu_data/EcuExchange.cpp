@@ -86,7 +86,7 @@ int TEcuData::ReadAll() {
   const TEcuDataFields before = *this;
   const LinkTransfer::PassRecord pass;
 
-  // 1. Flags, axes.
+  // Flags, axes.
   ProgressTo(0);
   ReadCodes({0x203});
   ReadCodes({0x81});
@@ -95,7 +95,7 @@ int TEcuData::ReadAll() {
   Read(0xC10D, RifMAP);
   Progress(5);
 
-  // 2. Maps.
+  // Maps.
   for (int row = 0; row < kMapSize; ++row) {
     Progress(2);
     LinkTransfer::ReadRow(0xC30E, row, Mappa[row], kMapSize);
@@ -107,18 +107,18 @@ int TEcuData::ReadAll() {
     if (ItemMissing()) HasMappaBenzina = false;
   }
 
-  // 3. Lambda, level, changeover.
+  // Lambda, level, changeover.
   ReadCodes({0x04, 0x05, 0x2F, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x70});
   Progress(5);
   ReadCodes({0x0F, 0x210, 0x12, 0x11, 0x213});
   Progress(5);
 
-  // 4. Cut-off: the legacy ramp gives the steps; ECUs that hold the steps overwrite them.
+  // Cut-off: the legacy ramp gives the steps; ECUs that hold the steps overwrite them.
   ReadCodes({0x14, 0x215, 0x216, 0x17, 0x4D, 0x18});
   StepsFromRamp();
   ReadCodes({0x59, 0x5A, 0x57});
 
-  // 5. TPS; older ECUs get the idle-exit coefficients set before they are read.
+  // TPS; older ECUs get the idle-exit coefficients set before they are read.
   ReadCodes({0x1A, 0x1B, 0x3F});
   if (Identita[3] < 4 && Identita[2] < 109) {
     LinkTransfer::WriteVariable(0x64, 100);
@@ -128,7 +128,7 @@ int TEcuData::ReadAll() {
   ReadCodes({0x64, 0x65, 0x66});
   Progress(5);
 
-  // 6. Open loop and stepper.
+  // Open loop and stepper.
   Read(0xC11C, RifOpenLoop);
   Read(0xC11D, PassiInvArr);
   Read(0xC119, PassiInvSmg);
@@ -137,15 +137,15 @@ int TEcuData::ReadAll() {
   Read(0xC11F, PassiSmag);
   Progress(5);
 
-  // 7. Emulation and level sensor.
+  // Emulation and level sensor.
   ReadCodes({0x20, 0x21, 0x222, 0x23, 0x47, 0x48, 0x24});
   Read(0x4125, RifSensore);
   Progress(5);
 
-  // 8. Carburation.
+  // Carburation.
   ReadCodes({0x627, 0x626, 0x628, 0x629, 0x2C, 0x22D, 0x2E, 0x46, 0x45});
 
-  // 9. Enrichment, as a map or per throttle step.
+  // Enrichment, as a map or per throttle step.
   if (IsMappaArricchimento()) {
     // Signed, as the references are written (0x432): what goes in reads back the same.
     Read(0x5532, RifCumulo);
@@ -162,13 +162,13 @@ int TEcuData::ReadAll() {
   Read(0x6130, VarCumulo);
   Progress(4);
 
-  // 10. Injection, description and official flag.
+  // Injection, description and official flag.
   ReadCodes({0x33, 0x34, 0x38, 0x7F});
   Read(0x14135, DatiEcu35);
   SetUfficiale((DatiEcu35[0] & 0x80) != 0);
   Progress(2);
 
-  // 11. Diagnosis, running times, sequence, level correction.
+  // Diagnosis, running times, sequence, level correction.
   Read(0x2339, Stato);
   Read(0x233A, Abilitazione);
   ReadCodes({0x43, 0x44, 0x23B, 0x23C, 0x3E, 0x449, 0x66C, 0x24A, 0x24B});
@@ -176,7 +176,7 @@ int TEcuData::ReadAll() {
   Read(0x5150, CorrezioneLivello);
   Progress(2);
 
-  // 12. Adaptivity.
+  // Adaptivity.
   ReadCodes({0x253});
   const bool coefficients = Read(0x9113D, CoefficienteZona);
   const bool corrections = Read(0x91737, CorrezioneZona);
@@ -185,7 +185,7 @@ int TEcuData::ReadAll() {
   Read(0x6555, ArrUscitaMin);
   ReadCodes({0x458, 0x671, 0x672, 0x73, 0x74, 0x75, 0x76, 0x277});
 
-  // 13. Temperature, priming, pressure tables.
+  // Temperature, priming, pressure tables.
   Read(0xA12A, Rif);
   Read(0x9578, Coeff);
   HasCoeffTemp = !ItemMissing();
@@ -212,7 +212,7 @@ int TEcuData::ReadAll() {
     return 0;
   }
 
-  // 14. The vehicle data start again from what the ECU knows.
+  // The vehicle data start again from what the ECU knows.
   ProgressTo(100);
   SetDatoVetturaStr(1, GetDescription());
   for (int id = 2; id <= 5; ++id) SetDatoVetturaStr(id, "");
@@ -220,7 +220,7 @@ int TEcuData::ReadAll() {
   Valvole = NCilindri = AnnoVettura = 0;
   Potenza = 0.0f;
 
-  // 15.
+  // A pause before the next exchange; what was read is in no file yet.
   Clock().Sleep(kPassPause);
   Changed = true;
   return 1;
@@ -229,7 +229,7 @@ int TEcuData::ReadAll() {
 int TEcuData::WriteAll(bool mapsOnly) {
   if (!SerialLink) return 0;
 
-  // 1-2. Axes and gas map: all a maps-only pass writes.
+  // Axes and gas map: all a maps-only pass writes.
   ProgressTo(0);
   Write(0xC30C, RifGiri);
   Write(0xC10D, RifMAP);
@@ -240,13 +240,13 @@ int TEcuData::WriteAll(bool mapsOnly) {
   }
   if (mapsOnly) return 0;
 
-  // 3. Petrol map.
+  // Petrol map.
   for (int row = 0; row < kMapSize; ++row) {
     LinkTransfer::WriteRow(0xC34F, row, MappaBenzina[row], kMapSize);
     Progress(2);
   }
 
-  // 4. Flags, lambda, level, changeover.
+  // Flags, lambda, level, changeover.
   WriteCodes({0x203});
   if (HasMonoFuel) WriteCodes({0x81});
   WriteCodes({0x04, 0x05, 0x2F, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x70});
@@ -255,7 +255,7 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Progress(5);
   WriteCodes({0x14, 0x215, 0x216});
 
-  // 5. Cut-off: older ECUs (version byte 0) hold the legacy ramp.
+  // Cut-off: older ECUs (version byte 0) hold the legacy ramp.
   if (Identita[3] == 0) {
     RampFromSteps();
     WriteCodes({0x17, 0x4D, 0x18});
@@ -263,7 +263,7 @@ int TEcuData::WriteAll(bool mapsOnly) {
     WriteCodes({0x59, 0x5A, 0x57});
   }
 
-  // 6. TPS, open loop and stepper.
+  // TPS, open loop and stepper.
   WriteCodes({0x1A, 0x1B, 0x3F, 0x64, 0x65, 0x66});
   Progress(5);
   Write(0xC11C, RifOpenLoop);
@@ -274,15 +274,15 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(0xC11F, PassiSmag);
   Progress(5);
 
-  // 7. Emulation and level sensor.
+  // Emulation and level sensor.
   WriteCodes({0x20, 0x21, 0x222, 0x23, 0x47, 0x48, 0x24});
   Write(0x4125, RifSensore);
   Progress(5);
 
-  // 8. Carburation.
+  // Carburation.
   WriteCodes({0x627, 0x626, 0x628, 0x629, 0x2C, 0x22D, 0x2E, 0x46, 0x45});
 
-  // 9. Enrichment.
+  // Enrichment.
   if (IsMappaArricchimento()) {
     const int rows = std::clamp(NumeroRigheArr, 0, kArrRows);
     for (int row = 0; row < rows; ++row) LinkTransfer::WriteRow(0x6136, row, MappaArr[row], kArrCols);
@@ -293,12 +293,12 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(0x6130, VarCumulo);
   Progress(4);
 
-  // 10. Injection and description.
+  // Injection and description.
   WriteCodes({0x33, 0x34, 0x38, 0x7F});
   Write(0x14135, DatiEcu35);
   Progress(2);
 
-  // 11. Diagnosis, running times, sequence, level correction, injector, idle exit.
+  // Diagnosis, running times, sequence, level correction, injector, idle exit.
   Write(0x2339, Stato);
   Write(0x233A, Abilitazione);
   WriteCodes({0x23B, 0x23C, 0x3E, 0x449, 0x66C, 0x24A, 0x24B});
@@ -308,11 +308,11 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(0x6555, ArrUscitaMin);
   WriteCodes({0x458});
 
-  // 12. The idle corrections start again from 0 in the ECU.
+  // The idle corrections start again from 0 in the ECU.
   LinkTransfer::WriteVariable(0x671, 0);
   LinkTransfer::WriteVariable(0x672, 0);
 
-  // 13. Adaptivity parameters, temperature, priming and pressure tables.
+  // Adaptivity parameters, temperature, priming and pressure tables.
   WriteCodes({0x73, 0x74, 0x75, 0x76, 0x277});
   Write(0xA12A, Rif);
   if (HasCoeffTemp) Write(0x9578, Coeff);
@@ -328,7 +328,7 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(0xA17D, RifGas);  // the tenth element of the word goes as 0
   Write(0x917E, CoeffGas);
 
-  // 14.
+  // A pause before the next exchange.
   ProgressTo(100);
   Clock().Sleep(kPassPause);
   return 0;
