@@ -32,11 +32,11 @@
 #include "FormScarica.h"
 #include "Language.h"
 #include "PrivateMessage.h"
-#include "ScreenCursor.h"
 #include "SerialLink.h"
 #include "ShowActive.h"
 #include "StatusBarPanels.h"
 #include "TraceRecorder.h"
+#include "WaitCursor.h"
 #include "WinColor.h"
 #include "visualizza.h"
 
@@ -118,12 +118,11 @@ TFormMain::TFormMain(QWidget* owner, const QString& dataFolder) : QMainWindow(ow
   ReadLanguageNumbers();
   InstallQtTranslations();
 
-  // Start-up cursor, data folder.
+  // The data folder.
   DataFolder = dataFolder.isEmpty() ? QDir::currentPath() : dataFolder;
 
-  // The splash, up until the first idle moment of the message loop.
+  // The splash and the start-up cursor, up until the first idle moment of the message loop.
   splash_ = std::make_unique<TStartupSplash>(this);
-  SetScreenCursor(ScreenCursor::AppStart);
 
   BuildEntries();
   BuildMenus();
@@ -465,7 +464,7 @@ void TFormMain::contextMenuEvent(QContextMenuEvent* e) {
 // ---- language and texts ---------------------------------------------------------------------
 
 void TFormMain::LanguageItemClick(QAction* item) {
-  SetScreenCursor(ScreenCursor::HourGlass);
+  const TWaitCursor hourglass;
   const int i = std::max(0, item ? item->data().toInt() : 0);
   if (AppSettings) AppSettings->SetSetting(SettingLanguage, i);
   CurrentLanguage = i;
@@ -475,7 +474,6 @@ void TFormMain::LanguageItemClick(QAction* item) {
   }
   TranslateMainForm();
   CentreMenuLabels();
-  SetScreenCursor(ScreenCursor::Default);
 }
 
 void TFormMain::TranslateMainForm() {

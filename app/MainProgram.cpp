@@ -14,16 +14,16 @@
 #include "ConfigActions.h"
 #include "EcuData.h"
 #include "EncryptedProgramFile.h"
-#include "FormAttesa.h"
 #include "File.h"
+#include "FormAttesa.h"
 #include "FormScarica.h"
 #include "Language.h"
 #include "LinkPassText.h"
 #include "LinkTransfer.h"
 #include "Main.h"
-#include "ScreenCursor.h"
 #include "SerialLink.h"
 #include "ShowActive.h"
+#include "WaitCursor.h"
 
 namespace {
 
@@ -111,28 +111,46 @@ void TFormMain::ActionProgrammaExecute() {
     return;
   }
 
+  // The wait window and the hourglass are gone before anything is said.
+  QString why;
+  switch (ProgramPass(file, fromImage, &why)) {
+    case ProgramOutcome::ImageUnreadable:
+      Message(why.isEmpty() ? Text(78) : Text(78) + QLatin1Char('\n') + why, PromptIcon::Stop);
+      return;
+    case ProgramOutcome::ProgramFailed:
+      SerialLink->Disconnect();
+      Message(Text(78), PromptIcon::Stop);
+      return;
+    case ProgramOutcome::NotRestored:
+      // Nothing written, or not all of it: the link closes and the configuration in memory keeps
+      // its changed flag.
+      SerialLink->Disconnect();
+      return;
+    case ProgramOutcome::Restored:
+      // Connect again: the configuration is read back from the ECU.
+      repaint();
+      ActionConnettiExecute();
+      return;
+  }
+}
+
+TFormMain::ProgramOutcome TFormMain::ProgramPass(const QString& file, bool fromImage, QString* why) {
   // The wait window with its animation, and the hourglass.
-  auto wait = std::make_unique<TFormAttesa>(this);
+  TFormAttesa wait(this);
   const QString animation =
       ExistingFileNoCase(DataFolder + QStringLiteral("/Immagini"), QStringLiteral("Attesa.avi"));
-  if (!animation.isEmpty()) wait->Animate1->SetFileName(animation);
-  wait->Animate1->SetActive(true);
-  wait->setWindowTitle(Text(80));
-  wait->Label1->setText(Text(79));
-  wait->SetSuffix(Text(73));
-  ShowActive(wait.get());  // the programming's and WriteAll's progress go to the active window
-  wait->setFocus();
-  SetScreenCursor(ScreenCursor::HourGlass);
+  if (!animation.isEmpty()) wait.Animate1->SetFileName(animation);
+  wait.Animate1->SetActive(true);
+  wait.setWindowTitle(Text(80));
+  wait.Label1->setText(Text(79));
+  wait.SetSuffix(Text(73));
+  ShowActive(&wait);  // the programming's and WriteAll's progress go to the active window
+  wait.setFocus();
+  const TWaitCursor hourglass;
 
   // An image file is read whole before anything reaches the ECU.
   std::vector<uint8_t> image;
-  QString why;
-  if (fromImage && !LoadProgramImage(file, &image, &why)) {
-    wait.reset();
-    SetScreenCursor(ScreenCursor::Default);
-    Message(why.isEmpty() ? Text(78) : Text(78) + QLatin1Char('\n') + why, PromptIcon::Stop);
-    return;
-  }
+  if (fromImage && !LoadProgramImage(file, &image, why)) return ProgramOutcome::ImageUnreadable;
 
   // The first attempt and, when the user asks, one retry.
   SerialLink->BeginProgramming();
@@ -146,11 +164,11 @@ void TFormMain::ActionProgrammaExecute() {
                                    : Text(81) + QLatin1Char('\n') + Text(82) + QLatin1Char('\n') + Text(83);
       if (Message(question, PromptIcon::Stop, PromptYesNo) != PromptYes) break;
       ++attempt;
-      wait->setWindowTitle(Text(80) + QStringLiteral(" - ") + Text(84) + QStringLiteral(" ") +
-                           QString::number(attempt));
+      wait.setWindowTitle(Text(80) + QStringLiteral(" - ") + Text(84) + QStringLiteral(" ") +
+                          QString::number(attempt));
     }
     ++attempt;
-    wait->repaint();
+    wait.repaint();
     result = fromImage ? SerialLink->ProgramFromImage(image.data(), kProgramA, kProgramB, kProgramC)
                        : SerialLink->ProgramFromFile(path.constData(), kProgramA, kProgramB, kProgramC);
     if (result == 0 || attempt >= kMaxProgramCalls) break;
@@ -160,36 +178,14 @@ void TFormMain::ActionProgrammaExecute() {
   SerialLink->EndProgramming();
   std::vector<uint8_t>().swap(image);
   repaint();
-
-  // Programming failed: the link closes and the user is told.
-  if (result != 0) {
-    SerialLink->Disconnect();
-    wait.reset();
-    Message(Text(78), PromptIcon::Stop);
-    SetScreenCursor(ScreenCursor::Default);
-    return;
-  }
+  if (result != 0) return ProgramOutcome::ProgramFailed;
 
   // The bar hidden until the write; a pause while the new firmware starts.
-  wait->ProgressBar1->hide();
-  wait->Label2->hide();
-  wait->Label1->setText(Text(532));
-  wait->SetProgress(0, true);
-  wait->repaint();
+  wait.ProgressBar1->hide();
+  wait.Label2->hide();
+  wait.Label1->setText(Text(532));
+  wait.SetProgress(0, true);
+  wait.repaint();
   Clock().Sleep(kSettlePauseMs);
-
-  // Nothing written, or not all of it: the link closes and the configuration in memory
-  // keeps its changed flag.
-  if (!RestoreConfiguration(*wait)) {
-    SerialLink->Disconnect();
-    wait.reset();
-    SetScreenCursor(ScreenCursor::Default);
-    return;
-  }
-
-  // Connect again: the configuration is read back from the ECU.
-  wait.reset();
-  repaint();
-  SetScreenCursor(ScreenCursor::Default);
-  ActionConnettiExecute();
+  return RestoreConfiguration(wait) ? ProgramOutcome::Restored : ProgramOutcome::NotRestored;
 }

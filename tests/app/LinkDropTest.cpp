@@ -59,6 +59,7 @@ TEST_F(LinkDrop, ConnectCutShortKeepsTheDataSetAndSaysSo) {
           Pump();
         },
         [&]() -> std::string {
+          if (QApplication::overrideCursor()) return "the cursor left set";
           if (LinkOpen() && !Told())
             return HoldsMarks(data, 1) ? "" : "connected over a data set read only in part";
           if (!Told()) return "the connect failed without a word";
