@@ -405,7 +405,9 @@ TEST_F(MainProgramTest, ProgressReachesTheWaitWindow) {
   ExpectFollowed(watch, "TFormAttesa");
 }
 
-TEST_F(MainProgramTest, LinkDropAnywhereLosesNothing) {
+using MainProgramDropSweep = MainProgramTest;  // a sweep: the drop-sweep label runs it
+
+TEST_F(MainProgramDropSweep, LinkDropAnywhereLosesNothing) {
   // Values the factory configuration lacks, in the first, a middle and the last item written.
   const auto mark = [](TEcuDataFields& f) {
     f.RifGiri[11] = 6789;
