@@ -75,7 +75,7 @@ void TFormMain::ActionConnettiExecute() {
 }
 
 TFormMain::ConnectOutcome TFormMain::ConnectPass() {
-  TWaitCursor cursor(Qt::BusyCursor);
+  const TWaitCursor cursor(Qt::BusyCursor);
   if (!SerialLink || !EcuData || !SerialLink->OpenLink()) return ConnectOutcome::LineNotOpened;
   // Connect and read the ECU's identity.
   SerialLink->Connect();
