@@ -32,11 +32,11 @@
 #include "FormScarica.h"
 #include "Language.h"
 #include "PrivateMessage.h"
-#include "ScreenCursor.h"
 #include "SerialLink.h"
 #include "ShowActive.h"
 #include "StatusBarPanels.h"
 #include "TraceRecorder.h"
+#include "WaitCursor.h"
 #include "WinColor.h"
 #include "visualizza.h"
 
@@ -113,34 +113,33 @@ TFormMain::TFormMain(QWidget* owner, const QString& dataFolder) : QMainWindow(ow
   setWindowTitle(QStringLiteral("Initializing..."));
   resize(kDesignWidth, kDesignHeight);
 
-  // 1. Language of the settings.
+  // Language of the settings.
   CurrentLanguage = LanguageFromSetting(AppSettings ? AppSettings->GetSetting(SettingLanguage) : 0);
   ReadLanguageNumbers();
   InstallQtTranslations();
 
-  // 2. Start-up cursor, data folder.
+  // The data folder.
   DataFolder = dataFolder.isEmpty() ? QDir::currentPath() : dataFolder;
 
-  // 3. The splash, up until the first idle moment of the message loop.
+  // The splash and the start-up cursor, up until the first idle moment of the message loop.
   splash_ = std::make_unique<TStartupSplash>(this);
-  SetScreenCursor(ScreenCursor::AppStart);
 
   BuildEntries();
   BuildMenus();
   BuildStatusBar();
   LoadStoredTexts();
 
-  // 4. Entries by Tag.
+  // Entries by Tag.
   MenuLabels = {LabelConfig,   LabelVisualizza, LabelTaratura,    LabelDiagnosi,
                 LabelSalva,    LabelCarica,     LabelRiprogramma, LabelTermina};
   MenuActions = {ActionConf,     ActionVisualizza, ActionTara,      ActionDiagnosi,
                  ActionSalvaConf, ActionApriConf,  ActionProgramma, ActionEsci};
 
-  // 5. Temporary copies of an earlier run, and what saves it cut short left beside their files.
+  // Temporary copies of an earlier run, and what saves it cut short left beside their files.
   DeleteLeftOverCopies();
   RemoveLeftOverSaveSiblings(DataFolder);
 
-  // 6. Configuration-file dialogs.
+  // Configuration-file dialogs.
   const QString ext = QString::fromLatin1(GetBrandConfigExt());
   OpenDialog1.Title = QStringLiteral("Apri file di configurazione");
   SaveDialog1.Title = QStringLiteral("Salva file di configurazione");
@@ -148,7 +147,7 @@ TFormMain::TFormMain(QWidget* owner, const QString& dataFolder) : QMainWindow(ow
   OpenDialog1.Filter = SaveDialog1.Filter = QStringLiteral("Configurazione|*.") + ext;
   SaveDialog1.OverwritePrompt = true;
 
-  // 7. The configuration-file key.
+  // The configuration-file key.
   if (EcuData) EcuData->SetFileKey(GetBrandFileKey());
 }
 
@@ -367,11 +366,11 @@ void TFormMain::ScaleToScreenWidth(int screenWidth) {
 }
 
 void TFormMain::FormShow() {
-  // 1. Screen scaling.
+  // Screen scaling.
   const int sw = ScreenWidth();
   if (sw != kDesignScreenWidth) ScaleToScreenWidth(sw);
 
-  // 2. The data folder's subfolders, made when missing, and the dialogs' initial folders.
+  // The data folder's subfolders, made when missing, and the dialogs' initial folders.
   const QStringList missing = MakeDataSubfolders(DataFolder);
   OpenDialog1.InitialDir = SaveDialog1.InitialDir = DataSubfolder(DataFolder, kFolderConfigurazioni);
   if (FormScarica) FormScarica->OpenDialogFile.InitialDir = DataSubfolder(DataFolder, kFolderProgrammazione);
@@ -380,18 +379,18 @@ void TFormMain::FormShow() {
     FormConfig->CalibrationFolder = DataSubfolder(DataFolder, kFolderTaratura);
   }
 
-  // 3-4. Language menus and the stored language.
+  // Language menus and the stored language.
   CurrentLanguage = 0;
   BuildLanguageMenus();
   const int stored = AppSettings ? AppSettings->GetSetting(SettingLanguage) : 0;
   const size_t item = stored >= 0 && stored < LanguageCount ? static_cast<size_t>(stored) : 0;
   if (item < popupLanguages_.size()) popupLanguages_[item]->trigger();
 
-  // 5. Title, maximised.
+  // Title, maximised.
   setWindowTitle(QString::fromLatin1(GetBrandTitle()));
   setWindowState(windowState() | Qt::WindowMaximized);
 
-  // 6.
+  // The menu entries placed and centred.
   LayoutMenuLabels();
   CentreMenuLabels();
   // A data folder the program cannot work in is said before anything else (with the title).
@@ -403,7 +402,7 @@ void TFormMain::FormShow() {
 }
 
 void TFormMain::FormShowOnScreen() {
-  // 7. The silent connect.
+  // The silent connect.
   SkipReadAll = false;
   // Painted once the window system has it on the screen (and has given it the activation it
   // gives a new window), before the splash takes the activation.
@@ -419,14 +418,14 @@ void TFormMain::FormShowOnScreen() {
   ActionConnettiExecute();
   Interactive = true;
 
-  // 8.
+  // No ECU found: the user is told.
   if (!LinkOpen()) Message(ConnectionWarningText(), PromptIcon::Stop);
 
-  // 9. Entry 0 highlighted.
+  // Entry 0 highlighted.
   FrecciaTag = 1;
   LabelRiprogrammaMouseMove(LabelConfig);
 
-  // 10-11. The question shows over the window painted whole, not over what the window system
+  // The question shows over the window painted whole, not over what the window system
   // left of it during the connect.
   PaintExposed(this);
   AskFuelType();
@@ -466,7 +465,7 @@ void TFormMain::contextMenuEvent(QContextMenuEvent* e) {
 // ---- language and texts ---------------------------------------------------------------------
 
 void TFormMain::LanguageItemClick(QAction* item) {
-  SetScreenCursor(ScreenCursor::HourGlass);
+  const TWaitCursor hourglass;
   const int i = std::max(0, item ? item->data().toInt() : 0);
   if (AppSettings) AppSettings->SetSetting(SettingLanguage, i);
   CurrentLanguage = i;
@@ -476,17 +475,16 @@ void TFormMain::LanguageItemClick(QAction* item) {
   }
   TranslateMainForm();
   CentreMenuLabels();
-  SetScreenCursor(ScreenCursor::Default);
 }
 
 void TFormMain::TranslateMainForm() {
-  // 1. The language's numbers, and Qt's own texts (message-box buttons, Qt's dialogs).
+  // The language's numbers, and Qt's own texts (message-box buttons, Qt's dialogs).
   ReadLanguageNumbers();
   InstallQtTranslations();
-  // 2. Entry captions.
+  // Entry captions.
   TranslateCaption(LabelMenu, 24, 31);
   for (const EntryText& t : kEntryTexts) TranslateCaption(MenuLabels[static_cast<size_t>(t.tag)], t.k, t.bufferSize);
-  // 3. Menus and actions.
+  // Menus and actions.
   const std::pair<QObject*, int> captions[] = {
       {MenuFile, 34},         {MenuCpu, 35},          {MenuConfig, 36},       {MenuSelLingua, 3},
       {MenuAbout, 37},        {MenuAiuto, 38},        {MenuConnetti, 45},     {ActionApri, 40},
@@ -495,14 +493,14 @@ void TFormMain::TranslateMainForm() {
       {ActionBloccoNote, 551}, {ActionProgrammaCliente, 552},
   };
   for (const auto& [control, k] : captions) TranslateCaption(control, k);
-  // 4. Stored texts.
+  // Stored texts.
   for (const StoredText& t : kStoredTexts) {
     QString text;
     if (ReadText(t.k, &text, t.bufferSize)) texts_[t.k] = text;
   }
-  // 5. The splash's connection label while it is up.
+  // The splash's connection label while it is up.
   if (TFormSplash* s = Splash()) TranslateCaption(s->LabelConnessione, 96);
-  // 6. Status bar.
+  // Status bar.
   StatusBarMain->SetText(PanelLink, Text(LinkOpen() ? 53 : 54));
   ShowDescription();
   if (!StatusBarMain->Text(PanelVersion).isEmpty())
@@ -511,7 +509,7 @@ void TFormMain::TranslateMainForm() {
   StatusBarMain->repaint();
   for (QLabel* l : MenuLabels) l->adjustSize();
   LabelMenu->adjustSize();
-  // 7.
+  // The editor's texts.
   if (FormConfig) FormConfig->TranslateConfigForm();
   // The programming-file chooser lives as long as the program too.
   if (FormScarica) FormScarica->Translate();

@@ -205,7 +205,23 @@ class TFormMain : public QMainWindow {
   void ShowDescription();
   // The wait window of the connect action (only while Interactive).
   std::unique_ptr<TFormAttesa> CreateWaitWindow(int caption, int message, const QString& suffix);
-  // ECU programming, after the file was chosen: see MainProgram.cpp.
+  // How the connect's link work ended; ActionConnettiExecute says what it means.
+  enum class ConnectOutcome {
+    Connected,
+    LineNotOpened,
+    NotIdentified,
+    OtherCustomer,
+    UnknownFirmware,
+    ReadCutShort
+  };
+  // Opens the line, identifies and checks the ECU and reads it, under the start-up cursor
+  // and (when Interactive) the wait window; both are gone when it returns.
+  ConnectOutcome ConnectPass();
+  // ECU programming, after the file was chosen and the boot loader checked: programs the ECU
+  // and writes the configuration back, under the wait window and the hourglass, both gone when
+  // it returns. ImageUnreadable comes with *why (empty when the file could not be read at all).
+  enum class ProgramOutcome { Restored, ImageUnreadable, ProgramFailed, NotRestored };
+  ProgramOutcome ProgramPass(const QString& file, bool fromImage, QString* why);
   // A file that cannot hold an image by its size is refused before it is read, with *why
   // naming the file and the reason.
   bool LoadProgramImage(const QString& file, std::vector<uint8_t>* image, QString* why);

@@ -15,11 +15,11 @@
 #include "Language.h"
 #include "LinkPassText.h"
 #include "Main.h"
-#include "ScreenCursor.h"
 #include "SerialLink.h"
 #include "ShowActive.h"
 #include "StatusBarPanels.h"
 #include "StatusTextList.h"
+#include "WaitCursor.h"
 
 namespace {
 
@@ -43,37 +43,46 @@ std::unique_ptr<TFormAttesa> TFormMain::CreateWaitWindow(int caption, int messag
 }
 
 void TFormMain::ActionConnettiExecute() {
-  // 1.
+  // Unsaved changes first: the read replaces the data set.
   if (AskSaveChanges() == PromptCancel) return;
-  // 2-3.
-  SetScreenCursor(ScreenCursor::AppStart);
-  if (!SerialLink || !EcuData || !SerialLink->OpenLink()) {
-    SetScreenCursor(ScreenCursor::Default);
-    if (Interactive) Message(Joined(Text(55), Text(57)), PromptIcon::Stop);
-    return;
+  // The start-up cursor and the wait window are gone before anything is said.
+  switch (ConnectPass()) {
+    case ConnectOutcome::Connected:
+      return;
+    case ConnectOutcome::LineNotOpened:
+      if (Interactive) Message(Joined(Text(55), Text(57)), PromptIcon::Stop);
+      return;
+    case ConnectOutcome::NotIdentified:
+      if (Interactive) Message(Text(56), PromptIcon::Stop);
+      SerialLink->Disconnect();
+      return;
+    // These refusals always speak, also during the silent connect.
+    case ConnectOutcome::OtherCustomer:
+      SerialLink->Disconnect();
+      Message(Joined(Text(69), Text(55)), PromptIcon::Stop);
+      return;
+    case ConnectOutcome::UnknownFirmware:
+      SerialLink->Disconnect();
+      Message(Joined(Text(55), Text(70)), PromptIcon::Stop);
+      return;
+    case ConnectOutcome::ReadCutShort:
+      // The data set is as it was before. The link is closed, so nothing is edited against an ECU
+      // whose values the data set does not hold.
+      SerialLink->Disconnect();
+      Message(PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read), PromptIcon::Stop);
+      return;
   }
-  // 4-5.
+}
+
+TFormMain::ConnectOutcome TFormMain::ConnectPass() {
+  const TWaitCursor cursor(Qt::BusyCursor);
+  if (!SerialLink || !EcuData || !SerialLink->OpenLink()) return ConnectOutcome::LineNotOpened;
+  // Connect and read the ECU's identity.
   SerialLink->Connect();
-  if (!EcuData->ReadIdentificazione()) {
-    SetScreenCursor(ScreenCursor::Default);
-    if (Interactive) Message(Text(56), PromptIcon::Stop);
-    SerialLink->Disconnect();
-    return;
-  }
-  // 6-7: these refusals always speak, also during the silent connect.
-  if (!CheckEcuCustomer()) {
-    SetScreenCursor(ScreenCursor::Default);
-    SerialLink->Disconnect();
-    Message(Joined(Text(69), Text(55)), PromptIcon::Stop);
-    return;
-  }
-  if (!CheckEcuVersion()) {
-    SetScreenCursor(ScreenCursor::Default);
-    SerialLink->Disconnect();
-    Message(Joined(Text(55), Text(70)), PromptIcon::Stop);
-    return;
-  }
-  // 8-11.
+  if (!EcuData->ReadIdentificazione()) return ConnectOutcome::NotIdentified;
+  if (!CheckEcuCustomer()) return ConnectOutcome::OtherCustomer;
+  if (!CheckEcuVersion()) return ConnectOutcome::UnknownFirmware;
+  // Wait for the ECU to get ready, then read the whole configuration.
   std::unique_ptr<TFormAttesa> wait;
   if (Interactive)
     wait = CreateWaitWindow(65, 88, QStringLiteral(" ") + Text(73) + QStringLiteral(" "));
@@ -82,25 +91,13 @@ void TFormMain::ActionConnettiExecute() {
     wait->Label1->setText(Text(67));
     wait->repaint();
   }
-  if (!SkipReadAll && !EcuData->ReadAll()) {
-    // Cut short: the data set is as it was before. The link is closed, so nothing is edited
-    // against an ECU whose values the data set does not hold.
-    wait.reset();
-    SetScreenCursor(ScreenCursor::Default);
-    SerialLink->Disconnect();
-    Message(PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read), PromptIcon::Stop);
-    return;
-  }
-  // 12. Software version and model name.
+  if (!SkipReadAll && !EcuData->ReadAll()) return ConnectOutcome::ReadCutShort;
+  // Software version and model name.
   const int model = EcuData->Identita[2];
   const QString list = StatusTextListPath(DataFolder + QStringLiteral("/Programmazione"));
   StatusBarMain->SetText(PanelVersion, SoftwareVersionText(Text(52), EcuData->Identita[3], model,
                                                            ModelDisplayName(list, model)));
-  // 13.
-  if (wait) {
-    wait.reset();
-    SetScreenCursor(ScreenCursor::Default);
-  }
+  return ConnectOutcome::Connected;
 }
 
 bool TFormMain::CheckEcuCustomer() {
@@ -136,10 +133,13 @@ void TFormMain::ActionResetCpuExecute() {
     Message(Joined(Text(93), Text(57)), PromptIcon::Stop);
     return;
   }
-  SetScreenCursor(ScreenCursor::HourGlass);
-  Clock().Sleep(kResetPauseMs);
-  ActionDisconnettiExecute();
-  QCoreApplication::processEvents();
+  {
+    // The connect has a cursor of its own.
+    const TWaitCursor hourglass;
+    Clock().Sleep(kResetPauseMs);
+    ActionDisconnettiExecute();
+    QCoreApplication::processEvents();
+  }
   ActionConnettiExecute();
   Message(Text(94), PromptIcon::None);
   AskFuelType();

@@ -14,16 +14,16 @@
 #include "ConfigActions.h"
 #include "EcuData.h"
 #include "EncryptedProgramFile.h"
-#include "FormAttesa.h"
 #include "File.h"
+#include "FormAttesa.h"
 #include "FormScarica.h"
 #include "Language.h"
 #include "LinkPassText.h"
 #include "LinkTransfer.h"
 #include "Main.h"
-#include "ScreenCursor.h"
 #include "SerialLink.h"
 #include "ShowActive.h"
+#include "WaitCursor.h"
 
 namespace {
 
@@ -63,11 +63,11 @@ bool TFormMain::LoadProgramImage(const QString& file, std::vector<uint8_t>* imag
 
 bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
   for (;;) {
-    // 11. Connect to the reprogrammed ECU; after a failed write this reconnects, since the
+    // Connect to the reprogrammed ECU; after a failed write this reconnects, since the
     // link may have dropped.
     while (SerialLink->Connect() == 0)
       if (Message(Text(531), PromptIcon::Stop, PromptYesNo) != PromptYes) return false;
-    // 12. Give the ECU time to get ready, then write everything. The write alone decides: an
+    // Give the ECU time to get ready, then write everything. The write alone decides: an
     // ECU still not ready when the wait runs out that takes every value is restored all the
     // same. The configuration counts as saved only when all of it went in over a link that
     // stayed open; otherwise the user is told and asked again.
@@ -89,20 +89,20 @@ bool TFormMain::RestoreConfiguration(TFormAttesa& wait) {
 
 void TFormMain::ActionProgrammaExecute() {
   if (!FormScarica || !SerialLink || !EcuData) return;
-  // 1.
+  // The programming file.
   FormScarica->ChooseProgramFile();
   if (FormScarica->ModalResult() != TModalDialog::mrOk) return;
   const QString file = FormScarica->OpenDialogFile.FileName;
   const bool fromImage = FormScarica->OpenDialogFile.FilterIndex != kSRecordFileFilter;
 
-  // 2.
+  // Programming goes through the boot loader: an open link is closed first.
   repaint();
   if (SerialLink->IsLinkOpen()) {
     ActionDisconnettiExecute();
     QCoreApplication::processEvents();
   }
 
-  // 3-4. The boot loader must be this build's and of a known type.
+  // The boot loader must be this build's and of a known type.
   uint8_t boot[2] = {};
   if (!SerialLink->ReadBootIdentity(boot) || boot[0] != GetBrandEcuCode(0) ||
       !BootTypeSupported(boot[1])) {
@@ -111,30 +111,48 @@ void TFormMain::ActionProgrammaExecute() {
     return;
   }
 
-  // 5.
-  auto wait = std::make_unique<TFormAttesa>(this);
+  // The wait window and the hourglass are gone before anything is said.
+  QString why;
+  switch (ProgramPass(file, fromImage, &why)) {
+    case ProgramOutcome::ImageUnreadable:
+      Message(why.isEmpty() ? Text(78) : Text(78) + QLatin1Char('\n') + why, PromptIcon::Stop);
+      return;
+    case ProgramOutcome::ProgramFailed:
+      SerialLink->Disconnect();
+      Message(Text(78), PromptIcon::Stop);
+      return;
+    case ProgramOutcome::NotRestored:
+      // Nothing written, or not all of it: the link closes and the configuration in memory keeps
+      // its changed flag.
+      SerialLink->Disconnect();
+      return;
+    case ProgramOutcome::Restored:
+      // Connect again: the configuration is read back from the ECU.
+      repaint();
+      ActionConnettiExecute();
+      return;
+  }
+}
+
+TFormMain::ProgramOutcome TFormMain::ProgramPass(const QString& file, bool fromImage, QString* why) {
+  // The wait window with its animation, and the hourglass.
+  TFormAttesa wait(this);
   const QString animation =
       ExistingFileNoCase(DataFolder + QStringLiteral("/Immagini"), QStringLiteral("Attesa.avi"));
-  if (!animation.isEmpty()) wait->Animate1->SetFileName(animation);
-  wait->Animate1->SetActive(true);
-  wait->setWindowTitle(Text(80));
-  wait->Label1->setText(Text(79));
-  wait->SetSuffix(Text(73));
-  ShowActive(wait.get());  // the programming's and WriteAll's progress go to the active window
-  wait->setFocus();
-  SetScreenCursor(ScreenCursor::HourGlass);
+  if (!animation.isEmpty()) wait.Animate1->SetFileName(animation);
+  wait.Animate1->SetActive(true);
+  wait.setWindowTitle(Text(80));
+  wait.Label1->setText(Text(79));
+  wait.SetSuffix(Text(73));
+  ShowActive(&wait);  // the programming's and WriteAll's progress go to the active window
+  wait.setFocus();
+  const TWaitCursor hourglass;
 
-  // 6.
+  // An image file is read whole before anything reaches the ECU.
   std::vector<uint8_t> image;
-  QString why;
-  if (fromImage && !LoadProgramImage(file, &image, &why)) {
-    wait.reset();
-    SetScreenCursor(ScreenCursor::Default);
-    Message(why.isEmpty() ? Text(78) : Text(78) + QLatin1Char('\n') + why, PromptIcon::Stop);
-    return;
-  }
+  if (fromImage && !LoadProgramImage(file, &image, why)) return ProgramOutcome::ImageUnreadable;
 
-  // 7. The first attempt and, when the user asks, one retry.
+  // The first attempt and, when the user asks, one retry.
   SerialLink->BeginProgramming();
   int attempt = 0;
   int result = 0;
@@ -146,50 +164,28 @@ void TFormMain::ActionProgrammaExecute() {
                                    : Text(81) + QLatin1Char('\n') + Text(82) + QLatin1Char('\n') + Text(83);
       if (Message(question, PromptIcon::Stop, PromptYesNo) != PromptYes) break;
       ++attempt;
-      wait->setWindowTitle(Text(80) + QStringLiteral(" - ") + Text(84) + QStringLiteral(" ") +
-                           QString::number(attempt));
+      wait.setWindowTitle(Text(80) + QStringLiteral(" - ") + Text(84) + QStringLiteral(" ") +
+                          QString::number(attempt));
     }
     ++attempt;
-    wait->repaint();
+    wait.repaint();
     result = fromImage ? SerialLink->ProgramFromImage(image.data(), kProgramA, kProgramB, kProgramC)
                        : SerialLink->ProgramFromFile(path.constData(), kProgramA, kProgramB, kProgramC);
     if (result == 0 || attempt >= kMaxProgramCalls) break;
   }
 
-  // 8.
+  // Out of programming mode; the image is let go.
   SerialLink->EndProgramming();
   std::vector<uint8_t>().swap(image);
   repaint();
+  if (result != 0) return ProgramOutcome::ProgramFailed;
 
-  // 9.
-  if (result != 0) {
-    SerialLink->Disconnect();
-    wait.reset();
-    Message(Text(78), PromptIcon::Stop);
-    SetScreenCursor(ScreenCursor::Default);
-    return;
-  }
-
-  // 10.
-  wait->ProgressBar1->hide();
-  wait->Label2->hide();
-  wait->Label1->setText(Text(532));
-  wait->SetProgress(0, true);
-  wait->repaint();
+  // The bar hidden until the write; a pause while the new firmware starts.
+  wait.ProgressBar1->hide();
+  wait.Label2->hide();
+  wait.Label1->setText(Text(532));
+  wait.SetProgress(0, true);
+  wait.repaint();
   Clock().Sleep(kSettlePauseMs);
-
-  // 11-12. Nothing written, or not all of it: the link closes and the configuration in memory
-  // keeps its changed flag.
-  if (!RestoreConfiguration(*wait)) {
-    SerialLink->Disconnect();
-    wait.reset();
-    SetScreenCursor(ScreenCursor::Default);
-    return;
-  }
-
-  // 13.
-  wait.reset();
-  repaint();
-  SetScreenCursor(ScreenCursor::Default);
-  ActionConnettiExecute();
+  return RestoreConfiguration(wait) ? ProgramOutcome::Restored : ProgramOutcome::NotRestored;
 }

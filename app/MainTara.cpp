@@ -39,23 +39,23 @@ QByteArray FileName8(const QString& path) { return QFile::encodeName(path); }
 
 bool LoadBaseCalibration(TFormMain& main) {
   TEcuData& data = *EcuData;
-  // 1.
+  // The displacement to match, under the hourglass.
   const int displacement = Displacement();
   TWaitCursor hourglass;
   main.repaint();
-  // 2-3.
+  // The base calibrations of the vehicle's fuel and turbo option nearest the displacement.
   const QString folder = main.DataFolder + QStringLiteral("/Taratura");
   const TBaseCalibrationChoice choice = ChooseBaseCalibration(
       BaseCalibrationFiles(folder, data.GetFlag1(kFlagFuelCng), data.GetOpzioneVettura(kOptionTurbo),
                            QString::fromLatin1(GetBrandConfigExt())),
       displacement);
-  // 4.
+  // No base calibration for this vehicle.
   if (choice.count == 0) {
     hourglass.Release();
     main.Message(main.Text(95), PromptIcon::Stop);
     return false;
   }
-  // 5.
+  // The wait window; a failed load closes it and says so.
   TFormAttesa wait(&main);
   wait.setWindowTitle(main.Text(66));
   wait.Label1->setText(main.Text(68));
@@ -71,12 +71,12 @@ bool LoadBaseCalibration(TFormMain& main) {
   // Every write of the base map must reach the ECU.
   const LinkTransfer::PassRecord pass;
   if (choice.Single()) {
-    // 6. One file: loaded whole (maps only) and written to the ECU.
+    // One file: loaded whole (maps only) and written to the ECU.
     if (!data.LoadConfiguration(FileName8(nearest).constData(), true)) return failed();
     hourglass.Release();
     data.WriteAll(true);
   } else {
-    // 7. Two files: both maps read. A cell or breakpoint a file lacks keeps the data set's.
+    // Two files: both maps read. A cell or breakpoint a file lacks keeps the data set's.
     int32_t a[TEcuData::kMapSize][TEcuData::kMapSize];
     int32_t b[TEcuData::kMapSize][TEcuData::kMapSize];
     int32_t rpmAxis[TEcuData::kMapSize], mapAxis[TEcuData::kMapSize];
@@ -88,7 +88,7 @@ bool LoadBaseCalibration(TFormMain& main) {
     if (!data.LoadMapOnly(FileName8(nearest).constData(), a, rpmAxis, mapAxis) ||
         !data.LoadMapOnly(FileName8(second).constData(), b, rpmAxis, mapAxis))
       return failed();
-    // 8. Cell by cell, written through to the ECU as one pass. Once the ECU no longer takes
+    // Cell by cell, written through to the ECU as one pass. Once the ECU no longer takes
     // the cells (the line dropped, or it stopped answering), the rest go into memory only:
     // memory holds the base map whole, and nothing waits on an ECU that does not answer.
     const auto memoryOnly = [&data](int r, int c, double ms) {
@@ -111,7 +111,7 @@ bool LoadBaseCalibration(TFormMain& main) {
       }
     }
   }
-  // 9. A map the ECU holds only in part is said, and the calibration does not start on it.
+  // A map the ECU holds only in part is said, and the calibration does not start on it.
   const LinkTransfer::PassOutcome outcome = pass.Outcome();
   if (outcome != LinkTransfer::PassOutcome::Complete) {
     hourglass.Release();
@@ -123,13 +123,13 @@ bool LoadBaseCalibration(TFormMain& main) {
 }
 
 void TFormMain::ActionTaraExecute() {
-  // 1.
+  // Calibration needs a connected ECU.
   if (!SerialLink || !EcuData || SerialLink->IsLinkOpen() == 0) {
     Message(Text(90), PromptIcon::Stop);
     return;
   }
   TEcuData& data = *EcuData;
-  // 2.
+  // The vehicle as it was, to go back to when the calibration does not start.
   const int d0 = Displacement();
   const bool f0 = data.GetFlag1(kFlagFuelCng);
   const bool t0 = data.GetOpzioneVettura(kOptionTurbo);
@@ -138,25 +138,25 @@ void TFormMain::ActionTaraExecute() {
     data.SetValue(kCodeCilindrata, d0);
   };
   {
-    // 3.
+    // Displacement, fuel and turbo asked first.
     TFormCilindrata start(this, false);
     start.EditCilindrata->SetInt(d0);
     start.ComboCarburante->setCurrentIndex(f0 ? 1 : 0);
     start.CheckTurbo->setChecked(t0);
     if (start.ShowModal() != TModalDialog::mrOk) return;
-    // 4.
+    // The answers go into the data set.
     data.SetFlag1(kFlagFuelCng, start.ComboCarburante->currentIndex() != 0);
     data.SetValue(kCodeCilindrata, start.EditCilindrata->GetInt());
     data.SetOpzioneVettura(kOptionTurbo, start.CheckTurbo->isChecked());
   }
   repaint();
   TWaitCursor hourglass;
-  // 5. A new fuel brings its enrichment defaults.
+  // A new fuel brings its enrichment defaults.
   if (data.GetFlag1(kFlagFuelCng) != f0 && !data.ApplyPresetArricchimento()) {
     restore();
     return;
   }
-  // 6. A base map unless only the turbo option or a small change of displacement.
+  // A base map unless only the turbo option or a small change of displacement.
   const int d1 = Displacement();
   const bool keepMap = std::abs(int64_t{d1} - d0) <= kKeepMapCc && data.GetFlag1(kFlagFuelCng) == f0 &&
                        data.GetOpzioneVettura(kOptionTurbo) == t0;
@@ -164,7 +164,7 @@ void TFormMain::ActionTaraExecute() {
     restore();
     return;
   }
-  // 7.
+  // The calibration wizard.
   hourglass.Release();
   TFormCalibra wizard(this);
   if (wizard.result() == 0) wizard.ShowModal();

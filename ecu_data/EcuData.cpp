@@ -318,13 +318,16 @@ bool TEcuData::WriteCel(int code, int row, int col, int32_t v) {
   return !WriteThrough || LinkTransfer::WriteCell(code, row, col, v);
 }
 
-// Group A element setter: Changed on entry, then write, store, clear the official flag.
-bool TEcuData::StoreElementA(int code, int32_t* table, int index, int32_t raw) {
-  Changed = true;
+bool TEcuData::StoreElement(int code, int32_t* table, int index, int32_t raw) {
   if (!WriteElem(code, index, raw)) return false;
   table[index] = raw;
-  ClearUfficiale();
+  MarkEdited();
   return true;
+}
+
+bool TEcuData::StoreElementA(int code, int32_t* table, int index, int32_t raw) {
+  Changed = true;
+  return StoreElement(code, table, index, raw);
 }
 
 bool TEcuData::StoreFlag1(int32_t value) {
@@ -830,20 +833,14 @@ int TEcuData::GetSequenzaIniezione(int cyl, int which) const {
   return which == 1 ? (SequenzaIniezione[cyl] & 7) : ((SequenzaIniezione[cyl] >> 7) & 1);
 }
 
-void TEcuData::StoreSequenza(int cyl, int32_t value) {
-  if (!WriteElem(0x4E, cyl, value)) return;
-  SequenzaIniezione[cyl] = value;
-  MarkEdited();
-}
-
 void TEcuData::SetSequenzaIniezione(int cyl, int which, int v) {
   if (!InRange(cyl, kCylinders)) return;
   const int32_t old = SequenzaIniezione[cyl];
   if (which == 1) {
     if (!InRange(v, 8)) return;
-    StoreSequenza(cyl, (old & ~0x07) | v);
+    StoreElement(0x4E, SequenzaIniezione, cyl, (old & ~0x07) | v);
   } else {
-    StoreSequenza(cyl, v ? (old | 0x80) : (old & ~0x80));
+    StoreElement(0x4E, SequenzaIniezione, cyl, v ? (old | 0x80) : (old & ~0x80));
   }
 }
 
@@ -854,7 +851,8 @@ void TEcuData::SetSequenzaDefault() {
     if (s.cylinders != cylinders || (s.probes != 0 && s.probes != probes)) continue;
     // One element write per cylinder carries both its order number and its bank bit.
     for (int c = 0; c < cylinders; ++c)
-      StoreSequenza(c, (SequenzaIniezione[c] & ~0x87) | s.order[c] | (s.bank[c] ? 0x80 : 0));
+      StoreElement(0x4E, SequenzaIniezione, c,
+                   (SequenzaIniezione[c] & ~0x87) | s.order[c] | (s.bank[c] ? 0x80 : 0));
     return;
   }
 }
@@ -877,9 +875,7 @@ double TEcuData::GetCoeffPressDiff(int i) const { return InRange(i, kCurve) ? Co
 void TEcuData::SetCoeffPressDiff(int i, double v) {
   if (!InRange(i, kCurve)) return;
   const int32_t raw = std::clamp(RoundHalfAway(std::clamp(v, -60.0, 60.0) * 2.0), -128, 127);
-  if (!WriteElem(0x47C, i, raw)) return;
-  CoeffPressDiff[i] = raw;
-  MarkEdited();
+  StoreElement(0x47C, CoeffPressDiff, i, raw);
 }
 
 double TEcuData::GetRifPressDiff(int i) const { return InRange(i, kCurve) ? RifPressDiff[i] * 0.01 : 0.0; }
@@ -921,9 +917,7 @@ double TEcuData::GetTempoCicchettoTemp(int i) const {
 void TEcuData::SetTempoCicchettoTemp(int i, double s) {
   if (!InRange(i, kPriming)) return;
   const int32_t raw = Trunc(50.0 * std::clamp(s, 0.0, 5.0) + 0.5);
-  if (!WriteElem(0x84, i, raw)) return;
-  TempoCicchettoTemp[i] = raw;
-  MarkEdited();
+  StoreElement(0x84, TempoCicchettoTemp, i, raw);
 }
 
 int TEcuData::GetTempCicchetto(int i) const {
@@ -933,9 +927,7 @@ int TEcuData::GetTempCicchetto(int i) const {
 void TEcuData::SetTempCicchetto(int i, int celsius) {
   if (!InRange(i, kPriming)) return;
   const int32_t raw = CalcTemperaturaRaw(static_cast<float>(std::clamp(celsius, -20, 80)));
-  if (!WriteElem(0x85, i, raw)) return;
-  TempCicchetto[i] = raw;
-  MarkEdited();
+  StoreElement(0x85, TempCicchetto, i, raw);
 }
 
 double TEcuData::GetCoeffTemp(int i) const { return InRange(i, kCurve) ? Coeff[i] * 0.02 : 0.0; }

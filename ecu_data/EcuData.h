@@ -447,11 +447,13 @@ class TEcuData : public TEcuDataFields {
   bool WriteVar(int code, int32_t v);
   bool WriteElem(int code, int index, int32_t v);
   bool WriteCel(int code, int row, int col, int32_t v);
-  // Changed on entry, write element `index`, store it, clear the official flag.
+  // Element setters. Group B: write element `index`, store it, then Changed and the official
+  // flag cleared; false when refused. Group A the same with Changed set on entry, so that a
+  // refused write still leaves it set.
+  bool StoreElement(int code, int32_t* table, int index, int32_t raw);
   bool StoreElementA(int code, int32_t* table, int index, int32_t raw);
   // Writes the whole Flag1 word, stores it and marks Changed; false when refused.
   bool StoreFlag1(int32_t value);
-  void StoreSequenza(int cyl, int32_t value);
   void SetMappaCell(int32_t (&map)[kMapSize][kMapSize], int code, int row, int col, double ms);
   // The scalar field a whole-configuration pass moves for a code; nullptr when none.
   int32_t* ExchangeField(int code);

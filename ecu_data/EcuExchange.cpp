@@ -94,7 +94,7 @@ int TEcuData::ReadAll() {
   const TEcuDataFields before = *this;
   const LinkTransfer::PassRecord pass;
 
-  // 1. Flags, axes.
+  // Flags, axes.
   ProgressTo(0);
   ReadCodes({EcuWord::kFlag1});
   ReadCodes({EcuWord::kMonoFuel});
@@ -103,7 +103,7 @@ int TEcuData::ReadAll() {
   Read(EcuWord::kRifMAP, RifMAP);
   Progress(5);
 
-  // 2. Maps.
+  // Maps.
   for (int row = 0; row < kMapSize; ++row) {
     Progress(2);
     LinkTransfer::ReadRow(EcuWord::kMappa, row, Mappa[row], kMapSize);
@@ -115,7 +115,7 @@ int TEcuData::ReadAll() {
     if (ItemMissing()) HasMappaBenzina = false;
   }
 
-  // 3. Lambda, level, changeover.
+  // Lambda, level, changeover.
   ReadCodes({EcuWord::kTipoDiLambda, EcuWord::kRifLambda, EcuWord::kOffsetLambda,
              EcuWord::kRitardoLetturaSonda, EcuWord::kTempoSondaFredda, EcuWord::kRifSupSondaFredda,
              EcuWord::kRifInfSondaFredda, EcuWord::kRifSupSondaCalda, EcuWord::kRifInfSondaCalda,
@@ -125,13 +125,13 @@ int TEcuData::ReadAll() {
              EcuWord::kRitardoMinimoCambio, EcuWord::kFuoriGiri});
   Progress(5);
 
-  // 4. Cut-off: the legacy ramp gives the steps; ECUs that hold the steps overwrite them.
+  // Cut-off: the legacy ramp gives the steps; ECUs that hold the steps overwrite them.
   ReadCodes({EcuWord::kNumeroCilindri, EcuWord::kFasciaGiriMinimo, EcuWord::kGiriCutoff,
              EcuWord::kRampaChiusura, EcuWord::kRampaApertura, EcuWord::kRampaValida});
   StepsFromRamp();
   ReadCodes({EcuWord::kChiusuraCutoff, EcuWord::kAperturaCutoff, EcuWord::kCicliCutoff});
 
-  // 5. TPS; older ECUs get the idle-exit coefficients set before they are read.
+  // TPS; older ECUs get the idle-exit coefficients set before they are read.
   ReadCodes({EcuWord::kTipoDiTps, EcuWord::kIsteresi, EcuWord::kTpsMoltoFuori});
   if (Identita[3] < 4 && Identita[2] < 109) {
     LinkTransfer::WriteVariable(EcuWord::kCoefficienteUscitaMinimo, 100);
@@ -142,7 +142,7 @@ int TEcuData::ReadAll() {
       {EcuWord::kCoefficienteUscitaMinimo, EcuWord::kTempoCoefficienteUscitaMinimo, EcuWord::kTempoPer100});
   Progress(5);
 
-  // 6. Open loop and stepper.
+  // Open loop and stepper.
   Read(EcuWord::kRifOpenLoop, RifOpenLoop);
   Read(EcuWord::kPassiInvArr, PassiInvArr);
   Read(EcuWord::kPassiInvSmg, PassiInvSmg);
@@ -151,18 +151,18 @@ int TEcuData::ReadAll() {
   Read(EcuWord::kPassiSmag, PassiSmag);
   Progress(5);
 
-  // 7. Emulation and level sensor.
+  // Emulation and level sensor.
   ReadCodes({EcuWord::kTempoAlto, EcuWord::kTempoBasso, EcuWord::kTempoSondaSconnessa, EcuWord::kNumeroOnde,
              EcuWord::kLivelloAlto, EcuWord::kLivelloBasso, EcuWord::kTipoSensore});
   Read(EcuWord::kRifSensore, RifSensore);
   Progress(5);
 
-  // 8. Carburation.
+  // Carburation.
   ReadCodes({EcuWord::kMinErroreIntegrale, EcuWord::kMaxErroreIntegrale, EcuWord::kMaxErroreIntegraleAlMinimo,
              EcuWord::kMinErroreIntegraleAlMinimo, EcuWord::kTpsSbana, EcuWord::kGiriSbana,
              EcuWord::kTempiInversioneSbana, EcuWord::kTempoApSbana, EcuWord::kTempoChSbana});
 
-  // 9. Enrichment, as a map or per throttle step.
+  // Enrichment, as a map or per throttle step.
   if (IsMappaArricchimento()) {
     // Unsigned, like the live accumulator they are compared with; a reference written signed
     // (0x432) below 0 reads back as its byte (the loader takes both).
@@ -181,14 +181,14 @@ int TEcuData::ReadAll() {
   Read(EcuWord::kVarCumulo, VarCumulo);
   Progress(4);
 
-  // 10. Injection, description and official flag.
+  // Injection, description and official flag.
   ReadCodes({EcuWord::kMinCumulo, EcuWord::kTipoIniezione, EcuWord::kCorrenteMantenimento,
              EcuWord::kDutyCorrenteHold});
   Read(EcuWord::kDatiEcu35, DatiEcu35);
   SetUfficiale((DatiEcu35[0] & 0x80) != 0);
   Progress(2);
 
-  // 11. Diagnosis, running times, sequence, level correction.
+  // Diagnosis, running times, sequence, level correction.
   Read(EcuWord::kStato, Stato);
   Read(EcuWord::kAbilitazione, Abilitazione);
   ReadCodes({EcuWord::kLive43, EcuWord::kLive44, EcuWord::kMinutiGas, EcuWord::kMinutiBenzina,
@@ -198,7 +198,7 @@ int TEcuData::ReadAll() {
   Read(EcuWord::kCorrezioneLivello, CorrezioneLivello);
   Progress(2);
 
-  // 12. Adaptivity.
+  // Adaptivity.
   ReadCodes({EcuWord::kTempoAperturaIniettore});
   const bool coefficients = Read(EcuWord::kCoefficienteZona, CoefficienteZona);
   const bool corrections = Read(EcuWord::kCorrezioneZona, CorrezioneZona);
@@ -210,7 +210,7 @@ int TEcuData::ReadAll() {
              EcuWord::kZonaApprendimentoFuoriMinimo, EcuWord::kMinimoValoreCorrettore,
              EcuWord::kTempoPerCorrezione});
 
-  // 13. Temperature, priming, pressure tables.
+  // Temperature, priming, pressure tables.
   Read(EcuWord::kRifTemp, Rif);
   Read(EcuWord::kCoeffTemp, Coeff);
   HasCoeffTemp = !ItemMissing();
@@ -237,7 +237,7 @@ int TEcuData::ReadAll() {
     return 0;
   }
 
-  // 14. The vehicle data start again from what the ECU knows.
+  // The vehicle data start again from what the ECU knows.
   ProgressTo(100);
   SetDatoVetturaStr(1, GetDescription());
   for (int id = 2; id <= 5; ++id) SetDatoVetturaStr(id, "");
@@ -245,7 +245,7 @@ int TEcuData::ReadAll() {
   Valvole = NCilindri = AnnoVettura = 0;
   Potenza = 0.0f;
 
-  // 15.
+  // A pause before the next exchange; what was read is in no file yet.
   Clock().Sleep(kPassPause);
   Changed = true;
   return 1;
@@ -254,7 +254,7 @@ int TEcuData::ReadAll() {
 int TEcuData::WriteAll(bool mapsOnly) {
   if (!SerialLink) return 0;
 
-  // 1-2. Axes and gas map: all a maps-only pass writes.
+  // Axes and gas map: all a maps-only pass writes.
   ProgressTo(0);
   Write(EcuWord::kRifGiri, RifGiri);
   Write(EcuWord::kRifMAP, RifMAP);
@@ -265,13 +265,13 @@ int TEcuData::WriteAll(bool mapsOnly) {
   }
   if (mapsOnly) return 0;
 
-  // 3. Petrol map.
+  // Petrol map.
   for (int row = 0; row < kMapSize; ++row) {
     LinkTransfer::WriteRow(EcuWord::kMappaBenzina, row, MappaBenzina[row], kMapSize);
     Progress(2);
   }
 
-  // 4. Flags, lambda, level, changeover.
+  // Flags, lambda, level, changeover.
   WriteCodes({EcuWord::kFlag1});
   if (HasMonoFuel) WriteCodes({EcuWord::kMonoFuel});
   WriteCodes({EcuWord::kTipoDiLambda, EcuWord::kRifLambda, EcuWord::kOffsetLambda,
@@ -284,7 +284,7 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Progress(5);
   WriteCodes({EcuWord::kNumeroCilindri, EcuWord::kFasciaGiriMinimo, EcuWord::kGiriCutoff});
 
-  // 5. Cut-off: older ECUs (version byte 0) hold the legacy ramp.
+  // Cut-off: older ECUs (version byte 0) hold the legacy ramp.
   if (Identita[3] == 0) {
     RampFromSteps();
     WriteCodes({EcuWord::kRampaChiusura, EcuWord::kRampaApertura, EcuWord::kRampaValida});
@@ -292,7 +292,7 @@ int TEcuData::WriteAll(bool mapsOnly) {
     WriteCodes({EcuWord::kChiusuraCutoff, EcuWord::kAperturaCutoff, EcuWord::kCicliCutoff});
   }
 
-  // 6. TPS, open loop and stepper.
+  // TPS, open loop and stepper.
   WriteCodes({EcuWord::kTipoDiTps, EcuWord::kIsteresi, EcuWord::kTpsMoltoFuori,
               EcuWord::kCoefficienteUscitaMinimo, EcuWord::kTempoCoefficienteUscitaMinimo,
               EcuWord::kTempoPer100});
@@ -305,19 +305,19 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(EcuWord::kPassiSmag, PassiSmag);
   Progress(5);
 
-  // 7. Emulation and level sensor.
+  // Emulation and level sensor.
   WriteCodes({EcuWord::kTempoAlto, EcuWord::kTempoBasso, EcuWord::kTempoSondaSconnessa, EcuWord::kNumeroOnde,
               EcuWord::kLivelloAlto, EcuWord::kLivelloBasso, EcuWord::kTipoSensore});
   Write(EcuWord::kRifSensore, RifSensore);
   Progress(5);
 
-  // 8. Carburation.
+  // Carburation.
   WriteCodes({EcuWord::kMinErroreIntegrale, EcuWord::kMaxErroreIntegrale,
               EcuWord::kMaxErroreIntegraleAlMinimo, EcuWord::kMinErroreIntegraleAlMinimo, EcuWord::kTpsSbana,
               EcuWord::kGiriSbana, EcuWord::kTempiInversioneSbana, EcuWord::kTempoApSbana,
               EcuWord::kTempoChSbana});
 
-  // 9. Enrichment.
+  // Enrichment.
   if (IsMappaArricchimento()) {
     const int rows = std::clamp(NumeroRigheArr, 0, kArrRows);
     for (int row = 0; row < rows; ++row)
@@ -329,13 +329,13 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(EcuWord::kVarCumulo, VarCumulo);
   Progress(4);
 
-  // 10. Injection and description.
+  // Injection and description.
   WriteCodes({EcuWord::kMinCumulo, EcuWord::kTipoIniezione, EcuWord::kCorrenteMantenimento,
               EcuWord::kDutyCorrenteHold});
   Write(EcuWord::kDatiEcu35, DatiEcu35);
   Progress(2);
 
-  // 11. Diagnosis, running times, sequence, level correction, injector, idle exit.
+  // Diagnosis, running times, sequence, level correction, injector, idle exit.
   Write(EcuWord::kStato, Stato);
   Write(EcuWord::kAbilitazione, Abilitazione);
   WriteCodes({EcuWord::kMinutiGas, EcuWord::kMinutiBenzina, EcuWord::kTempoRitBenzina,
@@ -347,11 +347,11 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(EcuWord::kArrUscitaMin, ArrUscitaMin);
   WriteCodes({EcuWord::kArricchimentoAccelerazione});
 
-  // 12. The idle corrections start again from 0 in the ECU.
+  // The idle corrections start again from 0 in the ECU.
   LinkTransfer::WriteVariable(EcuWord::kCorrezioneFuoriMinimo, 0);
   LinkTransfer::WriteVariable(EcuWord::kCorrezioneAlMinimo, 0);
 
-  // 13. Adaptivity parameters, temperature, priming and pressure tables.
+  // Adaptivity parameters, temperature, priming and pressure tables.
   WriteCodes({EcuWord::kMassimoValoreCorrezione, EcuWord::kTempoTraCorrezioni,
               EcuWord::kZonaApprendimentoFuoriMinimo, EcuWord::kMinimoValoreCorrettore,
               EcuWord::kTempoPerCorrezione});
@@ -369,7 +369,7 @@ int TEcuData::WriteAll(bool mapsOnly) {
   Write(EcuWord::kRifGas, RifGas);  // the tenth element of the word goes as 0
   Write(EcuWord::kCoeffGas, CoeffGas);
 
-  // 14.
+  // A pause before the next exchange.
   ProgressTo(100);
   Clock().Sleep(kPassPause);
   return 0;

@@ -64,17 +64,17 @@ int TFormCalibra::Scaled(int v) const { return ScaleToScreen(v, screenWidth_); }
 
 void TFormCalibra::CalibrationInit() {
   TEcuData& data = *EcuData;
-  // 1. Scale to the screen; a fixed dialog frame.
+  // Scale to the screen; a fixed dialog frame.
   screenWidth_ = FittedScreenWidth(QSize(kDesignScreenWidth, kDesignHeight));
   ScaleFontToScreen(this, screenWidth_);
   BuildLayout();
   setFixedSize(Scaled(kDesignScreenWidth), Scaled(kDesignHeight));
-  // 2. The displacement, shown only.
+  // The displacement, shown only.
   EditCilindrata->SetDataCode(kCodeCilindrata);
   EditCilindrata->SetInt(EcuConv::Trunc(data.GetValue(kCodeCilindrata)));
-  // 3.
+  // The acquired points start empty.
   if (DatiMappati) DatiMappati->Clear();
-  // 4. Texts.
+  // Texts.
   TranslateCaption(this, 392);
   TranslateCaption(ButtonEsci, 325, 10);
   TranslateCaption(LabelSvitare, 393, 30);
@@ -87,18 +87,18 @@ void TFormCalibra::CalibrationInit() {
     const int k = TCalibraWizard::kFirstText + i;
     if (!ReadText(k, &texts[i])) texts[i] = OwnMessage(k);
   }
-  // 5-7. The wizard (text 399 with 2000), the live values and their reference.
+  // The wizard (text 399 with 2000), the live values and their reference.
   const TDashboardSetup setup = TDashboardSetup::FromData(data);
   wizard_ = std::make_unique<TCalibraWizard>(texts, setup.lambdaReference, setup.lambdaTypeBit0);
   ApplyView();
-  // 8. The closed-loop limits, widened while the window is open.
+  // The closed-loop limits, widened while the window is open.
   limits_.Widen(data);
-  // 9. Gauges as on the live dashboard.
+  // Gauges as on the live dashboard.
   TDashboardGeometry geometry;
   MeasureThermometer(geometry);
   dashboard_ = std::make_unique<TLiveDashboard>(setup, TDashboardTexts{}, geometry);
   SetScales(*dashboard_);
-  // 10. The 45 degree mark on the thermometer.
+  // The 45 degree mark on the thermometer.
   LabelTOk->move(LabelTOk->x(),
                  geometry.thermoBase - LabelTOk->height() / 2 - (geometry.thermoSpan * 45) / 80);
 
@@ -181,12 +181,12 @@ void TFormCalibra::ApplyView() {
 }
 
 void TFormCalibra::TimerBlinkTimer() {
-  // 1. A record that does not come skips the tick (the link state is not asked).
+  // A record that does not come skips the tick (the link state is not asked).
   uint8_t buffer[LiveDataRecord::kSize] = {};
   int size = LiveDataRecord::kSize;
   if (!SerialLink || !SerialLink->ReadPacket(0, buffer, &size)) return;
   size = std::clamp(size, 0, static_cast<int>(LiveDataRecord::kSize));
-  // 2-6. The live display, as on the dashboard.
+  // The live display, as on the dashboard.
   const TDashboardView& v = dashboard_->Take(buffer, size, false, EcuData->HasDatiAggiuntivi);
   ShowGauges(v);
   Fill(LabelLambda, v.lambda.color);

@@ -171,10 +171,10 @@ void TFormDiagnosi::Translate() {
 void TFormDiagnosi::FormActivate() {
   if (activated_) return;
   activated_ = true;
-  // 1-2. The list, and the texts.
+  // The list, and the texts.
   ListDiagnosi->show();
   Translate();
-  // 3. The list to the screen, centred.
+  // The list to the screen, centred.
   const int width = ScaleToScreen(ListDiagnosi->width(), screenWidth_);
   const int height = ScaleToScreen(ListDiagnosi->height(), screenWidth_);
   ListDiagnosi->setGeometry((screenWidth_ - width) / 2, ListDiagnosi->y(), width, height);
@@ -183,7 +183,7 @@ void TFormDiagnosi::FormActivate() {
   const int column0 = static_cast<int>(0.75 * client);
   ListDiagnosi->setColumnWidth(0, column0);
   ListDiagnosi->setColumnWidth(kStateColumn, client - column0);
-  // 4. The check boxes from the enable word; filling them writes nothing.
+  // The check boxes from the enable word; filling them writes nothing.
   core_.LoadEnableMask();
   {
     const QSignalBlocker quiet(ListDiagnosi);
@@ -191,19 +191,19 @@ void TFormDiagnosi::FormActivate() {
       ListDiagnosi->item(i, 0)->setData(kBitRole, i);
       SetCheckBox(i, core_.Enabled(i));
     }
-    // 5. The second probe's checks only with two probes; bit 1 never.
+    // The second probe's checks only with two probes; bit 1 never.
     if (EcuData->GetNumeroSonde() == 1)
       for (int row : {10, 9, 8}) ListDiagnosi->removeRow(row);
     ListDiagnosi->removeRow(1);
   }
-  // 6. Every item in view without scrolling.
+  // Every item in view without scrolling.
   const int rows = ListDiagnosi->rowCount();
   const QRect last = ListDiagnosi->visualItemRect(ListDiagnosi->item(rows - 2, 0));
   const int viewport = last.top() + 2 * last.height() + 1;
   ListDiagnosi->ensurePolished();
   const int header = ListDiagnosi->horizontalHeader()->sizeHint().height();
   ListDiagnosi->resize(column0 + (client - column0) + 2 * frame, viewport + header + 2 * frame);
-  // 7-8. The buttons and the running times under the list.
+  // The buttons and the running times under the list.
   const int top = ListDiagnosi->y() + ListDiagnosi->height() + 10;
   const int left = ListDiagnosi->x();
   ButtonAzzeraErrori->move(left, top);
@@ -215,9 +215,9 @@ void TFormDiagnosi::FormActivate() {
   ButtonEsci->move(left + ListDiagnosi->width() - ButtonEsci->width(),
                    GroupTempi->y() + GroupTempi->height() + Scaled(10));
   setFixedSize(this->width(), ButtonEsci->y() + ButtonEsci->height() + Scaled(12));
-  // 9. States and times (the held words when the link is closed).
+  // States and times (the held words when the link is closed).
   RefreshDiagnosis();
-  // 10. Item 0 has the focus; the list in the window colour.
+  // Item 0 has the focus; the list in the window colour.
   ListDiagnosi->setCurrentCell(0, 0, QItemSelectionModel::NoUpdate);
   QPalette p = ListDiagnosi->palette();
   p.setColor(QPalette::Base, QGuiApplication::palette().color(QPalette::Base));

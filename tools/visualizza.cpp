@@ -27,15 +27,15 @@ constexpr uint32_t kColorBlue = 0xFF0000;
 TFormVisualizza::TFormVisualizza(QWidget* owner) : TModalDialog(owner) {
   setObjectName(QStringLiteral("FormVisualizza"));
   setWindowTitle(QStringLiteral("Visualizzazione parametri vettura"));
-  // 1. Scale to the screen; a fixed dialog frame.
+  // Scale to the screen; a fixed dialog frame.
   screenWidth_ = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
   ScaleFontToScreen(this, screenWidth_);
   BuildLayout();
   setFixedSize(Scaled(kDesignWidth), Scaled(kDesignHeight));
-  // 2. Texts.
+  // Texts.
   Translate();
   TEcuData& data = *EcuData;
-  // 3. The data-set values the ticks compare with.
+  // The data-set values the ticks compare with.
   const TDashboardSetup setup = TDashboardSetup::FromData(data);
   TDashboardTexts texts;
   texts.volt = Tr(144);
@@ -46,18 +46,18 @@ TFormVisualizza::TFormVisualizza(QWidget* owner) : TModalDialog(owner) {
   geometry.lambdaInner = PanelLambda->width() - 2;
   geometry.lambda2Inner = PanelLambda2->width() - 2;
   geometry.mapInner = PanelMap->width() - 2;
-  // 7. The thermometer's span and foot.
+  // The thermometer's span and foot.
   MeasureThermometer(geometry);
   dashboard_ = std::make_unique<TLiveDashboard>(setup, texts, geometry);
-  // 4-6. The dials and the acceptable pressure window by the fuel.
+  // The dials and the acceptable pressure window by the fuel.
   SetScales(*dashboard_);
   LabelTMedia->setText(QString::number(40));
-  // 8. Lambda scale by the probe type.
+  // Lambda scale by the probe type.
   for (QLabel* l : {LabelLambdaMin, LabelLambda2Min})
     l->setText(TLiveDashboard::ScaleText(dashboard_->LambdaMin()));
   for (QLabel* l : {LabelLambdaMax, LabelLambda2Max})
     l->setText(TLiveDashboard::ScaleText(dashboard_->LambdaMax()));
-  // 9. One probe: no second lambda group.
+  // One probe: no second lambda group.
   if (!setup.twoProbes)
     for (QWidget* w : std::initializer_list<QWidget*>{BevelLambda2, PanelLambda2, LabelLambda2,
                                                       LabLambda2, LabelLambda2Min, LabelLambda2Max})

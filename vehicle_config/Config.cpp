@@ -79,7 +79,7 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   setWindowFlag(Qt::WindowMinimizeButtonHint, true);
   setSizeGripEnabled(true);
 
-  // 1. Scale and tab font.
+  // Scale and tab font.
   screenWidth_ = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
   if (screenWidth_ != kDesignWidth) scale_ = (screenWidth_ - 20) / double(kDesignWidth);
   ScaleFontToScreen(this, screenWidth_);
@@ -148,7 +148,7 @@ TFormConfig::TFormConfig(QWidget* owner, const PageFactory& pageFactory)
   OpenDialogDrt->Title = Text(298);
   OpenDialogDrt->Filter = QStringLiteral("Grafico dati in tempo reale|*.txt");
 
-  // 3. Value codes, shared handlers and limit hints of the pages' fields.
+  // Value codes, shared handlers and limit hints of the pages' fields.
   BindFields();
   for (TConfigPage* page : pages_) AttachLimitHints(page);
   resize(static_cast<int>(kDesignWidth * scale_), static_cast<int>(kDesignHeight * scale_));

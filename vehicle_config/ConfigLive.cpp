@@ -206,7 +206,7 @@ void TFormConfig::FillPetrolMap() {
 
 void TFormConfig::Timer1Timer() {
   if (!EcuData) return;
-  // 1. One record, when the link is open and delivers.
+  // One record, when the link is open and delivers.
   uint8_t buffer[LiveDataRecord::kSize] = {};
   int size = 0;
   if (SerialLink && SerialLink->IsLinkOpen()) {
@@ -220,7 +220,7 @@ void TFormConfig::Timer1Timer() {
     return CalcPressioneGas(r.pressure, r.map, differential, coefficients);
   });
 
-  // 2. The panel, from the live values (also when nothing new came).
+  // The panel, from the live values (also when nothing new came).
   FillPetrolMap();
   TLiveTickInputs in;
   in.twoProbes = EcuData->IsDoppiaSonda();
@@ -232,11 +232,11 @@ void TFormConfig::Timer1Timer() {
   ApplyLiveView(live_.View());
   if (live_.View().slowRefresh && LambdaTypeChanged) ApplyLambdaPresets();
 
-  // 3. The grid hooks of the pages.
+  // The grid hooks of the pages.
   const ConfigPageId active = ActivePage();
   for (TConfigPage* page : pages_) page->LiveTick(live_, page->Id() == active);
 
-  // 4. The trace record.
+  // The trace record.
   if (recorder_.IsRecording()) recorder_.Append(Clock().GetTickCount(), live_.TraceRecord());
 }
 

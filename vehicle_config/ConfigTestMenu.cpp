@@ -1,7 +1,6 @@
 // TFormConfig: the test functions menu (MenuTest): lifting the entry limits, the differential
 // pressure display, and handing the port to the serial-message composer.
 #include <QAction>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +12,7 @@
 #include "ProcessRunner.h"
 #include "Prompt.h"
 #include "SerialLink.h"
+#include "WaitCursor.h"
 
 namespace {
 
@@ -28,22 +28,13 @@ const char kComposerProgram[] = "VoviDiroRI";
 // Line settings the composer opens the port with.
 const char kComposerLineSettings[] = "9600,n,8,1";
 
-class OverrideCursor {
- public:
-  explicit OverrideCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
-  ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
-  void Change(Qt::CursorShape shape) { QApplication::changeOverrideCursor(shape); }
-  OverrideCursor(const OverrideCursor&) = delete;
-  OverrideCursor& operator=(const OverrideCursor&) = delete;
-};
-
 }  // namespace
 
 void TFormConfig::MenuSbloccaLimitiClick() { MenuSbloccaLimiti->trigger(); }
 
 void TFormConfig::ApplyLimitLift() {
   const bool lifted = MenuSbloccaLimiti->isChecked();
-  OverrideCursor wait(Qt::WaitCursor);
+  const TWaitCursor hourglass;
   // Clearing the check restores the limits but not the text lengths.
   for (TNumericEdit* edit : findChildren<TNumericEdit*>()) {
     edit->SetDisableLimit(lifted);
@@ -73,7 +64,7 @@ void TFormConfig::MenuComunicazioneSerialeCostruitaClick() {
     ShowPrompt(this, windowTitle(), Tr(572), PromptIcon::Stop);
     return;
   }
-  OverrideCursor cursor(Qt::BusyCursor);
+  TWaitCursor cursor(Qt::BusyCursor);
   const QString port = SerialLink ? QString::fromLatin1(SerialLink->GetPortName()) : QString();
   // The composer takes the port: let go of it for the composer's whole run.
   const bool wasOpen = SerialLink && SerialLink->IsLinkOpen();

@@ -1,9 +1,9 @@
 #include "MapGridHost.h"
 
-#include <QApplication>
 #include <QWidget>
 
 #include "Modmappa.h"
+#include "WaitCursor.h"
 
 bool RunCellDialog(IGridHost& host, QWidget* grid, const std::function<int(TFormModMappa&)>& open,
                    const std::function<void(uint8_t)>& apply) {
@@ -13,10 +13,9 @@ bool RunCellDialog(IGridHost& host, QWidget* grid, const std::function<int(TForm
   grid->repaint();
   const bool ok = open(*dialog) == TFormModMappa::mrOk;
   if (ok) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const TWaitCursor hourglass;
     apply(dialog->SelectedMode());
     grid->update();
-    QApplication::restoreOverrideCursor();
   }
   host.StartLiveTimer();
   return ok;

@@ -231,7 +231,9 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
   EXPECT_EQ(ecu.CountCalls(SimOp::WriteRow, 0x20E), 0);
 }
 
-TEST_F(BaseCalibrationLoad, LinkDropAnywhereIsReported) {
+using BaseCalibrationDropSweep = BaseCalibrationLoad;  // a sweep: the drop-sweep label runs it
+
+TEST_F(BaseCalibrationDropSweep, LinkDropAnywhereIsReported) {
   MakeBase(QStringLiteral("a_lpg_1400"), 500);
   MakeBase(QStringLiteral("b_lpg_1800"), 700);
   // Between two files (cell by cell), then an exact file (loaded whole, written as a pass).

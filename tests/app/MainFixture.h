@@ -7,6 +7,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -26,8 +27,8 @@
 #include "Main.h"
 #include "MessageSink.h"
 #include "PrivateMessage.h"
-#include "QtPrint.h"
 #include "Prompt.h"
+#include "QtPrint.h"
 #include "SerialLink.h"
 #include "SimLink.h"
 #include "StatusBarPanels.h"
@@ -58,6 +59,19 @@ class ProgressWatcher final : public QObject {
     if (AsPrivateMessage(e, WM_PROGRESS)) receivers.push_back(o->metaObject()->className());
     return false;
   }
+};
+
+// Message boxes answered by `inner`, each noted with the cursor the program had set when it came
+// up (Qt::ArrowCursor: none).
+class CursorWatchingPrompts final : public IPromptService {
+ public:
+  int Show(const PromptRequest& r) override {
+    const QCursor* c = QApplication::overrideCursor();
+    shapes.push_back(c ? c->shape() : Qt::ArrowCursor);
+    return inner.Show(r);
+  }
+  ScriptedPrompts inner;
+  std::vector<Qt::CursorShape> shapes;
 };
 
 class MainFixture : public ::testing::Test {

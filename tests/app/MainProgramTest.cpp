@@ -337,6 +337,36 @@ TEST_F(MainProgramTest, TheWritesDecideNotTheReadyWait) {
   }
 }
 
+TEST_F(MainProgramTest, EveryWayOutTakesTheHourglassAwayBeforeTheLastWord) {
+  // Questions during the pass come under the hourglass; what ends it is said without it, and no
+  // way out leaves a cursor set.
+  constexpr Qt::CursorShape none = Qt::ArrowCursor, hourglass = Qt::WaitCursor;
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    QString file;
+    std::vector<Qt::CursorShape> shapes;
+  } cases[] = {
+      {"boot refused", [&] { ecu.SetBootIdentity(0, 10); }, image, {none}},
+      {"image unreadable", [] {}, dir.filePath("missing.ptn"), {none}},
+      {"programming failed", [&] { ecu.QueueProgramResults({5}); }, image, {hourglass, none}},
+      {"not restored", [&] { ecu.FailConnects(1); }, image, {hourglass}},
+      {"restored", [] {}, image, {}},
+  };
+  FirstIdle();  // the splash's start-up cursor goes
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CursorWatchingPrompts watch;
+    ScopedPrompts use(&watch);
+    for (int i = 0; i < 3; ++i) watch.inner.Answer(PromptNo);
+    ecu.SetBootIdentity(-1, 10);
+    c.arrange();
+    Program(c.file);
+    EXPECT_EQ(watch.shapes, c.shapes);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
+}
+
 TEST_F(MainProgramTest, RetryIsCaptionedAsAttemptTwo) {
   // Notes the wait window's caption whenever a question is asked.
   struct CaptionWatch final : IPromptService {
@@ -375,7 +405,9 @@ TEST_F(MainProgramTest, ProgressReachesTheWaitWindow) {
   ExpectFollowed(watch, "TFormAttesa");
 }
 
-TEST_F(MainProgramTest, LinkDropAnywhereLosesNothing) {
+using MainProgramDropSweep = MainProgramTest;  // a sweep: the drop-sweep label runs it
+
+TEST_F(MainProgramDropSweep, LinkDropAnywhereLosesNothing) {
   // Values the factory configuration lacks, in the first, a middle and the last item written.
   const auto mark = [](TEcuDataFields& f) {
     f.RifGiri[11] = 6789;
@@ -405,6 +437,7 @@ TEST_F(MainProgramTest, LinkDropAnywhereLosesNothing) {
           },
           [&] { Program(image); },
           [&]() -> std::string {
+            if (QApplication::overrideCursor()) return "the hourglass left set";
             if (ecuHoldsMarks()) {
               if (data.RifGiri[11] != 6789 || data.Mappa[2][3] != kMarkedCell || data.CoeffGas[8] != 77)
                 return "the configuration went in, and memory holds something else";

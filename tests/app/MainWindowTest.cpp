@@ -16,6 +16,7 @@
 #include "FormSplash.h"
 #include "Language.h"
 #include "LayoutCheck.h"
+#include "LinkPassText.h"
 #include "MainFixture.h"
 #include "OnScreen.h"
 #include "TestPaths.h"
@@ -241,6 +242,58 @@ TEST_F(MainWindowTest, ConnectFailuresOfTheLinkAndTheIdentity) {
   Connect();
   EXPECT_TRUE(prompts.Shown().empty());
   EXPECT_FALSE(LinkOpen());
+}
+
+TEST_F(MainWindowTest, ConnectAndResetTakeTheirCursorAwayBeforeTheLastWord) {
+  // The connect's cursor is up while the ECU is asked (a firmware warning comes under it), gone
+  // before a refusal is said; no way out, the reset's included, leaves a cursor set.
+  constexpr Qt::CursorShape none = Qt::ArrowCursor, busy = Qt::BusyCursor;
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    std::vector<Qt::CursorShape> shapes;
+    bool reset;
+    QString said;  // the last message, when it matters which path was taken
+  } cases[] = {
+      {"connected", [] {}, {}, false},
+      {"line not opened", [&] { ecu.FailOpenLinks(1); }, {none}, false},
+      {"not identified", [&] { ecu.SetNoAnswer(true); }, {none}, false},
+      {"other customer", [&] { ecu.SetIdentity(0, 10, 1, 1); }, {none}, false},
+      {"unknown firmware", [&] { ecu.SetVersionWords(775, 774); }, {none}, false},
+      {"firmware warned about", [&] { ecu.SetVersionWords(0x8307, 774); }, {busy}, false},
+      {"read cut short",
+       [&] { ecu.DropLinkAfter(60); },
+       {none},
+       false,
+       PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read)},
+      {"reset, then the save question cancelled", [&] { data.Changed = true; }, {none, none, none}, true},
+  };
+  Main();
+  FirstIdle();  // the splash's start-up cursor goes
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReopenLink();
+    ecu.SetNoAnswer(false);
+    ecu.SetIdentity(10, 10, 1, 1);
+    ecu.SetVersionWords(774, 774);
+    settings->SetSetting(SettingLastWarning, 0);
+    data.Changed = false;
+    CursorWatchingPrompts watch;
+    ScopedPrompts use(&watch);
+    c.arrange();
+    if (c.reset) {
+      watch.inner.Answer(PromptYes);     // the reset
+      watch.inner.Answer(PromptCancel);  // the connect's question about the unsaved changes
+      Main().ActionResetCpuExecute();
+    } else {
+      Main().ActionDisconnettiExecute();
+      Main().ActionConnettiExecute();
+    }
+    Pump();
+    EXPECT_EQ(watch.shapes, c.shapes);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    if (!c.said.isEmpty()) EXPECT_EQ(watch.inner.Shown().back().text, c.said);
+  }
 }
 
 TEST_F(MainWindowTest, SoftwareVersionPanelNamesTheModel) {

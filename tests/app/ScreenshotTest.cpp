@@ -3,16 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QLabel>
 #include <QPixmap>
 
-#include "AboutBox.h"
 #include "BrandProfile.h"
-#include "FormAttesa.h"
-#include "FormSplash.h"
-#include "Language.h"
 #include "LayoutCheck.h"
-#include "PrivateMessage.h"
+#include "SampleWindows.h"
 
 namespace {
 
@@ -36,20 +31,14 @@ void Shoot(QWidget& w, const char* name) {
 TEST(Screenshots, SplashWaitAndAboutWindows) {
   SelectBrand(kThisBuildBrandBit);
   TFormSplash splash;
-  splash.LabelConnessione->setText(Tr(96));
-  SendPrivateMessage(&splash, WM_PROGRESS, 35, ProgressSet);
+  FillSampleSplash(splash);
   Shoot(splash, "splash.png");
 
   TFormAttesa wait;
-  wait.setWindowTitle(Tr(65));
-  wait.Label1->setText(Tr(88));
-  wait.SetSuffix(QStringLiteral(" ") + Tr(73) + QStringLiteral(" "));
-  SendPrivateMessage(&wait, WM_PROGRESS, 40, ProgressSet);
+  FillSampleWait(wait);
   Shoot(wait, "wait.png");
 
   TAboutBox about(nullptr);
-  about.setWindowTitle(QString::fromLatin1(GetBrandTitle()));
-  about.ProductName->setText(QString::fromLatin1(GetBrandTitle()));
-  about.Version->setText(Tr(64) + QStringLiteral(" 0.1.0.0"));
+  FillSampleAbout(about);
   Shoot(about, "about.png");
 }

@@ -23,6 +23,7 @@
 #include "FormSplash.h"
 #include "JpegImage.h"
 #include "PrivateMessage.h"
+#include "ScopedLocale.h"
 
 namespace {
 
@@ -34,15 +35,6 @@ void Progress(QWidget* w, intptr_t amount, intptr_t mode) {
 void ClickWhenModal(QPushButton* button) {
   QTimer::singleShot(0, button, [button] { button->click(); });
 }
-
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const QLocale& l) : previous_(QLocale()) { QLocale::setDefault(l); }
-  ~ScopedLocale() { QLocale::setDefault(previous_); }
-
- private:
-  QLocale previous_;
-};
 
 }  // namespace
 

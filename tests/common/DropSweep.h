@@ -2,6 +2,8 @@
 // Runs an action once for every exchange position with the simulated ECU's link failing there,
 // and collects the positions whose outcome went wrong. The link fails in one of two ways: the
 // line drops (closes), or the ECU stops answering with the line left open.
+// A test that sweeps goes in a suite whose name ends in DropSweep: ctest runs those apart, once,
+// offscreen (label drop-sweep; tests/CMakeLists.txt).
 #include <functional>
 #include <string>
 #include <vector>

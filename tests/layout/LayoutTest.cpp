@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QCheckBox>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,8 +32,8 @@
 #include <cmath>
 #include <limits>
 #include <map>
-#include <vector>
 #include <memory>
+#include <vector>
 
 #include "AboutBox.h"
 #include "AcquisitionStore.h"
@@ -62,6 +62,7 @@
 #include "Ordina.h"
 #include "Paradatta.h"
 #include "Paradattaecu.h"
+#include "SampleWindows.h"
 #include "Tracce.h"
 #include "visualizza.h"
 
@@ -247,16 +248,12 @@ TEST_P(LayoutTest, MainWindow) {
 TEST_P(LayoutTest, ShellWindows) {
   {
     TFormSplash w;
-    w.LabelConnessione->setText(Tr(96));
-    SendPrivateMessage(&w, WM_PROGRESS, 35, ProgressSet);
+    FillSampleSplash(w);
     CheckWindow(w, "splash");
   }
   {
     TFormAttesa w;
-    w.setWindowTitle(Tr(65));
-    w.Label1->setText(Tr(88));
-    w.SetSuffix(QStringLiteral(" ") + Tr(73) + QStringLiteral(" "));
-    SendPrivateMessage(&w, WM_PROGRESS, 40, ProgressSet);
+    FillSampleWait(w);
     CheckWindow(w, "attesa");
   }
   {
@@ -267,9 +264,7 @@ TEST_P(LayoutTest, ShellWindows) {
   }
   {
     TAboutBox w(&Main());
-    w.setWindowTitle(QString::fromLatin1(GetBrandTitle()));
-    w.ProductName->setText(QString::fromLatin1(GetBrandTitle()));
-    w.Version->setText(Tr(64) + QStringLiteral(" 0.1.0.0"));
+    FillSampleAbout(w);
     CheckWindow(w, "about");
   }
   {

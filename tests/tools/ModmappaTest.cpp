@@ -11,21 +11,13 @@
 #include <functional>
 
 #include "Modmappa.h"
+#include "ScopedLocale.h"
 #include "Tracce.h"
 
 namespace {
 
 // Runs `act` once the modal dialog is up.
 void WhileModal(std::function<void()> act) { QTimer::singleShot(0, std::move(act)); }
-
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const QLocale& l) : previous_(QLocale()) { QLocale::setDefault(l); }
-  ~ScopedLocale() { QLocale::setDefault(previous_); }
-
- private:
-  QLocale previous_;
-};
 
 }  // namespace
 

@@ -25,8 +25,8 @@
 #include "LayoutCheck.h"
 #include "Modmappa.h"
 #include "NumericEdit.h"
+#include "PageFixture.h"
 #include "ProcessRunner.h"
-#include "SimEcuFixture.h"
 #include "SmallDisk.h"
 #include "TraceReaderRule.h"
 
@@ -86,53 +86,26 @@ TConfigPage* TestPages(TFormConfig* form, ConfigPageId id) {
   return CreateConfigPage(form, id);
 }
 
-class ConfigFormTest : public SimEcuFixture {
+class ConfigFormTest : public PageFixture {
  protected:
+  ConfigFormTest() : PageFixture(TestPages) {}
   void SetUp() override {
-    ASSERT_EQ(data_.ReadAll(), 1);
-    previousDati_ = DatiMappati;
-    DatiMappati = &dati_;
-    form_ = std::make_unique<TFormConfig>(nullptr, TestPages);
+    ASSERT_NO_FATAL_FAILURE(PageFixture::SetUp());
     form_->SetAcquisitionFolder(traceDir_.path());
     page_ = static_cast<FieldsPage*>(form_->Page(TabCambio));
-    form_->show();
-    QApplication::setActiveWindow(form_.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-    form_->StopLiveTimer();  // the tests tick by hand
-    prompts_.Clear();
-    ecu_.ClearCalls();
-  }
-  void TearDown() override {
-    form_.reset();
-    DatiMappati = previousDati_;
   }
 
   void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QWidget* target = QApplication::focusWidget();
     QTest::keyClick(target ? target : form_.get(), static_cast<Qt::Key>(key), mods);
   }
-  // Types a value into a field and confirms it with Enter.
-  void Enter(TNumericEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-  }
-  // One live tick 170 ms after the last.
-  void Tick() {
-    clock_.Advance(TFormConfig::kLiveTickMs);
-    form_->Timer1Timer();
-  }
   QLabel* Label(const char* name) { return form_->findChild<QLabel*>(name); }
   QString TempFolder() const { return TTraceRecorder::TempFolderFor(traceDir_.path()); }
   QStringList TempFiles() const { return QDir(TempFolder()).entryList({"__acqtmp*.txt"}, QDir::Files); }
 
-  TDatiMappati dati_;
-  TDatiMappati* previousDati_ = nullptr;
   QTemporaryDir traceDir_;
   ScriptedFileDialogs dialogs_;
   ScopedFileDialogs useDialogs_{&dialogs_};
-  std::unique_ptr<TFormConfig> form_;
   FieldsPage* page_ = nullptr;
 };
 

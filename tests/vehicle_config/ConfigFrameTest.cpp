@@ -17,7 +17,7 @@
 #include "KeyComboBox.h"
 #include "MapGridPage.h"
 #include "NumericEdit.h"
-#include "SimEcuFixture.h"
+#include "PageFixture.h"
 
 namespace {
 
@@ -127,24 +127,9 @@ TConfigPage* AllFieldsPages(TFormConfig* form, ConfigPageId id) {
   return new TConfigPage(form, id);
 }
 
-class ConfigFrameTest : public SimEcuFixture {
+class ConfigFrameTest : public PageFixture {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(data_.ReadAll(), 1);
-    previousDati_ = DatiMappati;
-    DatiMappati = &dati_;
-    form_ = std::make_unique<TFormConfig>(nullptr, AllFieldsPages);
-    form_->show();
-    QApplication::setActiveWindow(form_.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-    form_->StopLiveTimer();
-    prompts_.Clear();
-    ecu_.ClearCalls();
-  }
-  void TearDown() override {
-    form_.reset();
-    DatiMappati = previousDati_;
-  }
+  ConfigFrameTest() : PageFixture(AllFieldsPages) {}
   template <class T>
   T* Field(const char* name) {
     return form_->findChild<T*>(name);
@@ -153,16 +138,6 @@ class ConfigFrameTest : public SimEcuFixture {
     QWidget* target = QApplication::focusWidget();
     QTest::keyClick(target ? target : form_.get(), static_cast<Qt::Key>(key));
   }
-  void Enter(TNumericEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-  }
-
-  TDatiMappati dati_;
-  TDatiMappati* previousDati_ = nullptr;
-  std::unique_ptr<TFormConfig> form_;
 };
 
 }  // namespace

@@ -2,23 +2,24 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGroupBox>
-#include <QPushButton>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
+#include "EcuValueCodes.h"
 #include "MapGridArr.h"
 #include "MapGridHost.h"
 #include "MapGridMap.h"
 #include "MapGridSmall.h"
-#include "EcuValueCodes.h"
 #include "Modmappa.h"
+#include "ScopedLocale.h"
 #include "SimEcuFixture.h"
 
 namespace {
@@ -55,15 +56,6 @@ class TestHost final : public IGridHost {
       dialog.ButtonOK->click();
     });
   }
-};
-
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const QLocale& l) : previous_(QLocale()) { QLocale::setDefault(l); }
-  ~ScopedLocale() { QLocale::setDefault(previous_); }
-
- private:
-  QLocale previous_;
 };
 
 class MapGridWidget : public SimEcuFixture {

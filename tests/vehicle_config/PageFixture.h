@@ -1,7 +1,8 @@
 #pragma once
-// The configuration editor with its real pages, shown and connected to the simulated ECU (the
-// live tick stopped: tests tick by hand), with helpers to confirm fields and lists as the user
-// does.
+// The configuration editor, shown and active on the simulated ECU with the configuration read
+// from it and an acquisition store of the test's own (the live tick stopped: tests tick by hand),
+// with helpers to confirm fields and lists as the user does. Its pages are the real ones unless a
+// test gives its own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "AcquisitionStore.h"
 #include "Config.h"
@@ -20,11 +22,12 @@
 
 class PageFixture : public SimEcuFixture {
  protected:
+  explicit PageFixture(TFormConfig::PageFactory pages = CreateConfigPage) : pages_(std::move(pages)) {}
   void SetUp() override {
     ASSERT_EQ(data_.ReadAll(), 1);
     previousDati_ = DatiMappati;
     DatiMappati = &dati_;
-    form_ = std::make_unique<TFormConfig>(nullptr);
+    form_ = std::make_unique<TFormConfig>(nullptr, pages_);
     form_->resize(1024, 768);
     form_->show();
     QApplication::setActiveWindow(form_.get());
@@ -94,6 +97,7 @@ class PageFixture : public SimEcuFixture {
   // Runs `act` once a modal dialog is up.
   static void WhileModal(std::function<void()> act) { QTimer::singleShot(0, std::move(act)); }
 
+  TFormConfig::PageFactory pages_;
   TDatiMappati dati_;
   TDatiMappati* previousDati_ = nullptr;
   std::unique_ptr<TFormConfig> form_;

@@ -310,7 +310,9 @@ TEST_F(RoadMappingTest, MenuShortcutsWinOverAFocusedNumericField) {
   EXPECT_EQ(prompts_.Shown().back().text, QString::fromUtf8("Annullare l'ultima interpolazione fatta?"));
 }
 
-TEST_F(RoadMappingTest, MapsWriteCutShortByTheLinkIsReported) {
+using RoadMappingDropSweep = RoadMappingTest;  // a sweep: the drop-sweep label runs it
+
+TEST_F(RoadMappingDropSweep, MapsWriteCutShortByTheLinkIsReported) {
   for (const LinkFault fault : {LinkFault::Drop, LinkFault::Silence}) {
     SCOPED_TRACE(LinkFaultName(fault));
     const DropSweepResult sweep = DropSweep(
