@@ -15,6 +15,8 @@
 // Room for a first block of `bytes`, as malloc gives it (realloc and free take it); null when
 // there is none.
 void* AllocateHeld(size_t bytes);
+// Whether a large first block is laid on large pages (on at start); the benchmark weighs both.
+void SetHeldOnLargePages(bool on);
 
 template <typename T>
 class THeldArray {

@@ -7,6 +7,7 @@
 #include <QValueAxis>
 #include <cmath>
 
+#include "CoverageFill.h"
 #include "ParallelRun.h"
 #include "TraceFile.h"
 
@@ -85,6 +86,7 @@ bool TTracePlot::MakeFrame(const QPainter& painter, TFrame& f) const {
     f.shown.emplace_back(s, series_[s]->pen());
     widest = std::max(widest, f.shown.back().second.widthF());
   }
+  f.hints = painter.renderHints();
   // The device's pixel columns: the time of a record to the device's x.
   f.device = painter.deviceTransform();
   f.toChart = f.device.inverted();
@@ -97,7 +99,7 @@ bool TTracePlot::MakeFrame(const QPainter& painter, TFrame& f) const {
 void TTracePlot::DrawInOnePiece(QPainter& painter, const TFrame& f, const QRect& onDevice) {
   TStrip& strip = strips_[0];
   strip.onLayer = false;
-  DrawColumns(painter, f, onDevice.left() - f.reach, onDevice.right() + f.reach, strip);
+  DrawColumns(&painter, f, onDevice.left() - f.reach, onDevice.right() + f.reach, strip);
   pointsDrawn_ = strip.points;
 }
 
@@ -121,8 +123,7 @@ bool TTracePlot::DrawInStrips(QPainter& painter, const TFrame& f, const QRect& o
     strips_[i].onLayer = true;
   }
   if (!MakeLayers(count)) return false;
-  const QPainter::RenderHints hints = painter.renderHints();
-  if (!RunParallel(count, [&](size_t i) { DrawStrip(strips_[i], f, hints); }))
+  if (!RunParallel(count, [&](size_t i) { DrawStrip(strips_[i], f); }))
     return false;  // out of memory for what the strips hold
   // The layers at their places on the device, pixel for pixel.
   painter.setWorldTransform(f.toChart * painter.worldTransform());
@@ -151,38 +152,44 @@ bool TTracePlot::MakeLayers(size_t count) {
   return true;
 }
 
-void TTracePlot::DrawStrip(TStrip& strip, const TFrame& f, QPainter::RenderHints hints) const {
+void TTracePlot::DrawStrip(TStrip& strip, const TFrame& f) const {
   strip.layer.fill(Qt::transparent);
-  QPainter layer(&strip.layer);
-  layer.setRenderHints(hints);
-  const QPoint origin = strip.onDevice.topLeft();
-  layer.setTransform(f.device * QTransform::fromTranslate(-origin.x(), -origin.y()));
-  // The layer is the plot area; the painter clips it when laying it down. A strip's own
-  // columns, and the pens from beyond them that reach in.
-  DrawColumns(layer, f, origin.x() - f.reach, strip.onDevice.right() + f.reach, strip);
+  // A strip's own columns, and the pens from beyond them that reach in. The layer is the plot
+  // area; the painter clips it when laying it down.
+  DrawColumns(nullptr, f, strip.onDevice.left() - f.reach, strip.onDevice.right() + f.reach, strip);
 }
 
-void TTracePlot::DrawColumns(QPainter& painter, const TFrame& f, int firstColumn, int lastColumn,
+void TTracePlot::DrawColumns(QPainter* painter, const TFrame& f, int firstColumn, int lastColumn,
                              TStrip& strip) const {
   strip.points = 0;
   strip.reduction.Build(trace_->time, trace_->stretches, f.offset, f.scale, firstColumn, lastColumn);
-  const QTransform transform = painter.transform();
   for (const auto& [s, pen] : f.shown) {
     strip.indices.clear();
     strip.reduction.Reduce(trace_->values[s], trace_->pyramids[s], strip.indices);
     strip.points += static_cast<qsizetype>(strip.indices.size());
     JoinColumns(f, trace_->values[s], pen, strip);
-    if (!strip.bands.isEmpty()) {
-      // The bands' outlines are in the layer's own pixels.
-      painter.resetTransform();
-      for (const QRectF& band : std::as_const(strip.bands)) painter.fillRect(band, pen.color());
-      painter.setTransform(transform);
+    if (painter) {
+      DrawLines(*painter, pen, strip.lines);
+      continue;
     }
-    // Segment by segment, as the chart's own line series draw: the painter draws a wide line
-    // at once, while a wide polyline becomes one large outline to fill.
-    painter.setPen(pen);
-    painter.drawLines(strip.lines);
+    // On the layer: the bands straight into its pixels, then the lines with a painter of the
+    // layer's own, ended before the next series' bands.
+    const QRgb colour = qPremultiply(pen.color().rgba());
+    const bool antialiased = f.hints.testFlag(QPainter::Antialiasing);
+    for (const QRectF& band : std::as_const(strip.bands)) FillCovered(strip.layer, band, colour, antialiased);
+    if (strip.lines.isEmpty()) continue;
+    QPainter layer(&strip.layer);
+    layer.setRenderHints(f.hints);
+    layer.setTransform(f.device * QTransform::fromTranslate(-strip.onDevice.left(), -strip.onDevice.top()));
+    DrawLines(layer, pen, strip.lines);
   }
+}
+
+void TTracePlot::DrawLines(QPainter& painter, const QPen& pen, const QList<QLineF>& lines) {
+  // Segment by segment, as the chart's own line series draw: the painter draws a wide line at
+  // once, while a wide polyline becomes one large outline to fill.
+  painter.setPen(pen);
+  painter.drawLines(lines);
 }
 
 void TTracePlot::JoinColumns(const TFrame& f, std::span<const float> values, const QPen& pen,
@@ -237,7 +244,7 @@ void TTracePlot::JoinColumns(const TFrame& f, std::span<const float> values, con
     previous = group;
     if (!group.band) continue;
     // The line down the middle, or along a flat band; on a layer its outline (the pen's width,
-    // its square caps) is filled.
+    // its square caps) is filled straight into the pixels.
     const double middle = (xLow + xHigh) / 2;
     const QLineF line = high > low ? QLineF(middle, low, middle, high) : QLineF(xLow, low, xHigh, low);
     if (strip.onLayer)

@@ -59,6 +59,7 @@ class TTracePlot final : public QGraphicsObject {
     QTransform toChart;
     double offset = 0, scale = 1;
     int reach = 1;  // columns beyond a drawn one that a pen can still reach
+    QPainter::RenderHints hints;
     std::vector<std::pair<int, QPen>> shown;
     // Chart coordinates of a record.
     QPointF At(double time, float value) const {
@@ -95,14 +96,16 @@ class TTracePlot final : public QGraphicsObject {
   // Gives each of the first `count` strips a layer of at least its size; false when one
   // cannot be had.
   bool MakeLayers(size_t count);
-  // Draws the strip's columns onto its cleared layer; the layer's painter has ended on return.
-  void DrawStrip(TStrip& strip, const TFrame& frame, QPainter::RenderHints hints) const;
+  // Draws the strip's columns onto its cleared layer.
+  void DrawStrip(TStrip& strip, const TFrame& frame) const;
 
   // Draws the shown series' records that decide columns firstColumn..lastColumn (and those a
-  // pen from beyond reaches) with painter, whose device transform is frame.device moved by a
-  // whole number of pixels.
-  void DrawColumns(QPainter& painter, const TFrame& frame, int firstColumn, int lastColumn,
+  // pen from beyond reaches) with painter, whose device transform is frame.device; without a
+  // painter onto the strip's layer, which begins at strip.onDevice (no painter is active on it
+  // when the call returns).
+  void DrawColumns(QPainter* painter, const TFrame& frame, int firstColumn, int lastColumn,
                    TStrip& strip) const;
+  static void DrawLines(QPainter& painter, const QPen& pen, const QList<QLineF>& lines);
   // The lines and bands of one series' reduced records (strip.indices) into strip.lines and
   // strip.bands.
   void JoinColumns(const TFrame& frame, std::span<const float> values, const QPen& pen, TStrip& strip) const;

@@ -18,6 +18,7 @@
 
 #include "ChartView.h"
 #include "ChartZoom.h"
+#include "CoverageFill.h"
 #include "Graficodrt.h"
 #include "ParallelRun.h"
 #include "PrintDialog.h"
@@ -905,4 +906,91 @@ TEST_F(TraceChart, AStripWhoseLayerCannotBeHadIsDrawnInOnePiece) {
     for (size_t i = 0; i < each.size(); ++i) EXPECT_LE(each[i].everyUnmatched, 10) << i;
     form.Plot->SetLayerMaker(nullptr);
   }
+}
+
+namespace {
+
+// The fill said as plainly as it goes, pixel by pixel and channel by channel: the share of the
+// pixel's area that r covers, in 255ths, scales the colour, which is laid over what was there.
+void ReferenceFill(QImage& image, QRectF r, QRgb colour, bool antialiased) {
+  if (!antialiased)
+    r = QRectF(QPointF(std::round(r.left()), std::round(r.top())),
+               QPointF(std::round(r.right()), std::round(r.bottom())));
+  const auto share = [](double from, double to, int pixel, int size) {
+    return std::min({to, pixel + 1.0, static_cast<double>(size)}) -
+           std::max({from, static_cast<double>(pixel), 0.0});
+  };
+  const auto scale = [](int c, int a) { return static_cast<int>(std::lround(c * a / 255.0)); };
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const double across = share(r.left(), r.right(), x, image.width());
+      const double down = share(r.top(), r.bottom(), y, image.height());
+      if (!(across > 0) || !(down > 0)) continue;
+      const int coverage = std::min(255, static_cast<int>(across * down * 255 + 0.5));
+      const QRgb under = image.pixel(x, y);
+      const int channels[4] = {qRed(colour), qGreen(colour), qBlue(colour), qAlpha(colour)};
+      const int below[4] = {qRed(under), qGreen(under), qBlue(under), qAlpha(under)};
+      int out[4];
+      const int alpha = scale(channels[3], coverage);
+      for (int c = 0; c < 4; ++c) out[c] = scale(channels[c], coverage) + scale(below[c], 255 - alpha);
+      reinterpret_cast<QRgb*>(image.scanLine(y))[x] = qRgba(out[0], out[1], out[2], out[3]);
+    }
+}
+
+// A layer already drawn on: half-transparent stripes of two colours over clear pixels.
+QImage StripedLayer() {
+  QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((x + y) % 3)
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] =
+            qPremultiply(x % 2 ? qRgba(0, 128, 255, 200) : qRgba(250, 20, 40, 90));
+  return image;
+}
+
+}  // namespace
+
+TEST(CoverageFill, LaysEachPixelsShareOfTheRectangleOverItAsTheReferenceAndThePainterDo) {
+  const struct {
+    const char* what;
+    QRectF r;
+  } rects[] = {
+      {"whole pixels", QRectF(3, 4, 5, 6)},
+      {"a band two pixels wide between columns", QRectF(9.5, 2.25, 2, 17.5)},
+      {"narrower than a pixel", QRectF(12.3, 5.6, 0.4, 0.3)},
+      {"within one row", QRectF(2.2, 7.1, 9.4, 0.7)},
+      {"wider than the columns worked out once", QRectF(1.5, 3.5, 30.25, 10.5)},
+      {"over every edge", QRectF(-2.5, -3.7, 50, 40)},
+      {"beyond the left and top", QRectF(-8, -8, 5, 5)},
+      {"beyond the right", QRectF(40, 5, 3, 3)},
+      {"of no width", QRectF(7, 7, 0, 9)},
+  };
+  const QRgb colours[] = {qPremultiply(qRgb(192, 192, 192)), qPremultiply(qRgba(128, 0, 128, 128))};
+  for (const auto& rect : rects)
+    for (const QRgb colour : colours)
+      for (const bool antialiased : {true, false}) {
+        SCOPED_TRACE(std::string(rect.what) + (antialiased ? " antialiased" : "") + " colour " +
+                     std::to_string(colour));
+        QImage filled = StripedLayer(), want = filled, painted = filled;
+        FillCovered(filled, rect.r, colour, antialiased);
+        ReferenceFill(want, rect.r, colour, antialiased);
+        int differing = 0;
+        for (int y = 0; y < want.height(); ++y)
+          for (int x = 0; x < want.width(); ++x) differing += filled.pixel(x, y) != want.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+        // The painter's own fill, which the bands stand for, to within its rounding.
+        QPainter painter(&painted);
+        painter.setRenderHint(QPainter::Antialiasing, antialiased);
+        painter.fillRect(rect.r, QColor::fromRgba(qUnpremultiply(colour)));
+        painter.end();
+        int worst = 0;
+        for (int y = 0; y < want.height(); ++y)
+          for (int x = 0; x < want.width(); ++x) {
+            const QRgb a = filled.pixel(x, y), b = painted.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+          }
+        EXPECT_LE(worst, 1);
+      }
 }
