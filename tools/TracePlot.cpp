@@ -192,69 +192,80 @@ void TTracePlot::DrawLines(QPainter& painter, const QPen& pen, const QList<QLine
   painter.drawLines(lines);
 }
 
+namespace {
+
+// The records of one pixel column on the device: the band from their lowest to their highest
+// value, how far across the column they lie, and the column's first and last record.
+struct TGroup {
+  double column = 0, low = INFINITY, high = -INFINITY, xLow = INFINITY, xHigh = -INFINITY;
+  bool band = false;             // more than one record
+  QPointF first, last;           // on the chart
+  double firstY = 0, lastY = 0;  // on the device
+};
+
+// Whether the line from previous's last record to group's first lies within both bands: its
+// ends lie between the bands' middles, and the bands cover it.
+bool Covered(const TGroup& previous, const TGroup& group) {
+  return previous.band && group.band && group.column == previous.column + 1 && previous.lastY >= group.low &&
+         previous.lastY <= group.high && group.firstY >= previous.low && group.firstY <= previous.high;
+}
+
+}  // namespace
+
 void TTracePlot::JoinColumns(const TFrame& f, std::span<const float> values, const QPen& pen,
                              TStrip& strip) const {
   const std::span<const double> time = trace_->time;
   const std::vector<uint32_t>& indices = strip.indices;
-  const auto at = [&](uint32_t k) { return f.At(time[k], values[k]); };
   const auto columnOf = [&](uint32_t k) { return std::floor(f.offset + f.scale * time[k]); };
-  // The pen on the device, for the bands' outlines on a layer. (A pen of no width draws one
-  // pixel wide.)
-  const bool cosmetic = pen.isCosmetic() || pen.widthF() == 0;
-  const double penWidth = pen.widthF() > 0 ? pen.widthF() : 1;
-  const double penX = penWidth * (cosmetic ? 1 : std::abs(f.device.m11()));
-  const double penY = penWidth * (cosmetic ? 1 : std::abs(f.device.m22()));
   strip.lines.clear();
   strip.bands.clear();
   strip.lines.reserve(static_cast<qsizetype>(indices.size()));
   // The records of one pixel column make a band from their lowest to their highest value,
   // whatever their order: it is drawn as one pen-wide line down the middle of the column,
   // which covers what the segments between them cover to within half a pixel. The line from
-  // a column's last record to the next column's first joins the two; where both its ends lie
-  // within both bands, the two bands already cover it (its ends lie between their middles)
-  // and it is left out.
-  struct TGroup {
-    double column, low, high;  // device pixels
-    bool band;
-    QPointF last;  // its last record, on the chart
-    double lastY;  // and on the device
-  };
-  TGroup previous{};
+  // a column's last record to the next column's first joins the two, unless both bands cover it.
+  TGroup previous;
   const size_t n = indices.size();
   for (size_t g = 0, e = 0; g < n; g = e) {
-    const double column = columnOf(indices[g]);
-    for (e = g + 1; e < n && columnOf(indices[e]) == column;) ++e;
-    double low = INFINITY, high = -INFINITY, xLow = INFINITY, xHigh = -INFINITY;
-    for (size_t i = g; i < e; ++i) {
-      const QPointF p = f.ToDevice(at(indices[i]));
-      low = std::min(low, p.y());
-      high = std::max(high, p.y());
-      xLow = std::min(xLow, p.x());
-      xHigh = std::max(xHigh, p.x());
+    TGroup group;
+    group.column = columnOf(indices[g]);
+    for (e = g; e < n && columnOf(indices[e]) == group.column; ++e) {
+      const QPointF p = f.ToDevice(f.At(time[indices[e]], values[indices[e]]));
+      group.low = std::min(group.low, p.y());
+      group.high = std::max(group.high, p.y());
+      group.xLow = std::min(group.xLow, p.x());
+      group.xHigh = std::max(group.xHigh, p.x());
     }
-    const QPointF first = at(indices[g]), last = at(indices[e - 1]);
-    const TGroup group{column, low, high, e - g > 1, last, f.ToDevice(last).y()};
-    if (g > 0) {
-      const double firstY = f.ToDevice(first).y();
-      const bool covered = previous.band && group.band && column == previous.column + 1 &&
-                           previous.lastY >= low && previous.lastY <= high && firstY >= previous.low &&
-                           firstY <= previous.high;
-      if (!covered) strip.lines.append(QLineF(previous.last, first));
-    }
+    group.band = e - g > 1;
+    group.first = f.At(time[indices[g]], values[indices[g]]);
+    group.last = f.At(time[indices[e - 1]], values[indices[e - 1]]);
+    group.firstY = f.ToDevice(group.first).y();
+    group.lastY = f.ToDevice(group.last).y();
+    if (g > 0 && !Covered(previous, group)) strip.lines.append(QLineF(previous.last, group.first));
+    if (group.band) AddBand(f, pen, group.xLow, group.xHigh, group.low, group.high, strip);
     previous = group;
-    if (!group.band) continue;
-    // The line down the middle, or along a flat band; on a layer its outline (the pen's width,
-    // its square caps) is filled straight into the pixels.
-    const double middle = (xLow + xHigh) / 2;
-    const QLineF line = high > low ? QLineF(middle, low, middle, high) : QLineF(xLow, low, xHigh, low);
-    if (strip.onLayer)
-      strip.bands.append(QRectF(line.p1(), line.p2())
-                             .normalized()
-                             .adjusted(-penX / 2, -penY / 2, penX / 2, penY / 2)
-                             .translated(-strip.onDevice.topLeft()));
-    else if (line.length() > 0)
-      strip.lines.append(QLineF(f.toChart.map(line.p1()), f.toChart.map(line.p2())));
   }
+}
+
+void TTracePlot::AddBand(const TFrame& f, const QPen& pen, double xLow, double xHigh, double low, double high,
+                         TStrip& strip) {
+  // The line down the middle, or along a flat band.
+  const double middle = (xLow + xHigh) / 2;
+  const QLineF line = high > low ? QLineF(middle, low, middle, high) : QLineF(xLow, low, xHigh, low);
+  if (!strip.onLayer) {
+    if (line.length() > 0) strip.lines.append(QLineF(f.toChart.map(line.p1()), f.toChart.map(line.p2())));
+    return;
+  }
+  // On a layer its outline, the pen's width on the device with square caps, is filled straight
+  // into the pixels. (A pen of no width draws one pixel wide.)
+  const bool cosmetic = pen.isCosmetic() || pen.widthF() == 0;
+  const double penWidth = pen.widthF() > 0 ? pen.widthF() : 1;
+  const double penX = penWidth * (cosmetic ? 1 : std::abs(f.device.m11()));
+  const double penY = penWidth * (cosmetic ? 1 : std::abs(f.device.m22()));
+  strip.bands.append(QRectF(line.p1(), line.p2())
+                         .normalized()
+                         .adjusted(-penX / 2, -penY / 2, penX / 2, penY / 2)
+                         .translated(-strip.onDevice.topLeft()));
 }
 
 void TTracePlot::DrawEvery(QPainter& painter, const TFrame& f) {

@@ -109,6 +109,10 @@ class TTracePlot final : public QGraphicsObject {
   // The lines and bands of one series' reduced records (strip.indices) into strip.lines and
   // strip.bands.
   void JoinColumns(const TFrame& frame, std::span<const float> values, const QPen& pen, TStrip& strip) const;
+  // The band of a column whose records lie from xLow to xHigh and from low to high on the
+  // device: a line of the pen on the device, or its outline on a layer.
+  static void AddBand(const TFrame& frame, const QPen& pen, double xLow, double xHigh, double low,
+                      double high, TStrip& strip);
   // Draws every record of the shown series.
   void DrawEvery(QPainter& painter, const TFrame& frame);
 
