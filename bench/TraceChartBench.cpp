@@ -15,13 +15,10 @@
 // just before; held_MB the heap the open window keeps; paints the viewport paints seen (a run
 // without a paint is an error).
 //
-// BM_TraceOpen's second argument lays the trace's values on large pages (1, as the chart does)
-// or on the heap's own (0), at 10 and 24 hours and at 1 GB, so both are measured in one run.
-//
 // A trace of about 1 GB (12.6 million records, 24.8 days: the most whose times still fit the
 // integer of the TEMPO column) is opened only when ECU_BENCH_TRACE_1GB is set; making its file
-// takes a minute or so. So is a file of 1 GiB whose first record never ends
-// (BM_TraceReadNoLineEnd1GiB, TTraceFile::Read refusing it; peak_MB as above):
+// takes a minute or so. So is a file of 1 GiB without a line end (BM_TraceReadNoLineEnd1GiB,
+// TTraceFile::Read refusing it; peak_MB as above):
 //   ECU_BENCH_TRACE_1GB=1 bench_trace_chart --benchmark_filter='1GB|1GiB'
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -45,7 +42,6 @@
 
 #include "ChartView.h"
 #include "Graficodrt.h"
-#include "HeldArray.h"
 #include "TraceFile.h"
 #include "TraceRecorder.h"
 
@@ -170,7 +166,6 @@ struct OpenChart {
 
 void BM_TraceOpen(benchmark::State& state) {
   const QString path = TraceFile(static_cast<int>(state.range(0)));
-  SetHeldOnLargePages(state.range(1) != 0);
   double peakMb = 0, baseMb = 0, heldMb = 0;
   for (auto _ : state) {
     ResetPeakMemory();
@@ -188,20 +183,19 @@ void BM_TraceOpen(benchmark::State& state) {
     heldMb = HeapMb() - heapBefore;
     chart.reset();
   }
-  SetHeldOnLargePages(true);
   state.counters["peak_MB"] = peakMb;
   state.counters["base_MB"] = baseMb;
   state.counters["held_MB"] = heldMb;
 }
 
-// The header lines and a first record that runs on without a line end to 1 GiB.
+// 1 GiB of record fields without a line end: a first line that never ends (and so is no
+// header line either, whatever reads it whole).
 QString NoLineEndFile() {
   static QString made;
   if (!made.isEmpty()) return made;
   const QString path = Folder().filePath(QStringLiteral("senza_fine.txt"));
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly)) return {};
-  f.write(TTraceRecorder::HeaderLines(2, QStringLiteral("1 gennaio 2024 08:30:00")));
   QByteArray chunk;
   while (chunk.size() < (1 << 20)) chunk += "0\t850\t1.18\t0\t0.55\t";
   chunk.truncate(1 << 20);
@@ -368,14 +362,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
   b->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
-// Every size on large pages, the long ones on the heap's own pages as well.
-void SizesAndPages(benchmark::internal::Benchmark* b) {
-  for (const int records : {10, 21176, 211765, 508235}) b->Args({records, 1});
-  for (const int records : {211765, 508235}) b->Args({records, 0});
-  b->UseManualTime()->Unit(benchmark::kMillisecond);
-}
-
-BENCHMARK(BM_TraceOpen)->Apply(SizesAndPages);
+BENCHMARK(BM_TraceOpen)->Apply(Sizes);
 BENCHMARK(BM_TraceRead)->Apply(Sizes);
 BENCHMARK(BM_FileRead)->Apply(Sizes);
 BENCHMARK(BM_FileReadParse)->Apply(Sizes);
@@ -390,8 +377,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (std::getenv("ECU_BENCH_TRACE_1GB")) {
     benchmark::RegisterBenchmark("BM_TraceOpen1GB", [](benchmark::State& state) { BM_TraceOpen(state); })
-        ->Args({12600000, 1})
-        ->Args({12600000, 0})
+        ->Arg(12600000)
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
