@@ -17,8 +17,9 @@
 //
 // A trace of about 1 GB (12.6 million records, 24.8 days: the most whose times still fit the
 // integer of the TEMPO column) is opened only when ECU_BENCH_TRACE_1GB is set; making its file
-// takes a minute or so:
-//   ECU_BENCH_TRACE_1GB=1 bench_trace_chart --benchmark_filter=BM_TraceOpen1GB
+// takes a minute or so. So is a file of 1 GiB without a line end (BM_TraceReadNoLineEnd1GiB,
+// TTraceFile::Read refusing it; peak_MB as above):
+//   ECU_BENCH_TRACE_1GB=1 bench_trace_chart --benchmark_filter='1GB|1GiB'
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -187,6 +188,43 @@ void BM_TraceOpen(benchmark::State& state) {
   state.counters["held_MB"] = heldMb;
 }
 
+// 1 GiB of record fields without a line end: a first line that never ends (and so is no
+// header line either, whatever reads it whole).
+QString NoLineEndFile() {
+  static QString made;
+  if (!made.isEmpty()) return made;
+  const QString path = Folder().filePath(QStringLiteral("senza_fine.txt"));
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) return {};
+  QByteArray chunk;
+  while (chunk.size() < (1 << 20)) chunk += "0\t850\t1.18\t0\t0.55\t";
+  chunk.truncate(1 << 20);
+  for (int k = 0; k < 1024; ++k) f.write(chunk);
+  f.close();
+  made = path;
+  return path;
+}
+
+void BM_TraceReadNoLineEnd1GiB(benchmark::State& state) {
+  const QString path = NoLineEndFile();
+  double peakMb = 0, baseMb = 0;
+  for (auto _ : state) {
+    ResetPeakMemory();
+    baseMb = StatusKb("VmRSS") / 1024.0;
+    QElapsedTimer timer;
+    timer.start();
+    const TTraceFile trace = TTraceFile::Read(path);
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+    peakMb = std::max(peakMb, StatusKb("VmHWM") / 1024.0);
+    if (trace.status != TTraceFile::Status::Invalid) {
+      state.SkipWithError("the file was not refused as invalid");
+      break;
+    }
+  }
+  state.counters["peak_MB"] = peakMb;
+  state.counters["base_MB"] = baseMb;
+}
+
 void BM_TraceRead(benchmark::State& state) {
   const QString path = TraceFile(static_cast<int>(state.range(0)));
   for (auto _ : state) {
@@ -337,12 +375,17 @@ BENCHMARK(BM_TraceUnzoom)->Apply(Sizes);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  if (std::getenv("ECU_BENCH_TRACE_1GB"))
+  if (std::getenv("ECU_BENCH_TRACE_1GB")) {
     benchmark::RegisterBenchmark("BM_TraceOpen1GB", [](benchmark::State& state) { BM_TraceOpen(state); })
         ->Arg(12600000)
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_TraceReadNoLineEnd1GiB", BM_TraceReadNoLineEnd1GiB)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

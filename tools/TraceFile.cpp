@@ -101,10 +101,12 @@ int TTraceFile::ScanNumbers(std::string_view line, std::string_view kinds, doubl
       const bool negative = *p == '-';
       if (*p == '+' || *p == '-') ++p;
       const char* digits = p;
+      // Past the magnitude of the smallest int the digits only tell that the field is out of
+      // range: the count stops growing there (leading zeros keep it small), so it cannot wrap.
+      constexpr long long kBeyond = -static_cast<long long>(INT_MIN) + 1;
       long long n = 0;
-      // More than 10 digits other than leading zeros are out of range in any case.
       while (p < end && IsDigit(*p)) {
-        if (n <= INT_MAX) n = n * 10 + (*p - '0');
+        n = std::min(n * 10 + (*p - '0'), kBeyond);
         ++p;
       }
       if (p == digits) return count;
@@ -190,6 +192,7 @@ bool TTraceReader::End(std::string_view rest) {
 }
 
 bool TTraceReader::HeadLine(std::string_view line) {
+  if (line.size() > TTraceFile::kLongestLine) return false;
   if (headLines_++ == 1) return true;  // the column titles
   const std::optional<int> format = TTraceFile::HeaderFormat(line);
   if (!format) return false;
@@ -250,7 +253,9 @@ bool TTraceReader::Parse(std::string_view text, const TSlots& out) const {
     const size_t end = text.find('\n');
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (TTraceFile::ScanNumbers(line, kinds_, v) != static_cast<int>(kinds_.size())) return false;
+    if (line.size() > TTraceFile::kLongestLine ||
+        TTraceFile::ScanNumbers(line, kinds_, v) != static_cast<int>(kinds_.size()))
+      return false;
     out.time[k] = v[0] * 0.001;
     for (int s = 0; s < plotted_; ++s) {
       const TColumn& c = kColumns[s];
@@ -304,7 +309,7 @@ qint64 TTraceFile::MaxBytes() {
   return std::min({memory / 4 / kHeldPerByte, addressSpace / kHeldPerByte, countable});
 }
 
-TTraceFile TTraceFile::Read(const QString& path) {
+TTraceFile TTraceFile::Read(const QString& path, size_t blockBytes) {
   const QFileInfo info(path);
   if (!info.exists()) return {};
   const qint64 bytes = info.size();
@@ -316,11 +321,16 @@ TTraceFile TTraceFile::Read(const QString& path) {
     result.bytes = bytes;
     TTraceReader reader(result, bytes);
     // A block of text for each thread; its last, unfinished line moves to the front for the next.
-    const qint64 block = static_cast<qint64>(kPartBytes * ParallelThreads(kReadThreads));
+    const qint64 block =
+        static_cast<qint64>(blockBytes > 0 ? blockBytes : kPartBytes * ParallelThreads(kReadThreads));
     std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, block)));
     size_t kept = 0;
     for (;;) {
-      if (kept == buffer.size()) buffer.resize(2 * buffer.size());  // a line longer than the block
+      if (kept == buffer.size()) {
+        // A block without a line end: the line goes on in the next one, up to the longest.
+        if (kept > kLongestLine) break;
+        buffer.resize(std::min(2 * buffer.size(), kLongestLine + 1));
+      }
       const qint64 got = file.read(buffer.data() + kept, static_cast<qint64>(buffer.size() - kept));
       if (got < 0) return Failed(Status::Unreadable, bytes);
       if (got == 0) {
@@ -334,10 +344,12 @@ TTraceFile TTraceFile::Read(const QString& path) {
       const size_t lastEnd = text.rfind('\n');
       if (lastEnd == std::string_view::npos) {
         kept = text.size();
+        if (kept > kLongestLine) break;
         continue;
       }
       if (!reader.Lines(text.substr(0, lastEnd + 1))) break;
       kept = text.size() - lastEnd - 1;
+      if (kept > kLongestLine) break;
       std::memmove(buffer.data(), buffer.data() + lastEnd + 1, kept);
     }
     return Failed(reader.OutOfMemory() ? Status::TooLarge : Status::Invalid, bytes);

@@ -4,7 +4,8 @@
 // is skipped; every further line is one record of 15 numbers (format 1) or 18 (any other
 // format), separated by blanks or tabs, read with the C library's %d and %f rules but never
 // with the process locale. A record that does not give exactly that many numbers makes the
-// whole file invalid. A line end after the last record is accepted.
+// whole file invalid, and so does a line longer than kLongestLine (a record is some hundred
+// bytes). A line end after the last record is accepted.
 //
 // The file is read once, block by block, and its records parsed as they come (on several
 // threads for a long trace): no copy of its text is kept. The values are reserved from the
@@ -39,10 +40,14 @@ class TTraceFile {
   static constexpr int kSeries = 15;
   static constexpr int kSeriesFormat1 = 12;
   static const std::array<TTraceSeriesInfo, kSeries> kSeriesInfo;
+  // The longest line a trace file may hold, line end left out.
+  static constexpr size_t kLongestLine = size_t(1) << 16;
 
   // Reads the file at path; Missing when it does not exist, TooLarge (nothing read) when it is
-  // larger than MaxBytes().
-  static TTraceFile Read(const QString& path);
+  // larger than MaxBytes(). The file is read `blockBytes` at a time (0: a part of text for each
+  // thread that parses); a line too long is refused as soon as more than kLongestLine of it
+  // has been read, so the reader never holds more than a block and the longest line.
+  static TTraceFile Read(const QString& path, size_t blockBytes = 0);
   // The largest trace file the chart takes: one whose values, at the most records its size
   // allows, fit in a quarter of the machine's memory and in the address space.
   static qint64 MaxBytes();

@@ -14,16 +14,20 @@
 #include <QValueAxis>
 #include <cmath>
 #include <functional>
+#include <set>
 
 #include "ChartView.h"
 #include "ChartZoom.h"
+#include "CoverageFill.h"
 #include "Graficodrt.h"
+#include "ParallelRun.h"
 #include "PrintDialog.h"
 #include "Prompt.h"
-#include "TraceFile.h"
-#include "TraceRecorder.h"
 #include "Tracce.h"
+#include "TraceFile.h"
 #include "TracePlot.h"
+#include "TraceReaderRule.h"
+#include "TraceRecorder.h"
 
 namespace {
 
@@ -138,6 +142,75 @@ int PixelsUnmatched(const QImage& a, const QImage& b, int tolerance) {
       if (!found) ++unmatched;
     }
   return unmatched;
+}
+
+// Where a trace drawn in `colour` shows in `picture`: the pixels that differ from `background`
+// (the same chart without its traces) in some channel by at least half of what the colour
+// differs from white. Each colour is seen by a measure of its own, the palest as well as the
+// darkest.
+struct TInk {
+  int width = 0, height = 0;
+  std::vector<uint8_t> at;
+  int Count() const { return static_cast<int>(std::count(at.begin(), at.end(), 1)); }
+  bool Has(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height && at[y * width + x]; }
+};
+
+TInk InkOf(const QImage& picture, const QImage& background, QColor colour) {
+  const int contrast = std::max({255 - colour.red(), 255 - colour.green(), 255 - colour.blue()});
+  TInk ink{picture.width(), picture.height(),
+           std::vector<uint8_t>(size_t(picture.width()) * picture.height())};
+  for (int y = 0; y < ink.height; ++y) {
+    const auto* p = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+    const auto* b = reinterpret_cast<const QRgb*>(background.constScanLine(y));
+    for (int x = 0; x < ink.width; ++x) {
+      const int d = std::max({std::abs(qRed(p[x]) - qRed(b[x])), std::abs(qGreen(p[x]) - qGreen(b[x])),
+                              std::abs(qBlue(p[x]) - qBlue(b[x]))});
+      ink.at[y * ink.width + x] = 2 * d >= contrast ? 1 : 0;
+    }
+  }
+  return ink;
+}
+
+// Ink of a that b lacks within one pixel.
+int InkUnmatched(const TInk& a, const TInk& b) {
+  int unmatched = 0;
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) {
+      if (!a.at[y * a.width + x]) continue;
+      bool found = false;
+      for (int dy = -1; dy <= 1 && !found; ++dy)
+        for (int dx = -1; dx <= 1 && !found; ++dx) found = b.Has(x + dx, y + dy);
+      if (!found) ++unmatched;
+    }
+  return unmatched;
+}
+
+// One series shown alone, drawn with every record and reduced: the ink of the first, and the
+// ink of either that the other lacks.
+struct TSeriesMatch {
+  int ink = 0;
+  int everyUnmatched = 0;
+  int reducedUnmatched = 0;
+};
+
+// Each series of the chart alone (the chart's shown series are kept). dropped: the reduced
+// drawing leaves the trace out, as a fault would, to show that the comparison sees it.
+std::vector<TSeriesMatch> CompareEachSeries(TFormGraficoDrt& form, double scale, bool dropped = false) {
+  std::vector<bool> shown;
+  for (QLineSeries* series : form.Series) shown.push_back(series->isVisible());
+  std::vector<TSeriesMatch> out;
+  for (int s = 0; s < form.Series.size(); ++s) {
+    for (int i = 0; i < form.Series.size(); ++i) form.Series[i]->setVisible(i == s);
+    form.Plot->setVisible(false);
+    const QImage background = DrawChart(form, true, scale);
+    form.Plot->setVisible(true);
+    const QColor colour = form.Series[s]->pen().color();
+    const TInk every = InkOf(DrawChart(form, false, scale), background, colour);
+    const TInk reduced = InkOf(dropped ? background : DrawChart(form, true, scale), background, colour);
+    out.push_back({every.Count(), InkUnmatched(every, reduced), InkUnmatched(reduced, every)});
+  }
+  for (int i = 0; i < form.Series.size(); ++i) form.Series[i]->setVisible(shown[i]);
+  return out;
 }
 
 // Runs `act` on the modal dialog of the traces as soon as it shows.
@@ -259,11 +332,24 @@ TEST_F(TraceChart, ScansNumbersTheWayTheCLibraryDoes) {
     int count;
     double first;
   } cases[] = {
-      {"+-5", "f", 0, 0},     {"+-5", "i", 0, 0},        {"-.5", "f", 1, -0.5},
-      {"+.5", "f", 1, 0.5},   {". 5", "f", 0, 0},        {"5. 2", "fi", 2, 5},
-      {"1e+ 3", "fi", 1, 1},  {"0x1p3", "fi", 1, 0},     {"inf", "f", 0, 0},
-      {"1e999", "f", 0, 0},   {"-2147483648", "i", 1, -2147483648.0},
-      {"2147483648", "i", 0, 0}, {"000000000000000000000012", "i", 1, 12},
+      {"+-5", "f", 0, 0},
+      {"+-5", "i", 0, 0},
+      {"-.5", "f", 1, -0.5},
+      {"+.5", "f", 1, 0.5},
+      {". 5", "f", 0, 0},
+      {"5. 2", "fi", 2, 5},
+      {"1e+ 3", "fi", 1, 1},
+      {"0x1p3", "fi", 1, 0},
+      {"inf", "f", 0, 0},
+      {"1e999", "f", 0, 0},
+      {"-2147483648", "i", 1, -2147483648.0},
+      {"2147483648", "i", 0, 0},
+      {"000000000000000000000012", "i", 1, 12},
+      {"-21474836480", "i", 0, 0},
+      {"21474836470", "i", 0, 0},
+      {"-2147483649", "i", 0, 0},
+      {"99999999999999999999999", "i", 0, 0},
+      {"-0000000000002147483648", "i", 1, -2147483648.0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -533,6 +619,13 @@ TEST_F(TraceChart, DrawsTheSamePictureAsEveryRecordWithAFractionOfThePoints) {
       EXPECT_LE(form.Plot->PointsDrawn(), 15 * 4 * (columns * scale + 2) * trace.stretchesAtMost);
       EXPECT_LE(PixelsUnmatched(every, reduced, 160), 10);
       EXPECT_LE(PixelsUnmatched(reduced, every, 160), 10);
+      // Each trace by itself, seen however pale its colour.
+      const std::vector<TSeriesMatch> each = CompareEachSeries(form, scale);
+      for (size_t i = 0; i < each.size(); ++i) {
+        SCOPED_TRACE(form.Series[static_cast<int>(i)]->name().toStdString());
+        EXPECT_LE(each[i].everyUnmatched, 10);
+        EXPECT_LE(each[i].reducedUnmatched, 10);
+      }
     };
     compare("screen", 1);
     compare("printer", 3);
@@ -587,7 +680,7 @@ TEST_F(TraceChart, ReadsALongFileBlockByBlockAsItsWholeText) {
   const QByteArray records = once.mid(once.indexOf('\n', once.indexOf('\n') + 1) - 1);
   QByteArray good = once;
   for (int k = 1; k < 16; ++k) good += records;
-  // A record whose blanks run longer than any block, in the middle.
+  // A record whose blanks run longer than any line may be, in the middle.
   QByteArray wide = good;
   const int middle = wide.indexOf('\t', wide.size() / 2);
   wide.insert(middle, QByteArray(5 << 20, ' '));
@@ -598,10 +691,11 @@ TEST_F(TraceChart, ReadsALongFileBlockByBlockAsItsWholeText) {
     bool accepted;
   } cases[] = {
       {"records in many blocks", good, true},
-      {"a record wider than a block", wide, true},
+      {"a record longer than any line can be", wide, false},
       {"a line end after the last record", good + "\r\n", true},
       {"a bad number in the last record", good.left(last) + "\tx", false},
-      {"an empty line in the middle", QByteArray(good).insert(good.indexOf('\n', good.size() / 3) + 1, "\r\n"), false},
+      {"an empty line in the middle",
+       QByteArray(good).insert(good.indexOf('\n', good.size() / 3) + 1, "\r\n"), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -627,4 +721,282 @@ TEST_F(TraceChart, ReadsALongFileBlockByBlockAsItsWholeText) {
     // A second recording appended: 16 stretches of times in order.
     EXPECT_EQ(read.stretches.size(), 16u);
   }
+}
+
+namespace {
+
+// A record with one field in place of field `column` (0 TEMPO .. 17 INJ2).
+QByteArray RecordWith(int column, const QByteArray& field) {
+  QList<QByteArray> fields =
+      QByteArray(
+          "170\t1450\t1.53\t4\t0.75\t0.1\t3.24\t2\t2.904\t15\t51\t0.004\t1.09\t129\t200\t0.78\t25\t3.252")
+          .split('\t');
+  fields[column] = field;
+  return fields.join('\t');
+}
+
+// Read (at each block size) and Parse read content as the reference reader does.
+void ExpectAsTheReference(const QString& path, const QByteArray& content,
+                          std::initializer_list<size_t> blocks) {
+  const trace_rule::Trace want = trace_rule::Reference(content);
+  std::vector<std::pair<std::string, TTraceFile>> read;
+  read.emplace_back("parsed", TTraceFile::Parse(content));
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+  }
+  for (const size_t block : blocks)
+    read.emplace_back("read in blocks of " + std::to_string(block), TTraceFile::Read(path, block));
+  for (const auto& [how, t] : read) {
+    SCOPED_TRACE(how);
+    ASSERT_EQ(t.status, want.accepted ? TTraceFile::Status::Ok : TTraceFile::Status::Invalid);
+    if (!want.accepted) continue;
+    EXPECT_EQ(t.format, want.format);
+    ASSERT_EQ(t.records, static_cast<int>(want.time.size()));
+    EXPECT_TRUE(std::equal(t.time.begin(), t.time.end(), want.time.begin()));
+    for (int s = 0; s < TTraceFile::kSeries; ++s) {
+      ASSERT_EQ(t.values[s].size(), want.values[s].size()) << s;
+      EXPECT_TRUE(std::equal(t.values[s].begin(), t.values[s].end(), want.values[s].begin())) << s;
+    }
+  }
+}
+
+}  // namespace
+
+TEST_F(TraceChart, ReadsEveryFieldAndLineAsTheReferenceReaderDoes) {
+  // Fields at the limits of their type, in an integer column (TEMPO, GIRI, CORRET2) or a real
+  // one (MAP, INJ2), each in the middle record of three.
+  const char* const integers[] = {
+      "2147483647",
+      "-2147483648",
+      "2147483648",
+      "-2147483649",
+      "-21474836480",
+      "21474836470",
+      "99999999999",
+      "00000000002147483647",
+      "-00000000002147483648",
+      "00000000002147483648",
+      "12345678901234567890123",
+      "+7",
+      "-0",
+      "+-7",
+      "--7",
+      "7x",
+      "1.5",
+      "",
+  };
+  const char* const reals[] = {
+      "1e308",
+      "1e309",
+      "-1e309",
+      "1e-400",
+      "3.5e38",
+      "-3.5e38",
+      ".5",
+      "5.",
+      "-.5e-3",
+      "1e",
+      "1e+",
+      "0x10",
+      "inf",
+      "nan",
+      "+.",
+      "-",
+      "0000000000000000000001.25",
+  };
+  std::vector<std::pair<int, QByteArray>> fields;
+  for (const int column : {0, 1, 16})
+    for (const char* f : integers) fields.push_back({column, f});
+  for (const int column : {2, 17})
+    for (const char* f : reals) fields.push_back({column, f});
+  const QString path = dir_.filePath("limiti.txt");
+  int refused = 0;
+  for (const auto& [column, field] : fields)
+    for (const QByteArray& lineEnd : {QByteArray("\n"), QByteArray("\r\n")})
+      for (const bool endAfterLast : {false, true}) {
+        SCOPED_TRACE(std::to_string(column) + " \"" + field.toStdString() + "\"" +
+                     (lineEnd.size() == 2 ? " CRLF" : " LF") + (endAfterLast ? " ended" : ""));
+        const QByteArray good = RecordWith(0, "0");
+        QByteArray content = "Ver. 1 2 real time data" + lineEnd + "TEMPO\tGIRI" + lineEnd + good + lineEnd +
+                             RecordWith(column, field) + lineEnd + good;
+        if (endAfterLast) content += lineEnd;
+        refused += trace_rule::Reference(content).accepted ? 0 : 1;
+        ExpectAsTheReference(path, content, {1, 2, 3, 7, 64, 0});
+      }
+  // The table holds both kinds of field.
+  EXPECT_GT(refused, 40);
+  EXPECT_LT(refused, static_cast<int>(fields.size()) * 4 - 40);
+
+  // Lines up to the longest a file may hold and one byte more, made of a record's blanks, and
+  // a titles line as long.
+  for (const size_t length : {TTraceFile::kLongestLine, TTraceFile::kLongestLine + 1})
+    for (const QByteArray& lineEnd : {QByteArray("\n"), QByteArray("\r\n")}) {
+      SCOPED_TRACE(std::to_string(length) + (lineEnd.size() == 2 ? " CRLF" : " LF"));
+      const QByteArray record = RecordWith(0, "0");
+      const qsizetype pad = static_cast<qsizetype>(length) - record.size() - (lineEnd.size() - 1);
+      const QByteArray wide = QByteArray(record).insert(record.indexOf('\t'), QByteArray(pad, ' '));
+      const QByteArray head = "Ver. 1 2" + lineEnd;
+      // (The last line has no line end; its CR stays.)
+      for (const QByteArray& content :
+           {head + "T" + lineEnd + record + lineEnd + wide + lineEnd + record,
+            head + "T" + lineEnd + wide + lineEnd.chopped(1),
+            head + "T" + QByteArray(static_cast<qsizetype>(length) - lineEnd.size(), ' ') + lineEnd + record})
+        ExpectAsTheReference(path, content, {7, 4096, 0});
+    }
+}
+
+TEST_F(TraceChart, ALineLongerThanAnyRecordIsRefusedAfterOneBlock) {
+  // As large as the chart takes, the titles and a record that never ends: no line end after
+  // them, the rest of the file a hole. The reader refuses it after a block instead of holding
+  // the line whole (and that file's size in it twice over).
+  for (const QByteArray& start :
+       {QByteArray("Ver. 1 2 real time data\r\nTEMPO\r\n0\t850"), QByteArray("Ver. 1 2")}) {
+    SCOPED_TRACE(start.toStdString());
+    const QString path = Write(start, "senza_fine.txt");
+    {
+      QFile f(path);
+      ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+      ASSERT_TRUE(f.resize(TTraceFile::MaxBytes()));
+    }
+    const TTraceFile t = TTraceFile::Read(path);
+    EXPECT_EQ(t.status, TTraceFile::Status::Invalid);
+    EXPECT_TRUE(t.time.empty());
+    QFile::remove(path);
+  }
+}
+
+TEST_F(TraceChart, ThePictureComparisonSeesEachOfTheFifteenTraces) {
+  // The comparison of the reduced drawing fails for every trace that the reduced drawing
+  // leaves out, the palest (silver, 0x80FFFF) as much as the darkest.
+  TFormGraficoDrt form(nullptr, Write(LongTrace(6000), "strada.txt"));
+  ASSERT_TRUE(form.Loaded());
+  form.resize(800, 600);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  ASSERT_EQ(form.Series.size(), 15);
+  const std::vector<TSeriesMatch> each = CompareEachSeries(form, 1, true);
+  for (size_t i = 0; i < each.size(); ++i) {
+    SCOPED_TRACE(form.Series[static_cast<int>(i)]->name().toStdString());
+    EXPECT_GT(each[i].ink, 100);
+    EXPECT_GT(each[i].everyUnmatched, 10);
+  }
+}
+
+TEST_F(TraceChart, AStripWhoseLayerCannotBeHadIsDrawnInOnePiece) {
+  TFormGraficoDrt form(nullptr, Write(LongTrace(6000), "strada.txt"));
+  ASSERT_TRUE(form.Loaded());
+  form.resize(800, 600);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QImage every = DrawChart(form, false, 1);
+  const QImage inStrips = DrawChart(form, true, 1);
+  // This long a trace is drawn in strips where there are threads for them.
+  EXPECT_EQ(form.Plot->DrewInStrips(), ParallelThreads() >= 2);
+  // Qt gives a null image where it has no memory for one: no layer at all, or only the third.
+  for (const int failing : {-1, 2}) {
+    SCOPED_TRACE(failing);
+    int made = 0;
+    form.Plot->SetLayerMaker([&made, failing](QSize size) {
+      return failing < 0 || made++ == failing ? QImage() : QImage(size, QImage::Format_ARGB32_Premultiplied);
+    });
+    const QImage inOnePiece = DrawChart(form, true, 1);
+    EXPECT_FALSE(form.Plot->DrewInStrips());
+    EXPECT_GT(form.Plot->PointsDrawn(), 0);
+    EXPECT_LE(PixelsUnmatched(every, inOnePiece, 160), 10);
+    EXPECT_LE(PixelsUnmatched(inOnePiece, every, 160), 10);
+    EXPECT_LE(PixelsUnmatched(inStrips, inOnePiece, 160), 10);
+    // Each trace there.
+    const std::vector<TSeriesMatch> each = CompareEachSeries(form, 1);
+    for (size_t i = 0; i < each.size(); ++i) EXPECT_LE(each[i].everyUnmatched, 10) << i;
+    form.Plot->SetLayerMaker(nullptr);
+  }
+}
+
+namespace {
+
+// The fill said as plainly as it goes, pixel by pixel and channel by channel: the share of the
+// pixel's area that r covers, in 255ths, scales the colour, which is laid over what was there.
+void ReferenceFill(QImage& image, QRectF r, QRgb colour, bool antialiased) {
+  if (!antialiased)
+    r = QRectF(QPointF(std::round(r.left()), std::round(r.top())),
+               QPointF(std::round(r.right()), std::round(r.bottom())));
+  const auto share = [](double from, double to, int pixel, int size) {
+    return std::min({to, pixel + 1.0, static_cast<double>(size)}) -
+           std::max({from, static_cast<double>(pixel), 0.0});
+  };
+  const auto scale = [](int c, int a) { return static_cast<int>(std::lround(c * a / 255.0)); };
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const double across = share(r.left(), r.right(), x, image.width());
+      const double down = share(r.top(), r.bottom(), y, image.height());
+      if (!(across > 0) || !(down > 0)) continue;
+      const int coverage = std::min(255, static_cast<int>(across * down * 255 + 0.5));
+      const QRgb under = image.pixel(x, y);
+      const int channels[4] = {qRed(colour), qGreen(colour), qBlue(colour), qAlpha(colour)};
+      const int below[4] = {qRed(under), qGreen(under), qBlue(under), qAlpha(under)};
+      int out[4];
+      const int alpha = scale(channels[3], coverage);
+      for (int c = 0; c < 4; ++c) out[c] = scale(channels[c], coverage) + scale(below[c], 255 - alpha);
+      reinterpret_cast<QRgb*>(image.scanLine(y))[x] = qRgba(out[0], out[1], out[2], out[3]);
+    }
+}
+
+// A layer already drawn on: half-transparent stripes of two colours over clear pixels.
+QImage StripedLayer() {
+  QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((x + y) % 3)
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] =
+            qPremultiply(x % 2 ? qRgba(0, 128, 255, 200) : qRgba(250, 20, 40, 90));
+  return image;
+}
+
+}  // namespace
+
+TEST(CoverageFill, LaysEachPixelsShareOfTheRectangleOverItAsTheReferenceAndThePainterDo) {
+  const struct {
+    const char* what;
+    QRectF r;
+  } rects[] = {
+      {"whole pixels", QRectF(3, 4, 5, 6)},
+      {"a band two pixels wide between columns", QRectF(9.5, 2.25, 2, 17.5)},
+      {"narrower than a pixel", QRectF(12.3, 5.6, 0.4, 0.3)},
+      {"within one row", QRectF(2.2, 7.1, 9.4, 0.7)},
+      {"wider than the columns worked out once", QRectF(1.5, 3.5, 30.25, 10.5)},
+      {"over every edge", QRectF(-2.5, -3.7, 50, 40)},
+      {"beyond the left and top", QRectF(-8, -8, 5, 5)},
+      {"beyond the right", QRectF(40, 5, 3, 3)},
+      {"of no width", QRectF(7, 7, 0, 9)},
+  };
+  const QRgb colours[] = {qPremultiply(qRgb(192, 192, 192)), qPremultiply(qRgba(128, 0, 128, 128))};
+  for (const auto& rect : rects)
+    for (const QRgb colour : colours)
+      for (const bool antialiased : {true, false}) {
+        SCOPED_TRACE(std::string(rect.what) + (antialiased ? " antialiased" : "") + " colour " +
+                     std::to_string(colour));
+        QImage filled = StripedLayer(), want = filled, painted = filled;
+        FillCovered(filled, rect.r, colour, antialiased);
+        ReferenceFill(want, rect.r, colour, antialiased);
+        int differing = 0;
+        for (int y = 0; y < want.height(); ++y)
+          for (int x = 0; x < want.width(); ++x) differing += filled.pixel(x, y) != want.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+        // The painter's own fill, which the bands stand for, to within its rounding.
+        QPainter painter(&painted);
+        painter.setRenderHint(QPainter::Antialiasing, antialiased);
+        painter.fillRect(rect.r, QColor::fromRgba(qUnpremultiply(colour)));
+        painter.end();
+        int worst = 0;
+        for (int y = 0; y < want.height(); ++y)
+          for (int x = 0; x < want.width(); ++x) {
+            const QRgb a = filled.pixel(x, y), b = painted.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+          }
+        EXPECT_LE(worst, 1);
+      }
 }
