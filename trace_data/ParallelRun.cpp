@@ -22,7 +22,8 @@ class TInsideWork {
   TInsideWork& operator=(const TInsideWork&) = delete;
 };
 
-// The first exception of a piece, or none.
+// What a call gives for the first exception of its pieces: true for none, false for running out
+// of memory; any other is thrown again.
 bool Finish(const std::exception_ptr& error) {
   if (!error) return true;
   try {
