@@ -9,9 +9,10 @@ if(NOT SOURCE_DIR)
   get_filename_component(SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 endif()
 
-set(folders ecu_data texts platform/ui platform/serial platform/languages platform/composer
+set(folders ecu_data trace_data texts platform/ui platform/serial platform/languages platform/composer
             components shell_common tools vehicle_config app resources)
 set(below_ecu_data "")
+set(below_trace_data ecu_data)
 set(below_texts "")
 set(below_platform/ui ecu_data)
 set(below_platform/serial ecu_data)
@@ -19,9 +20,9 @@ set(below_platform/languages texts)
 set(below_platform/composer "")
 set(below_components platform/ui ecu_data)
 set(below_shell_common platform/ui ecu_data texts)
-set(below_tools shell_common components platform/ui ecu_data)
-set(below_vehicle_config tools shell_common components platform/ui ecu_data)
-set(below_app vehicle_config tools shell_common components platform/ui ecu_data)
+set(below_tools trace_data shell_common components platform/ui ecu_data)
+set(below_vehicle_config tools trace_data shell_common components platform/ui ecu_data)
+set(below_app vehicle_config tools trace_data shell_common components platform/ui ecu_data)
 set(below_resources ecu_data)
 
 # Which folder holds each header, by its lower-case name; a name met a second time is a clash.

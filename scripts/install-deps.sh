@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev nettle-dev libjpeg-dev
-          libgtest-dev libbenchmark-dev xvfb xauth libqt6opengl6-dev
+          libgtest-dev libbenchmark-dev libtsan2 xvfb xauth libqt6opengl6-dev
           openbox qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do

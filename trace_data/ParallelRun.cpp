@@ -3,12 +3,35 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <new>
 #include <thread>
 #include <vector>
 
 namespace {
+
+// Set while this thread runs a piece of the pool's work: a call from there runs on it alone.
+thread_local bool tInsideWork = false;
+
+class TInsideWork {
+ public:
+  TInsideWork() { tInsideWork = true; }
+  ~TInsideWork() { tInsideWork = false; }
+  TInsideWork(const TInsideWork&) = delete;
+  TInsideWork& operator=(const TInsideWork&) = delete;
+};
+
+// What a call gives for the first exception of its pieces: true for none, false for running out
+// of memory; any other is thrown again.
+bool Finish(const std::exception_ptr& error) {
+  if (!error) return true;
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
 
 // Threads made once and kept waiting, so that a piece of work starts at once: starting a thread
 // costs about as much as drawing a strip of the chart. One piece of work at a time; one that
@@ -22,32 +45,41 @@ class TWorkers {
   }
 
   bool Run(size_t count, const std::function<void(size_t)>& work, size_t threads) {
-    std::unique_lock<std::mutex> busy(busy_, std::try_to_lock);
-    if (!busy.owns_lock() || threads < 2 || count < 2) return RunHere(count, work);
+    if (tInsideWork || threads < 2 || count < 2 || threads_.empty()) return RunHere(count, work);
     TJob job{&work, count};
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (job_) {
+        lock.unlock();
+        return RunHere(count, work);
+      }
       job_ = &job;
-      helpers_ = std::min({threads, count, kMostThreads}) - 1;
+      helpers_ = std::min({threads, count, threads_.size() + 1}) - 1;
       ++round_;
     }
     wake_.notify_all();
-    Take(job);
+    {
+      TInsideWork inside;
+      Take(job);
+    }
     std::unique_lock<std::mutex> lock(mutex_);
     // This thread's pieces ran out: every piece has been taken, so the job is done when no
     // thread is still inside it. A helper that has not woken by then is not waited for.
     done_.wait(lock, [&] { return serving_ == 0; });
     job_ = nullptr;
     helpers_ = 0;
-    return !job.outOfMemory;
+    lock.unlock();
+    return Finish(job.error);
   }
 
  private:
   struct TJob {
+    TJob(const std::function<void(size_t)>* w, size_t c) : work(w), count(c) {}
     const std::function<void(size_t)>* work;
     size_t count;
     std::atomic<size_t> next{0};
-    std::atomic<bool> outOfMemory{false};
+    std::atomic<bool> failed{false};
+    std::exception_ptr error;  // written by the first piece to fail, read once all have left
   };
 
   TWorkers() {
@@ -71,14 +103,14 @@ class TWorkers {
     }
   }
 
-  // Runs pieces of the job until none is left; the pieces not started when one runs out of
-  // memory do not run.
+  // Runs pieces of the job until none is left. The first piece to throw keeps its exception for
+  // the caller and stops the pieces not started yet.
   static void Take(TJob& job) {
     for (size_t i; (i = job.next++) < job.count;) {
       try {
         (*job.work)(i);
-      } catch (const std::bad_alloc&) {
-        job.outOfMemory = true;
+      } catch (...) {
+        if (!job.failed.exchange(true)) job.error = std::current_exception();
         job.next = job.count;
       }
     }
@@ -95,20 +127,22 @@ class TWorkers {
       ++serving_;
       TJob& job = *job_;
       lock.unlock();
-      Take(job);
+      {
+        TInsideWork inside;
+        Take(job);
+      }
       lock.lock();
       --serving_;
       done_.notify_all();
     }
   }
 
-  std::mutex busy_;  // held while a piece of work runs
   std::mutex mutex_;
   std::condition_variable wake_, done_;
   std::vector<std::thread> threads_;
-  TJob* job_ = nullptr;
-  size_t helpers_ = 0;  // threads still to join the present job
-  size_t serving_ = 0;  // threads taking its pieces
+  TJob* job_ = nullptr;  // the work that holds the pool, null while it is free
+  size_t helpers_ = 0;   // threads still to join the present job
+  size_t serving_ = 0;   // threads taking its pieces
   unsigned long long round_ = 0;
   bool stop_ = false;
 };
