@@ -93,15 +93,13 @@ void AskFuelType(QWidget* owner) {
   EcuData->SetFlag1(4, chosen != 0);
   const bool cng = EcuData->GetFlag1(4);
   for (int i = 0; i < TEcuData::kCurve; ++i) {
-    EcuData->SetCoeffPressDiff(i, cng ? TEcuData::GetCoeffPressDiffMetano(i)
-                                      : TEcuData::GetCoeffPressDiffGpl(i));
-    EcuData->SetRifPressDiff(i, cng ? TEcuData::GetRifPressDiffMetano(i)
-                                    : TEcuData::GetRifPressDiffGpl(i));
+    EcuData->SetCoeffPressDiff(
+        i, cng ? TEcuData::GetCoeffPressDiffMetano(i) : TEcuData::GetCoeffPressDiffGpl(i));
+    EcuData->SetRifPressDiff(i, cng ? TEcuData::GetRifPressDiffMetano(i) : TEcuData::GetRifPressDiffGpl(i));
   }
 }
 
-bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly,
-                              const QString& dataFolder) {
+bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly, const QString& dataFolder) {
   TFormAttesa wait(owner);
   wait.setWindowTitle(Tr(65));
   wait.Label1->setText(Tr(67));
@@ -113,8 +111,8 @@ bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly
   // follows: with the link open at the start, all of it must reach the ECU.
   const bool online = LinkOpen();
   const LinkTransfer::PassRecord pass;
-  const bool loaded =
-      EcuData && EcuData->LoadConfiguration(QFile::encodeName(path).constData(), mapsOnly) != 0;
+  const bool loaded = EcuData &&
+                      EcuData->LoadConfiguration(QFile::encodeName(path).constData(), mapsOnly) != 0;
   RestoreFileKey();
   if (!loaded) {
     wait.close();
@@ -186,8 +184,7 @@ void ExecuteApriConf(QWidget* owner, const QString& dataFolder) {
 }
 
 QString PlainCopyPath(const QString& dataFolder, const QString& fileName) {
-  const QString folder = QDir::fromNativeSeparators(dataFolder) +
-                         QStringLiteral("/Configurazioni/Decrypted");
+  const QString folder = QDir::fromNativeSeparators(dataFolder) + QStringLiteral("/Configurazioni/Decrypted");
   for (int n = 1;; ++n) {
     const QString name = QStringLiteral("Dec%1.%2").arg(n).arg(fileName);
     if (ExistingFileNoCase(folder, name).isEmpty()) return folder + QLatin1Char('/') + name;

@@ -29,8 +29,7 @@ void SetFuelDialog(FuelDialogFunction dialog);
 // File Apri: unsaved changes first, then the open dialog; the chosen file is loaded and, with the
 // link open, written to the ECU. A failed load shows "Impossibile aprire il file" and writes
 // nothing.
-void ExecuteApri(QWidget* owner, TFileDialog& openDialog, TFileDialog& saveDialog,
-                 const QString& dataFolder);
+void ExecuteApri(QWidget* owner, TFileDialog& openDialog, TFileDialog& saveDialog, const QString& dataFolder);
 // File Salva: the save dialog (asking before overwriting), the description from the file name,
 // the whole configuration saved. True when a file was saved; a failed save shows "Impossibile
 // aprire il file" and leaves the description (and the file the data set belongs to) as it was.
@@ -65,5 +64,4 @@ QString OversizedFileText();
 // the link open, writes the whole data set to the ECU (the wait window plays
 // "Immagini/Attesa.avi" of the data folder when there is one). A file that cannot be loaded shows
 // LoadErrorText (stop icon) and nothing is written. True when loaded.
-bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly,
-                              const QString& dataFolder);
+bool LoadConfigurationIntoEcu(QWidget* owner, const QString& path, bool mapsOnly, const QString& dataFolder);

@@ -12,8 +12,8 @@ QString DataSubfolder(const QString& dataFolder, const char* name) {
 
 QStringList MakeDataSubfolders(const QString& dataFolder) {
   QStringList missing;
-  for (const char* name : {kFolderConfigurazioni, kFolderProgrammazione, kFolderAcquisizioni,
-                           kFolderTaratura}) {
+  for (const char* name :
+       {kFolderConfigurazioni, kFolderProgrammazione, kFolderAcquisizioni, kFolderTaratura}) {
     const QString folder = DataSubfolder(dataFolder, name);
     QDir().mkpath(folder);
     if (!QFileInfo(folder).isDir()) missing << folder;

@@ -3,7 +3,7 @@
 #include "BrandProfile.h"
 
 namespace {
-constexpr int kNeutralItem = 12;  // label index of the neutral customer
+constexpr int kNeutralItem = 12;       // label index of the neutral customer
 constexpr int kNeutralBrandBits = 12;  // brand bits whose table code is the neutral one
 }  // namespace
 

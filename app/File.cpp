@@ -170,8 +170,7 @@ TFormFile::TFormFile(QWidget* owner, bool* existsFlag, int mode, const QString& 
   textMissing_ = Tr(362);
   textOverwrite_ = Tr(363);
   textUnsaved_ = Tr(364);
-  ListFile->setHeaderLabels(
-      {Tr(353) + QStringLiteral(" - ") + (IsCng() ? Tr(61) : Tr(63)), Tr(354)});
+  ListFile->setHeaderLabels({Tr(353) + QStringLiteral(" - ") + (IsCng() ? Tr(61) : Tr(63)), Tr(354)});
 
   setWindowTitle(textCaption_[mode_]);
   if (mode_ == ModeSave) {
@@ -265,9 +264,9 @@ void TFormFile::ScanConfigFiles() {
   for (const QString& file : files) {
     // The calendar date as the file system stores the time, without moving it to local time.
     const QDateTime created = FileCreationTime(dir.filePath(file));
-    entries.push_back({file.left(file.size() - 4),
-                       created.isValid() ? locale.toString(created.toUTC().date(), QLocale::ShortFormat)
-                                         : QString()});
+    entries.push_back(
+        {file.left(file.size() - 4),
+         created.isValid() ? locale.toString(created.toUTC().date(), QLocale::ShortFormat) : QString()});
   }
   std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     const int c = a.name.compare(b.name, Qt::CaseInsensitive);
@@ -292,8 +291,8 @@ void TFormFile::ButtonOkClick() {
 void TFormFile::SaveClick() {
   QString name = EditName->text();
   // A typed name is a file name, never a path: it must not reach outside the folder.
-  if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-      name == QStringLiteral(".") || name == QStringLiteral("..")) {
+  if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name == QStringLiteral(".") ||
+      name == QStringLiteral("..")) {
     ShowPrompt(this, QString(), QString::fromLatin1(kConfigFileErrorText), PromptIcon::Stop);
     return;  // the dialog stays open for another name
   }
@@ -310,8 +309,7 @@ void TFormFile::SaveClick() {
   QString path = folder + fileName;
   const QString existing = ExistingFileNoCase(folder, fileName);
   if (!existing.isEmpty()) {
-    if (ShowPrompt(this, QString(), textOverwrite_, PromptIcon::Warning, PromptYesNo, PromptNo) !=
-        PromptYes)
+    if (ShowPrompt(this, QString(), textOverwrite_, PromptIcon::Warning, PromptYesNo, PromptNo) != PromptYes)
       return;
     path = existing;  // the file that is there, whatever the case of its name
   }
@@ -359,8 +357,7 @@ void TFormFile::SaveClick() {
 void TFormFile::LoadClick() {
   const QString fileName = EditName->text() + QLatin1Char('.') + ext_;
   if (EcuData && EcuData->Changed) {
-    const int answer =
-        ShowPrompt(this, QString(), textUnsaved_, PromptIcon::Warning, PromptYesNoCancel);
+    const int answer = ShowPrompt(this, QString(), textUnsaved_, PromptIcon::Warning, PromptYesNoCancel);
     if (answer == PromptCancel) return;
     if (answer == PromptYes) {
       // The main window saves the data set; when that did not happen (its save dialog was

@@ -20,8 +20,7 @@ TFormCliente::TFormCliente(QWidget* owner)
   Label1->setObjectName(QStringLiteral("Label1"));
   ComboClienti->setObjectName(QStringLiteral("ComboClienti"));
   ComboClienti->setEditable(false);
-  for (int i = 0; i < kBrandLabelSlots; ++i)
-    ComboClienti->addItem(QString::fromLatin1(GetBrandLabel(i)));
+  for (int i = 0; i < kBrandLabelSlots; ++i) ComboClienti->addItem(QString::fromLatin1(GetBrandLabel(i)));
   ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
   ButtonOk->setDefault(true);
   ButtonAnnulla->setObjectName(QStringLiteral("ButtonAnnulla"));

@@ -71,8 +71,8 @@ void TFormScarica::ChooseProgramFile() {
 }
 
 void TFormScarica::Translate() {
-  const std::pair<QObject*, int> captions[] = {{this, 542},         {Label1, 539},         {ButtonCambia, 540},
-                                                {ButtonRiprogr, 541}, {ButtonAnnulla, 104}};
+  const std::pair<QObject*, int> captions[] = {
+      {this, 542}, {Label1, 539}, {ButtonCambia, 540}, {ButtonRiprogr, 541}, {ButtonAnnulla, 104}};
   for (const auto& [control, k] : captions) TranslateCaption(control, k);
   OpenDialogFile.Title = Tr(543);
   OpenDialogFile.Filter = Tr(544) + QStringLiteral("|*.") + QString::fromLatin1(GetBrandProgramExt()) +
@@ -86,8 +86,7 @@ void TFormScarica::ButtonCambiaClick() {
 void TFormScarica::ShowProgramFileInfo() {
   LabelN->setText(QFileInfo(OpenDialogFile.FileName).fileName());
   const QDateTime created = FileCreationTime(OpenDialogFile.FileName);
-  LabelD->setText(created.isValid() ? FormatProgramFileDate(created.toLocalTime().date())
-                                    : Tr(546));
+  LabelD->setText(created.isValid() ? FormatProgramFileDate(created.toLocalTime().date()) : Tr(546));
 }
 
 QString LocaleDateSeparator() {

@@ -61,10 +61,10 @@ struct StoredText {
   int bufferSize;
 };
 constexpr StoredText kStoredTexts[] = {
-    {51, 255}, {52, 255}, {53, 255}, {54, 255}, {55, 255}, {56, 255}, {57, 255}, {58, 255},
-    {59, 255}, {60, 255}, {64, 12},  {65, 255}, {66, 255}, {67, 255}, {68, 255}, {69, 255},
-    {70, 255}, {71, 255}, {72, 255}, {73, 20},  {78, 255}, {79, 255}, {80, 255}, {81, 255},
-    {82, 255}, {83, 255}, {84, 15},  {88, 255}, {89, 255}, {90, 255}, {91, 255}, {92, 255},
+    {51, 255}, {52, 255}, {53, 255}, {54, 255},  {55, 255},  {56, 255},  {57, 255},  {58, 255},
+    {59, 255}, {60, 255}, {64, 12},  {65, 255},  {66, 255},  {67, 255},  {68, 255},  {69, 255},
+    {70, 255}, {71, 255}, {72, 255}, {73, 20},   {78, 255},  {79, 255},  {80, 255},  {81, 255},
+    {82, 255}, {83, 255}, {84, 15},  {88, 255},  {89, 255},  {90, 255},  {91, 255},  {92, 255},
     {93, 255}, {94, 255}, {95, 255}, {413, 255}, {414, 255}, {531, 255}, {532, 255},
 };
 
@@ -130,10 +130,10 @@ TFormMain::TFormMain(QWidget* owner, const QString& dataFolder) : QMainWindow(ow
   LoadStoredTexts();
 
   // Entries by Tag.
-  MenuLabels = {LabelConfig,   LabelVisualizza, LabelTaratura,    LabelDiagnosi,
-                LabelSalva,    LabelCarica,     LabelRiprogramma, LabelTermina};
-  MenuActions = {ActionConf,     ActionVisualizza, ActionTara,      ActionDiagnosi,
-                 ActionSalvaConf, ActionApriConf,  ActionProgramma, ActionEsci};
+  MenuLabels = {LabelConfig, LabelVisualizza, LabelTaratura,    LabelDiagnosi,
+                LabelSalva,  LabelCarica,     LabelRiprogramma, LabelTermina};
+  MenuActions = {ActionConf,      ActionVisualizza, ActionTara,      ActionDiagnosi,
+                 ActionSalvaConf, ActionApriConf,   ActionProgramma, ActionEsci};
 
   // Temporary copies of an earlier run, and what saves it cut short left beside their files.
   DeleteLeftOverCopies();
@@ -228,15 +228,16 @@ void TFormMain::BuildMenus() {
   ActionDisconnetti = action("ActionDisconnetti", "&Disconnetti", &TFormMain::ActionDisconnettiExecute);
   ActionDisconnetti->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   ActionDisconnetti->setEnabled(false);
-  ActionProgramma = action("ActionProgramma", "&Programmazione centralina", &TFormMain::ActionProgrammaExecute);
+  ActionProgramma =
+      action("ActionProgramma", "&Programmazione centralina", &TFormMain::ActionProgrammaExecute);
   ActionCreaDischi = action("ActionCreaDischi", "Crea &dischi", nullptr);
   ActionCreaDischi->setVisible(false);
   ActionCreaDischi->setEnabled(false);
   ActionBloccoNote = action("ActionBloccoNote", "Apri in &blocco note", &TFormMain::ActionBloccoNoteExecute);
   ActionSalvaConf = action("ActionSalvaConf", "Salva configurazione", &TFormMain::ActionSalvaConfExecute);
   ActionApriConf = action("ActionApriConf", "Carica configurazione", &TFormMain::ActionApriConfExecute);
-  ActionProgrammaCliente = action("ActionProgrammaCliente", "Programma c&liente",
-                                  &TFormMain::ActionProgrammaClienteExecute);
+  ActionProgrammaCliente =
+      action("ActionProgrammaCliente", "Programma c&liente", &TFormMain::ActionProgrammaClienteExecute);
   ActionTara = action("ActionTara", "&Taratura", &TFormMain::ActionTaraExecute);
   ActionResetCpu = action("ActionResetCpu", "&Reset centralina", &TFormMain::ActionResetCpuExecute);
   ActionResetCpu->setEnabled(false);
@@ -291,8 +292,8 @@ void TFormMain::BuildMenus() {
   FormPopupMenu = new QMenu(this);
   FormPopupMenu->setObjectName(QStringLiteral("FormPopupMenu"));
   // Shortcuts of actions that sit on no menu still work in the window.
-  addActions({ActionVisualizza, ActionConf, ActionDiagnosi, ActionSalvaConf, ActionApriConf,
-              ActionProgramma, ActionTara, ActionConnetti});
+  addActions({ActionVisualizza, ActionConf, ActionDiagnosi, ActionSalvaConf, ActionApriConf, ActionProgramma,
+              ActionTara, ActionConnetti});
 }
 
 void TFormMain::BuildStatusBar() {
@@ -322,15 +323,14 @@ QString TFormMain::ConnectionWarningText() const {
   return Text(58) + QStringLiteral("\n\n- ") + Text(59) + QStringLiteral("\n- ") + Text(60);
 }
 
-QString TFormMain::FuelName() const {
-  return Text(EcuData && EcuData->GetFlag1(4) ? 414 : 413);
-}
+QString TFormMain::FuelName() const { return Text(EcuData && EcuData->GetFlag1(4) ? 414 : 413); }
 
 int TFormMain::ScreenWidth() const {
   if (screenWidth_ > 0) return screenWidth_;
   const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
   // The window and its frame fit the screen's available area.
-  return s ? FittedScreenWidth(QSize(kDesignWidth, kDesignHeight), s->geometry().width(), s->availableGeometry())
+  return s ? FittedScreenWidth(QSize(kDesignWidth, kDesignHeight), s->geometry().width(),
+                               s->availableGeometry())
            : kDesignScreenWidth;
 }
 
@@ -441,8 +441,7 @@ void TFormMain::BuildLanguageMenus() {
   menuLanguages_.clear();
   popupGroup_ = new QActionGroup(this);
   menuGroup_ = new QActionGroup(this);
-  auto build = [this](QMenu* menu, QActionGroup* group, const char* prefix,
-                      std::vector<QAction*>& items) {
+  auto build = [this](QMenu* menu, QActionGroup* group, const char* prefix, std::vector<QAction*>& items) {
     for (int i = 0; i < LanguageCount; ++i) {
       auto* a = new QAction(LanguageName(i), menu);
       a->setObjectName(QString::fromLatin1(prefix) + QString::number(i));
@@ -483,14 +482,16 @@ void TFormMain::TranslateMainForm() {
   InstallQtTranslations();
   // Entry captions.
   TranslateCaption(LabelMenu, 24, 31);
-  for (const EntryText& t : kEntryTexts) TranslateCaption(MenuLabels[static_cast<size_t>(t.tag)], t.k, t.bufferSize);
+  for (const EntryText& t : kEntryTexts)
+    TranslateCaption(MenuLabels[static_cast<size_t>(t.tag)], t.k, t.bufferSize);
   // Menus and actions.
   const std::pair<QObject*, int> captions[] = {
-      {MenuFile, 34},         {MenuCpu, 35},          {MenuConfig, 36},       {MenuSelLingua, 3},
-      {MenuAbout, 37},        {MenuAiuto, 38},        {MenuConnetti, 45},     {ActionApri, 40},
-      {ActionSalva, 41},      {ActionStampa, 42},     {ActionProgramma, 43},  {ActionEsci, 44},
-      {ActionDisconnetti, 46}, {ActionTara, 47},      {ActionResetCpu, 48},   {ActionVisualizza, 49},
-      {ActionBloccoNote, 551}, {ActionProgrammaCliente, 552},
+      {MenuFile, 34},          {MenuCpu, 35},           {MenuConfig, 36},
+      {MenuSelLingua, 3},      {MenuAbout, 37},         {MenuAiuto, 38},
+      {MenuConnetti, 45},      {ActionApri, 40},        {ActionSalva, 41},
+      {ActionStampa, 42},      {ActionProgramma, 43},   {ActionEsci, 44},
+      {ActionDisconnetti, 46}, {ActionTara, 47},        {ActionResetCpu, 48},
+      {ActionVisualizza, 49},  {ActionBloccoNote, 551}, {ActionProgrammaCliente, 552},
   };
   for (const auto& [control, k] : captions) TranslateCaption(control, k);
   // Stored texts.
@@ -517,7 +518,8 @@ void TFormMain::TranslateMainForm() {
 
 void TFormMain::ShowDescription() {
   const char* description = EcuData ? EcuData->GetDescription() : "";
-  StatusBarMain->SetText(PanelDescription, Text(51) + QStringLiteral(": ") + QString::fromLatin1(description));
+  StatusBarMain->SetText(PanelDescription,
+                         Text(51) + QStringLiteral(": ") + QString::fromLatin1(description));
 }
 
 // ---- layout and selection -------------------------------------------------------------------

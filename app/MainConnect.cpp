@@ -32,8 +32,7 @@ QString Joined(const QString& a, const QString& b) { return a + QLatin1Char('\n'
 
 }  // namespace
 
-std::unique_ptr<TFormAttesa> TFormMain::CreateWaitWindow(int caption, int message,
-                                                         const QString& suffix) {
+std::unique_ptr<TFormAttesa> TFormMain::CreateWaitWindow(int caption, int message, const QString& suffix) {
   auto wait = std::make_unique<TFormAttesa>(this);
   wait->setWindowTitle(Text(caption));
   wait->Label1->setText(Text(message));
@@ -84,8 +83,7 @@ TFormMain::ConnectOutcome TFormMain::ConnectPass() {
   if (!CheckEcuVersion()) return ConnectOutcome::UnknownFirmware;
   // Wait for the ECU to get ready, then read the whole configuration.
   std::unique_ptr<TFormAttesa> wait;
-  if (Interactive)
-    wait = CreateWaitWindow(65, 88, QStringLiteral(" ") + Text(73) + QStringLiteral(" "));
+  if (Interactive) wait = CreateWaitWindow(65, 88, QStringLiteral(" ") + Text(73) + QStringLiteral(" "));
   EcuData->WaitEcuState(kReadyTimeoutMs);  // a late ECU is read all the same
   if (wait) {
     wait->Label1->setText(Text(67));
@@ -111,9 +109,12 @@ bool TFormMain::CheckEcuVersion() {
   const int a = EcuData->ReadVersioneEcu(1);
   const int b = EcuData->ReadVersioneEcu(2);
   switch (CheckFirmwareWords(a, b)) {
-    case FirmwareVerdict::Accept: return true;
-    case FirmwareVerdict::Refuse: return false;
-    case FirmwareVerdict::Warn: break;
+    case FirmwareVerdict::Accept:
+      return true;
+    case FirmwareVerdict::Refuse:
+      return false;
+    case FirmwareVerdict::Warn:
+      break;
   }
   const int today = TodayDayNumber();
   if (AppSettings && AppSettings->GetSetting(SettingLastWarning) >= today) return true;
@@ -161,6 +162,5 @@ void TFormMain::ActionProgrammaClienteExecute() {
     if (opened && SerialLink->Connect() != 0) written = EcuData->SetCodiceCliente(code);
     if (opened) SerialLink->Disconnect();
   }
-  if (!written)
-    ShowPrompt(this, Tr(570), Tr(571), PromptIcon::Stop);
+  if (!written) ShowPrompt(this, Tr(570), Tr(571), PromptIcon::Stop);
 }

@@ -25,8 +25,7 @@ MenuRows LayoutMenuRows(int clientHeight, const std::array<bool, kMenuCount>& vi
   return r;
 }
 
-MenuColumns CentreMenuColumns(int windowWidth, int titleWidth,
-                              const std::array<int, kMenuCount>& widths,
+MenuColumns CentreMenuColumns(int windowWidth, int titleWidth, const std::array<int, kMenuCount>& widths,
                               const std::array<bool, kMenuCount>& visible) {
   MenuColumns c;
   c.titleLeft = (windowWidth - titleWidth) / 2;

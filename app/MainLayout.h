@@ -10,8 +10,8 @@ constexpr int kMenuCount = 8;  // entry labels of the main window, by Tag
 
 struct MenuRows {
   int rowHeight = 0;
-  int firstRowTop = 0;  // Top of entry 0
-  int titleTop = 0;     // Top of the title label
+  int firstRowTop = 0;                 // Top of entry 0
+  int titleTop = 0;                    // Top of the title label
   std::array<int, kMenuCount> tops{};  // Top of every entry (hidden ones keep theirs)
 };
 
@@ -29,8 +29,7 @@ struct MenuColumns {
 
 // The title centred in the window; every entry at the Left that centres the widest visible
 // one; the arrow 50 pixels left of the entries. Divisions truncate toward zero.
-MenuColumns CentreMenuColumns(int windowWidth, int titleWidth,
-                              const std::array<int, kMenuCount>& widths,
+MenuColumns CentreMenuColumns(int windowWidth, int titleWidth, const std::array<int, kMenuCount>& widths,
                               const std::array<bool, kMenuCount>& visible);
 
 // The entry that Down (down true) or Up selects from `selected`, stepping over hidden entries;

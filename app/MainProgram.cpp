@@ -104,8 +104,7 @@ void TFormMain::ActionProgrammaExecute() {
 
   // The boot loader must be this build's and of a known type.
   uint8_t boot[2] = {};
-  if (!SerialLink->ReadBootIdentity(boot) || boot[0] != GetBrandEcuCode(0) ||
-      !BootTypeSupported(boot[1])) {
+  if (!SerialLink->ReadBootIdentity(boot) || boot[0] != GetBrandEcuCode(0) || !BootTypeSupported(boot[1])) {
     Message(Text(78), PromptIcon::Stop);
     SerialLink->Disconnect();
     return;

@@ -77,16 +77,14 @@ class Program {
       ShowPrompt(nullptr, QString(), TAppSettings::ResetMessage(), PromptIcon::Stop, PromptOk);
 
     // Language library: a missing one is no error, the program's own table serves.
-    LoadLanguageLibrary(options.languageLibrary.isEmpty()
-                            ? ProgramFolderLibrary(QStringLiteral("Languages"))
-                            : options.languageLibrary);
+    LoadLanguageLibrary(options.languageLibrary.isEmpty() ? ProgramFolderLibrary(QStringLiteral("Languages"))
+                                                          : options.languageLibrary);
 
     // Serial library and its link object.
-    if (!LoadSerialLibrary(options.serialLibrary.isEmpty()
-                               ? ProgramFolderLibrary(QStringLiteral("SerKivDL"))
-                               : options.serialLibrary)) {
-      ShowPrompt(nullptr, QString::fromLatin1(kSetupErrorCaption), SetupErrorText(),
-                 PromptIcon::Stop, PromptOk);
+    if (!LoadSerialLibrary(options.serialLibrary.isEmpty() ? ProgramFolderLibrary(QStringLiteral("SerKivDL"))
+                                                           : options.serialLibrary)) {
+      ShowPrompt(nullptr, QString::fromLatin1(kSetupErrorCaption), SetupErrorText(), PromptIcon::Stop,
+                 PromptOk);
       AppSettings->SetRunFlag(false);
       return;
     }
@@ -101,8 +99,7 @@ class Program {
     DatiMappati = new TDatiMappati();
     FormMain = new TFormMain;
     formMain_ = FormMain;
-    formConfig_ = options.createFormConfig ? options.createFormConfig()
-                                           : PlaceholderForm("FormConfig");
+    formConfig_ = options.createFormConfig ? options.createFormConfig() : PlaceholderForm("FormConfig");
     FormScarica = new TFormScarica(nullptr);
     formFile_ = PlaceholderForm("FormFile");
   }
@@ -178,8 +175,7 @@ QString SetupErrorText() {
 }
 
 bool PlatformSupported(const QString& kernelType) {
-  static const char* const kKernels[] = {"winnt", "linux", "freebsd", "netbsd", "openbsd",
-                                         "darwin"};
+  static const char* const kKernels[] = {"winnt", "linux", "freebsd", "netbsd", "openbsd", "darwin"};
   for (const char* k : kKernels)
     if (kernelType == QLatin1String(k)) return true;
   return false;
@@ -191,8 +187,7 @@ int RunProgram(const StartupOptions& options) {
   TSingleInstance instance(options.instanceName);
   if (!instance.Claim()) return 0;
 
-  const QString kernel =
-      options.platformKernel.isEmpty() ? QSysInfo::kernelType() : options.platformKernel;
+  const QString kernel = options.platformKernel.isEmpty() ? QSysInfo::kernelType() : options.platformKernel;
   if (!PlatformSupported(kernel)) {
     ShowPrompt(nullptr, QString::fromLatin1(kOsErrorCaption), QString::fromLatin1(kOsErrorText),
                PromptIcon::Stop, PromptOk);

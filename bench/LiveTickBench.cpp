@@ -41,8 +41,8 @@ void BM_LiveTick(benchmark::State& state) {
     r.map = static_cast<uint8_t>(rpm / 40);
     rpm = rpm > 6000 ? 900 : rpm + 37;
     r.Encode(buf);
-    const TLivePanelView& v = panel.Tick(buf, LiveDataRecord::kSize, in,
-                                         [](const LiveDataRecord& x) { return x.pressure * 1; });
+    const TLivePanelView& v =
+        panel.Tick(buf, LiveDataRecord::kSize, in, [](const LiveDataRecord& x) { return x.pressure * 1; });
     benchmark::DoNotOptimize(v.petrolCorrection.size());
     const QByteArray line = TTraceRecorder::RecordLine(170, panel.TraceRecord(), 2);
     benchmark::DoNotOptimize(line.size());

@@ -48,8 +48,9 @@ void BM_MarkerModel(benchmark::State& state) {
   Sweep s;
   for (auto _ : state) {
     s.Next();
-    marker.Update(s.rpm, s.load, cols, rows,
-                  [](int r, int c) { return MapGrid::CellRect{c * 50, r * 30, c * 50 + 49, r * 30 + 29}; });
+    marker.Update(s.rpm, s.load, cols, rows, [](int r, int c) {
+      return MapGrid::CellRect{c * 50, r * 30, c * 50 + 49, r * 30 + 29};
+    });
     benchmark::DoNotOptimize(marker.X());
   }
 }

@@ -94,8 +94,7 @@ void FocusLinkOrTabOrder(QWidget* self, QWidget* link, bool forward) {
   for (;;) {
     w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
     if (!w || w == self) return;
-    if (w->window() == self->window() && (w->focusPolicy() & Qt::TabFocus) &&
-        TFocusChain::CanTakeFocus(w)) {
+    if (w->window() == self->window() && (w->focusPolicy() & Qt::TabFocus) && TFocusChain::CanTakeFocus(w)) {
       w->setFocus(reason);
       return;
     }

@@ -172,25 +172,44 @@ void TResizer::MouseMove(QPoint p) {
   using ResizerGeometry::Snap;
   const int ax = anchorX_, ay = anchorY_;
   switch (zone_) {
-    case 1: DoResize(0, false, ay - y, true); break;
-    case 2: DoResize(0, false, y - ay, false); anchorY_ += Snap(y - ay, grid_); break;
-    case 3: DoResize(ax - x, true, 0, false); break;
-    case 4: DoResize(x - ax, false, 0, false); anchorX_ += Snap(x - ax, grid_); break;
-    case 5: DoResize(ax - x, true, ay - y, true); break;
-    case 6: DoResize(ax - x, true, y - ay, false); anchorY_ += Snap(y - ay, grid_); break;
+    case 1:
+      DoResize(0, false, ay - y, true);
+      break;
+    case 2:
+      DoResize(0, false, y - ay, false);
+      anchorY_ += Snap(y - ay, grid_);
+      break;
+    case 3:
+      DoResize(ax - x, true, 0, false);
+      break;
+    case 4:
+      DoResize(x - ax, false, 0, false);
+      anchorX_ += Snap(x - ax, grid_);
+      break;
+    case 5:
+      DoResize(ax - x, true, ay - y, true);
+      break;
+    case 6:
+      DoResize(ax - x, true, y - ay, false);
+      anchorY_ += Snap(y - ay, grid_);
+      break;
     case 7:
       DoResize(x - ax, false, y - ay, false);
       anchorX_ += Snap(x - ax, grid_);
       anchorY_ += Snap(y - ay, grid_);
       break;
-    case 8: DoResize(x - ax, false, ay - y, true); anchorX_ += Snap(x - ax, grid_); break;
+    case 8:
+      DoResize(x - ax, false, ay - y, true);
+      anchorX_ += Snap(x - ax, grid_);
+      break;
     case 9: {
       const int top = std::max(Snap(control_->y() - (ay - y), grid_), 0);
       const int left = std::max(Snap(control_->x() - (ax - x), grid_), 0);
       DoMove(left, top);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -113,9 +113,8 @@ QString FormatDataNumber(double value, const QString& pattern) {
     for (int i = whole.size() - 3; i > 0; i -= 3) whole.insert(i, sep);
   }
   const QString shown = whole + frac;
-  const bool negative = value < 0 && std::any_of(shown.begin(), shown.end(), [](QChar ch) {
-                          return ch >= u'1' && ch <= u'9';
-                        });
+  const bool negative =
+      value < 0 && std::any_of(shown.begin(), shown.end(), [](QChar ch) { return ch >= u'1' && ch <= u'9'; });
   QString out = negative ? QStringLiteral("-") : QString();
   out += whole;
   if (!frac.isEmpty()) out += TNumericEditCore::DecimalSeparator() + frac;

@@ -12,8 +12,10 @@ QString MsgValue(const QStringList& lines, const QString& name) {
 
 TGridReference::TGridReference(TKivGrid* grid, const QString& name) : QObject(grid), grid_(grid) {
   setObjectName(name);
-  msgStrings_ = {QStringLiteral("Caption=Modifica riferimenti"), QStringLiteral("ButtonOk=&OK"),
-                 QStringLiteral("ButtonCancel=&Annulla"), QStringLiteral("RefLabel=Riferimento"),
+  msgStrings_ = {QStringLiteral("Caption=Modifica riferimenti"),
+                 QStringLiteral("ButtonOk=&OK"),
+                 QStringLiteral("ButtonCancel=&Annulla"),
+                 QStringLiteral("RefLabel=Riferimento"),
                  QStringLiteral("RefTitle=Riferimenti"),
                  QStringLiteral("SortError=I riferimenti devono essere oridinati!")};
 }

@@ -20,8 +20,8 @@ void TGridWorkingPoint::SetGlyph(const QPixmap& p) {
   // Transparent where the picture has its bottom-left pixel's colour, as glyphs are drawn.
   if (!glyph_.isNull() && !glyph_.hasAlphaChannel()) {
     const QImage img = glyph_.toImage();
-    glyph_.setMask(QBitmap::fromImage(
-        img.createMaskFromColor(img.pixel(0, img.height() - 1), Qt::MaskInColor)));
+    glyph_.setMask(
+        QBitmap::fromImage(img.createMaskFromColor(img.pixel(0, img.height() - 1), Qt::MaskInColor)));
   }
   Changed();
 }

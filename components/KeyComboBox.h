@@ -67,6 +67,6 @@ class TKeyComboBox : public QComboBox, public IFocusChainMember, public TValueCo
   int entryIndex_ = 0;
   bool changed_ = false;  // list opened or selection changed: Enter confirms instead of opening
   bool moveFocus_ = true;
-  bool inside_ = false;          // between entering and leaving
-  bool forwarding_ = false;      // a key is being handed to the open list itself
+  bool inside_ = false;      // between entering and leaving
+  bool forwarding_ = false;  // a key is being handed to the open list itself
 };

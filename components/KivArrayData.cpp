@@ -70,13 +70,11 @@ bool TKivArrayData::SetEcuData(const int* raws) {
   if (!PartialMask()) return SetDataInEcu(raws);
   if (!LoadSilently()) return false;
   std::vector<int> merged(raw_.size());
-  for (size_t i = 0; i < raw_.size(); ++i)
-    merged[i] = (raw_[i] & ~DataMask()) | (raws[i] & DataMask());
+  for (size_t i = 0; i < raw_.size(); ++i) merged[i] = (raw_[i] & ~DataMask()) | (raws[i] & DataMask());
   return SetDataInEcu(merged.data());
 }
 
-bool TKivArrayData::WriteSome(const std::vector<int>& cells, const double* values,
-                              bool vectorStyle,
+bool TKivArrayData::WriteSome(const std::vector<int>& cells, const double* values, bool vectorStyle,
                               const std::function<bool(TSerialLink&, const std::vector<int>&)>& transfer) {
   std::vector<int> raws(cells.size());
   for (size_t k = 0; k < cells.size(); ++k) {

@@ -39,8 +39,7 @@ bool TKivConnection::LoadDll() {
     linkObject_ = nullptr;
     return false;
   }
-  createClassInstance_ =
-      reinterpret_cast<CreateClassInstanceFn>(library_->resolve("_CreateClassInstance"));
+  createClassInstance_ = reinterpret_cast<CreateClassInstanceFn>(library_->resolve("_CreateClassInstance"));
   destroyClassInstance_ =
       reinterpret_cast<DestroyClassInstanceFn>(library_->resolve("_DestroyClassInstance"));
   getDllVersion_ = reinterpret_cast<GetDLLVersionFn>(library_->resolve("_GetDLLVersion"));

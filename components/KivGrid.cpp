@@ -3,12 +3,12 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -118,9 +118,12 @@ TKivGrid::TKivGrid(QWidget* parent) : QTableView(parent) {
   resizer_->SetResizingMode(TResizingMode::All());
   colRefs_ = new TGridReference(this, QStringLiteral("Columns"));
   rowRefs_ = new TGridReference(this, QStringLiteral("Rows"));
-  msgStrings_ = {QStringLiteral("Caption=Modifica valori mappa"), QStringLiteral("ButtonOk=&OK"),
-                 QStringLiteral("ButtonCancel=&Annulla"), QStringLiteral("GroupMode=Modalità"),
-                 QStringLiteral("Mode1=A&ssoluta"), QStringLiteral("Mode2=&Relativa"),
+  msgStrings_ = {QStringLiteral("Caption=Modifica valori mappa"),
+                 QStringLiteral("ButtonOk=&OK"),
+                 QStringLiteral("ButtonCancel=&Annulla"),
+                 QStringLiteral("GroupMode=Modalità"),
+                 QStringLiteral("Mode1=A&ssoluta"),
+                 QStringLiteral("Mode2=&Relativa"),
                  QStringLiteral("Mode3=&Percentuale")};
   point_ = new TGridWorkingPoint(this);
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { SectionResized(true); });
@@ -264,12 +267,10 @@ void TKivGrid::Fit(bool columns, bool expand, bool fitControl) {
   f.client = columns ? viewport()->width() : viewport()->height();
   for (int i = 0; i < count; ++i) f.sizes.push_back(header->sectionSize(i));
   const auto& shares = columns ? colShares_ : rowShares_;
-  f = expand ? GridMath::Expand(f, 0)
-             : GridMath::Adjust(f, 0, fitControl, shares ? &*shares : nullptr);
+  f = expand ? GridMath::Expand(f, 0) : GridMath::Adjust(f, 0, fitControl, shares ? &*shares : nullptr);
   for (int i = 0; i < count; ++i)
     if (header->sectionSize(i) != f.sizes[i]) header->resizeSection(i, f.sizes[i]);
-  if (columns && f.client != viewport()->width())
-    resize(width() - viewport()->width() + f.client, height());
+  if (columns && f.client != viewport()->width()) resize(width() - viewport()->width() + f.client, height());
   if (!columns && f.client != viewport()->height())
     resize(width(), height() - viewport()->height() + f.client);
   adjusting_ = false;
@@ -391,10 +392,8 @@ void TKivGrid::CalcolaCoordinateWorkPoint() {
   if (rowData) activeRow_ = GridMath::ActiveIndex(rowRef, vPos_);
   const QRect r = visualRect(model_->index(activeRow_ + fixedRows_, activeCol_ + fixedCols_));
   marker_ = r.topLeft();
-  if (colData)
-    marker_.setX(GridMath::MarkerPixel(colRef, activeCol_, hPos_, r.left(), r.left() + r.width()));
-  if (rowData)
-    marker_.setY(GridMath::MarkerPixel(rowRef, activeRow_, vPos_, r.top(), r.top() + r.height()));
+  if (colData) marker_.setX(GridMath::MarkerPixel(colRef, activeCol_, hPos_, r.left(), r.left() + r.width()));
+  if (rowData) marker_.setY(GridMath::MarkerPixel(rowRef, activeRow_, vPos_, r.top(), r.top() + r.height()));
   viewport()->update(oldRect);
   viewport()->update(MarkerRect());
   if (point_->ShowActiveRef()) {
@@ -515,13 +514,20 @@ void TKivGrid::InitModifyDialog() {
     const int eq = line.indexOf(u'=');
     if (eq < 0) continue;
     const QString name = line.left(eq), text = line.mid(eq + 1);
-    if (name == u"Caption") modifyDialog_->setWindowTitle(text);
-    else if (name == u"ButtonOk") modifyDialog_->ButtonOk()->setText(text);
-    else if (name == u"ButtonCancel") modifyDialog_->ButtonCancel()->setText(text);
-    else if (name == u"GroupMode") modifyDialog_->ModeGroup()->setTitle(text);
-    else if (name == u"Mode1") modifyDialog_->ModeItem(0)->setText(text);
-    else if (name == u"Mode2") modifyDialog_->ModeItem(1)->setText(text);
-    else if (name == u"Mode3") modifyDialog_->ModeItem(2)->setText(text);
+    if (name == u"Caption")
+      modifyDialog_->setWindowTitle(text);
+    else if (name == u"ButtonOk")
+      modifyDialog_->ButtonOk()->setText(text);
+    else if (name == u"ButtonCancel")
+      modifyDialog_->ButtonCancel()->setText(text);
+    else if (name == u"GroupMode")
+      modifyDialog_->ModeGroup()->setTitle(text);
+    else if (name == u"Mode1")
+      modifyDialog_->ModeItem(0)->setText(text);
+    else if (name == u"Mode2")
+      modifyDialog_->ModeItem(1)->setText(text);
+    else if (name == u"Mode3")
+      modifyDialog_->ModeItem(2)->setText(text);
   }
 }
 
@@ -568,8 +574,8 @@ void TKivGrid::EditRiferimentiMappa(bool columns) {
   for (int i = 0; i < vec->ArrayDimension(); ++i) {
     double v = 0;
     vec->GetData(&v, unsigned(i));  // held when unread
-    form.AddField(label + QStringLiteral(" ") + QString::number(i + 1), vec->ValueMin(),
-                  vec->ValueMax(), vec->Precision(), v);
+    form.AddField(label + QStringLiteral(" ") + QString::number(i + 1), vec->ValueMin(), vec->ValueMax(),
+                  vec->Precision(), v);
   }
   QPointer<TKivGrid> alive(this);
   QPointer<TKivVector> target(vec);

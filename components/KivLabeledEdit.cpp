@@ -9,8 +9,7 @@ namespace LabeledEditMouse {
 
 ResizerGeometry::THit HitTest(int x, int y, int w, int h, int b, TResizingMode mode) {
   if (mode.Has(TResizingKind::raCorner) &&
-      ((x < b && y < b) || (x > w - b && y > h - b) || (x < b && y > h - b) ||
-       (x > w - b && y < b)))
+      ((x < b && y < b) || (x > w - b && y > h - b) || (x < b && y > h - b) || (x > w - b && y < b)))
     return {0, Qt::ArrowCursor};
   if (mode.Has(TResizingKind::raHorizontal)) {
     if (x < b) return {3, Qt::SizeHorCursor};
@@ -39,15 +38,26 @@ int SnapMove(int v) { return v >= 0 ? (v / 10) * 10 : 0; }
 QRect Drag(const QRect& r, int zone, int& ax, int& ay, int x, int y) {
   int l = r.left(), t = r.top(), w = r.width(), h = r.height();
   switch (zone) {
-    case 1: Grow(t, h, ay - y, true); break;
-    case 2: Grow(t, h, y - ay, false); ay = y; break;
-    case 3: Grow(l, w, ax - x, true); break;
-    case 4: Grow(l, w, x - ax, false); ax = x; break;
+    case 1:
+      Grow(t, h, ay - y, true);
+      break;
+    case 2:
+      Grow(t, h, y - ay, false);
+      ay = y;
+      break;
+    case 3:
+      Grow(l, w, ax - x, true);
+      break;
+    case 4:
+      Grow(l, w, x - ax, false);
+      ax = x;
+      break;
     case 9:
       t = SnapMove(t - (ay - y));
       l = SnapMove(l - (ax - x));
       break;
-    default: break;
+    default:
+      break;
   }
   return QRect(l, t, w, h);
 }

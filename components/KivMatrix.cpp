@@ -78,16 +78,14 @@ bool TKivMatrix::Reload() {
     } else if (rowCount_ == 1) {
       ok = link.ReadVariable(SerialWord(), v.data());
     } else {
-      for (int r = 0; r < rowCount_; ++r)
-        ok = link.ReadRow(SerialWord(), &v[CellIndex(r, 0)], r) && ok;
+      for (int r = 0; r < rowCount_; ++r) ok = link.ReadRow(SerialWord(), &v[CellIndex(r, 0)], r) && ok;
     }
     raw_.assign(v.begin(), v.end());
     return ok;
   });
 }
 
-bool TKivMatrix::WriteCells(TSerialLink& link, const std::vector<int>& cells,
-                            const std::vector<int>& raws) {
+bool TKivMatrix::WriteCells(TSerialLink& link, const std::vector<int>& cells, const std::vector<int>& raws) {
   const int word = SerialWord();
   bool ok = true;
   if (ByAddress) {
@@ -95,8 +93,8 @@ bool TKivMatrix::WriteCells(TSerialLink& link, const std::vector<int>& cells,
       ok = link.WriteAtAddress(word, Address + cells[k] * DataLength(), raws[k]) && ok;
     return ok;
   }
-  const bool wholeRows = cells.size() % static_cast<size_t>(colCount_) == 0 &&
-                         cells.size() > 1 && cells[0] % colCount_ == 0;
+  const bool wholeRows = cells.size() % static_cast<size_t>(colCount_) == 0 && cells.size() > 1 &&
+                         cells[0] % colCount_ == 0;
   if (Type() == mtSingle || colCount_ == 1) {
     for (size_t k = 0; k < cells.size(); ++k) {
       if (Type() == mtSingle)
@@ -194,9 +192,7 @@ bool TKivMatrix::SetData(double value, int row, int col) {
                    [&](TSerialLink& link, const std::vector<int>& r) { return WriteCells(link, cells, r); });
 }
 
-int TKivMatrix::RawCell(int row, int col) const {
-  return Inside(row, col) ? raw_[CellIndex(row, col)] : 0;
-}
+int TKivMatrix::RawCell(int row, int col) const { return Inside(row, col) ? raw_[CellIndex(row, col)] : 0; }
 
 double TKivMatrix::GetDefValue(int row, int col) const {
   return Inside(row, col) ? default_[CellIndex(row, col)] : 0.0;
@@ -210,8 +206,11 @@ std::string TKivMatrix::ElementKey(int i) const {
   const int r = i / colCount_, c = i % colCount_;
   const std::string key = KeyName();
   switch (Type()) {
-    case mtSingle: return key;
-    case mtVector: return key + std::to_string(colCount_ > 1 ? c : r);
-    default: return key + std::to_string(r) + "_" + std::to_string(c);
+    case mtSingle:
+      return key;
+    case mtVector:
+      return key + std::to_string(colCount_ > 1 ? c : r);
+    default:
+      return key + std::to_string(r) + "_" + std::to_string(c);
   }
 }

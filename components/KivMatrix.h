@@ -44,9 +44,7 @@ class TKivMatrix : public TKivArrayData {
   std::string ElementKey(int i) const override;
 
  private:
-  bool Inside(int row, int col) const {
-    return row >= 0 && row < rowCount_ && col >= 0 && col < colCount_;
-  }
+  bool Inside(int row, int col) const { return row >= 0 && row < rowCount_ && col >= 0 && col < colCount_; }
   int CellIndex(int row, int col) const { return row * colCount_ + col; }
   int CellAddress(int row, int col) const { return Address + CellIndex(row, col) * DataLength(); }
   int Word0() const { return SerialWord() & ~0x100; }

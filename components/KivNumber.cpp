@@ -8,8 +8,7 @@ bool IsSentinel(int raw) { return raw == kNoTableRaw || raw == kZeroDenominatorR
 
 TKivNumber::TKivNumber(QObject* owner) : TKivNumber(owner, 0) {}
 
-TKivNumber::TKivNumber(QObject* owner, int code, int row, int col)
-    : TKivSerialData(owner, code, sdNumber) {
+TKivNumber::TKivNumber(QObject* owner, int code, int row, int col) : TKivSerialData(owner, code, sdNumber) {
   if (row >= 0) rowIndex_ = row;
   if (col >= 0) colIndex_ = col;
   Address = 0;

@@ -2,9 +2,7 @@
 
 TKivPacketData::TKivPacketData(QObject* owner) : TKivPacketData(owner, 0) {}
 
-TKivPacketData::TKivPacketData(QObject* owner, int code) : TKivSerialData(owner, code, sdPacket) {
-  Reset();
-}
+TKivPacketData::TKivPacketData(QObject* owner, int code) : TKivSerialData(owner, code, sdPacket) { Reset(); }
 
 void TKivPacketData::Reset() {
   SetWordBits(0x800, 0x800);

@@ -4,8 +4,7 @@
 
 TKivVector::TKivVector(QObject* owner) : TKivVector(owner, 0) {}
 
-TKivVector::TKivVector(QObject* owner, int code, int row, int col)
-    : TKivArrayData(owner, code, sdVector) {
+TKivVector::TKivVector(QObject* owner, int code, int row, int col) : TKivArrayData(owner, code, sdVector) {
   if (row >= 0) rowIndex_ = row;
   if (col >= 0) colIndex_ = col;
   // The count bits follow the dimension from the start, so a vector of one element reads one.
@@ -113,9 +112,12 @@ bool TKivVector::SetData(double value, unsigned index) {
     const int word = SerialWord();
     if (ByAddress) return link.WriteAtAddress(word, Address + i * DataLength(), r[0]);
     switch (Type()) {
-      case vtSingle: return link.WriteElement(word, i, r[0]);
-      case vtMatrixRow: return link.WriteCell(word, rowIndex_, i, r[0]);
-      default: return link.WriteCell(word, i, colIndex_, r[0]);
+      case vtSingle:
+        return link.WriteElement(word, i, r[0]);
+      case vtMatrixRow:
+        return link.WriteCell(word, rowIndex_, i, r[0]);
+      default:
+        return link.WriteCell(word, i, colIndex_, r[0]);
     }
   });
 }
@@ -131,8 +133,11 @@ void TKivVector::SetDefValue(int index, double value) {
 std::string TKivVector::ElementKey(int i) const {
   const std::string key = KeyName();
   switch (Type()) {
-    case vtSingle: return key + std::to_string(i);
-    case vtMatrixRow: return key + std::to_string(rowIndex_) + "_" + std::to_string(i);
-    default: return key + std::to_string(i) + "_" + std::to_string(colIndex_);
+    case vtSingle:
+      return key + std::to_string(i);
+    case vtMatrixRow:
+      return key + std::to_string(rowIndex_) + "_" + std::to_string(i);
+    default:
+      return key + std::to_string(i) + "_" + std::to_string(colIndex_);
   }
 }

@@ -1,7 +1,6 @@
 #include "LabelPlacement.h"
 
-QPoint ChildLabelPos(const QRect& c, QSize label, TLabelPosition position, int s,
-                     Qt::Alignment alignment) {
+QPoint ChildLabelPos(const QRect& c, QSize label, TLabelPosition position, int s, Qt::Alignment alignment) {
   const int w = label.width(), h = label.height();
   const bool right = alignment & Qt::AlignRight;
   const bool centre = alignment & Qt::AlignHCenter;
@@ -28,10 +27,14 @@ QPoint ChildLabelPos(const QRect& c, QSize label, TLabelPosition position, int s
 QPoint EditLabelPos(const QRect& c, QSize label, TLabelPosition position, int s) {
   const int mid = c.top() + (c.height() - label.height()) / 2;
   switch (position) {
-    case TLabelPosition::lpAbove: return {c.left(), c.top() - label.height() - s};
-    case TLabelPosition::lpBelow: return {c.left(), c.top() + c.height() + s};
-    case TLabelPosition::lpLeft: return {c.left() - label.width() - s, mid};
-    case TLabelPosition::lpRight: return {c.left() + c.width() + s, mid};
+    case TLabelPosition::lpAbove:
+      return {c.left(), c.top() - label.height() - s};
+    case TLabelPosition::lpBelow:
+      return {c.left(), c.top() + c.height() + s};
+    case TLabelPosition::lpLeft:
+      return {c.left() - label.width() - s, mid};
+    case TLabelPosition::lpRight:
+      return {c.left() + c.width() + s, mid};
   }
   return c.topLeft();
 }

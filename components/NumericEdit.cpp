@@ -82,8 +82,7 @@ void TNumericEdit::keyPressEvent(QKeyEvent* e) {
   if (key == typed.at(0)) {
     QLineEdit::keyPressEvent(e);
   } else {
-    QKeyEvent replaced(e->type(), e->key(), e->modifiers(), QString(key), e->isAutoRepeat(),
-                       e->count());
+    QKeyEvent replaced(e->type(), e->key(), e->modifiers(), QString(key), e->isAutoRepeat(), e->count());
     QLineEdit::keyPressEvent(&replaced);
   }
 }

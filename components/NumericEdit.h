@@ -52,8 +52,6 @@ class TNumericEdit : public QLineEdit, public IFocusChainMember, public TValueCo
   int MaxLength() const { return maxLength_; }
   void SetMaxLength(int n) { maxLength_ = n < 0 ? 0 : n; }
 
-
-
  signals:
   // Enter confirmed the entry: the text is the confirmed one. Emitted before the focus moves on.
   void enterPressed();

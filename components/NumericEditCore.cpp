@@ -14,9 +14,7 @@ void TNumericEditCore::SetLimit(int index, double v) {
   }
 }
 
-bool TNumericEditCore::LimitsActive() const {
-  return !disableLimit_ && !(minValue_ == 0 && maxValue_ == 0);
-}
+bool TNumericEditCore::LimitsActive() const { return !disableLimit_ && !(minValue_ == 0 && maxValue_ == 0); }
 
 bool TNumericEditCore::NegativesPossible() const {
   return disableLimit_ || minValue_ < 0 || (minValue_ == 0 && maxValue_ == 0);
@@ -97,8 +95,7 @@ double TNumericEditCore::GetDouble(const QString& text) const {
   return v;
 }
 
-TNumericEditCore::TKeyVerdict TNumericEditCore::FilterKey(QChar& key, const QString& text,
-                                                          int selectionStart,
+TNumericEditCore::TKeyVerdict TNumericEditCore::FilterKey(QChar& key, const QString& text, int selectionStart,
                                                           const QString& selected) const {
   if ((key >= u'0' && key <= u'9') || key == kBackspace) return TKeyVerdict::Pass;
   const QChar decimal = DecimalSeparator();
@@ -167,7 +164,8 @@ std::string AsciiNumber(const QString& text, QChar decimal) {
   for (QChar c : text.trimmed()) {
     if (c == decimal) {
       s += '.';
-    } else if (c.unicode() < 128 && c != u'.' && (c.isDigit() || c == u'+' || c == u'-' || c == u'e' || c == u'E')) {
+    } else if (c.unicode() < 128 && c != u'.' &&
+               (c.isDigit() || c == u'+' || c == u'-' || c == u'e' || c == u'E')) {
       s += char(c.unicode());
     } else {
       return {};

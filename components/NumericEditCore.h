@@ -57,8 +57,7 @@ class TNumericEditCore {
 
   // The key filter for a typed character. text is the field's text, selectionStart the caret
   // (or the start of the selection), selected the selected text. key may be changed.
-  TKeyVerdict FilterKey(QChar& key, const QString& text, int selectionStart,
-                        const QString& selected) const;
+  TKeyVerdict FilterKey(QChar& key, const QString& text, int selectionStart, const QString& selected) const;
 
   // Enter: the text becomes the limited, rounded entry, and that the accepted value.
   void Confirm(QString& text);

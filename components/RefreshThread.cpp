@@ -125,8 +125,7 @@ bool TRefreshThread::ReadGroup(REFRESH_ELEMENT& group) {
 
 void TRefreshThread::RefreshPass() {
   std::lock_guard<std::recursive_mutex> lk(lock_);
-  if (!enabled_ || !connection_ || !connection_->Loaded() ||
-      connection_->LinkObject()->IsLinkOpen() == 0)
+  if (!enabled_ || !connection_ || !connection_->Loaded() || connection_->LinkObject()->IsLinkOpen() == 0)
     return;
   const uint32_t now = Clock().GetTickCount();
   passing_ = true;
@@ -148,8 +147,7 @@ void TRefreshThread::RefreshPass() {
       QObject* target = item->target.data();
       if (!target) continue;
       if (auto* w = qobject_cast<QWidget*>(target))
-        SendPrivateMessage(w, WM_DATAAVAILABLE, reinterpret_cast<intptr_t>(group->buffer.data()),
-                           0);
+        SendPrivateMessage(w, WM_DATAAVAILABLE, reinterpret_cast<intptr_t>(group->buffer.data()), 0);
       else if (auto* data = dynamic_cast<TKivSerialData*>(target))
         data->UpdateData(group->buffer.data());
       item->lastTick = now;
@@ -272,7 +270,7 @@ int TRefreshThread::ItemCount() {
   std::lock_guard<std::recursive_mutex> lk(lock_);
   int n = 0;
   for (auto& g : groups_)
-    n += static_cast<int>(std::count_if(g->items.begin(), g->items.end(),
-                                        [](const auto& it) { return !it->removed; }));
+    n += static_cast<int>(
+        std::count_if(g->items.begin(), g->items.end(), [](const auto& it) { return !it->removed; }));
   return n;
 }

@@ -25,8 +25,8 @@ TFormRiferimenti::TFormRiferimenti(QWidget* owner) : QDialog(owner) {
   setFixedSize(216, 340);
 }
 
-TNumericEdit* TFormRiferimenti::AddField(const QString& caption, double minValue,
-                                         double maxValue, double precision, double value) {
+TNumericEdit* TFormRiferimenti::AddField(const QString& caption, double minValue, double maxValue,
+                                         double precision, double value) {
   const int i = static_cast<int>(fields_.size());
   auto* label = new QLabel(caption, box_);
   label->move(16, 32 * i + 20);

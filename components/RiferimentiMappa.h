@@ -28,8 +28,8 @@ class TFormRiferimenti : public QDialog {
 
   // Adds the field of breakpoint i (in order from 0), with its caption, limits and step,
   // linked after the previous field.
-  TNumericEdit* AddField(const QString& caption, double minValue, double maxValue,
-                         double precision, double value);
+  TNumericEdit* AddField(const QString& caption, double minValue, double maxValue, double precision,
+                         double value);
   const std::vector<TNumericEdit*>& Fields() const { return fields_; }
 
   // The first neighbouring pair out of order (the index of its first field), or -1.

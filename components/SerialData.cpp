@@ -144,9 +144,9 @@ int TKivSerialData::ConvertValueToEcu(double value, int* current) {
       if (!hasTable_ || tableUser_.size() < 2) return kNoTableRaw;
       const int i = SegmentIndex(tableUser_, value);
       const double du = tableUser_[i] - tableUser_[i - 1];
-      const double f =
-          du == 0 ? tableEcu_[i]
-                  : tableEcu_[i] - (tableUser_[i] - value) * (tableEcu_[i] - tableEcu_[i - 1]) / du;
+      const double f = du == 0
+                           ? tableEcu_[i]
+                           : tableEcu_[i] - (tableUser_[i] - value) * (tableEcu_[i] - tableEcu_[i - 1]) / du;
       if (!fromFormula(f, &raw)) return kZeroDenominatorRaw;
       break;
     }
@@ -287,8 +287,7 @@ void TKivSerialData::Loaded() {
 
 bool TKivSerialData::LinkReady() { return connection_ && connection_->LoadDll(); }
 
-bool TKivSerialData::ReadThroughLink(NoLink mode,
-                                     const std::function<bool(TSerialLink&)>& transfer) {
+bool TKivSerialData::ReadThroughLink(NoLink mode, const std::function<bool(TSerialLink&)>& transfer) {
   if (dataValid_) return true;
   if (!connection_) return mode == NoLink::ReadsTrue;
   if (!connection_->LoadDll()) {

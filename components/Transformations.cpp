@@ -14,6 +14,4 @@ int TLinearTransformation::AntiTransform(double y, double* x) {
   return 0;
 }
 
-bool IsKivTransformation(const QObject* c) {
-  return dynamic_cast<const TBaseTransformation*>(c) != nullptr;
-}
+bool IsKivTransformation(const QObject* c) { return dynamic_cast<const TBaseTransformation*>(c) != nullptr; }

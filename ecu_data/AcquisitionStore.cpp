@@ -21,11 +21,16 @@ const char kHeader[] = "n.\tGiri\tTempo\tMap\n";
 // The key field of a record; an unknown key gives 0, so every record compares equal.
 int32_t KeyField(const MapSample& s, int key) {
   switch (key) {
-    case SortByRpm: return s.rpm;
-    case SortByMap: return s.map;
-    case SortByValue: return s.value;
-    case SortByOrder: return s.order;
-    default: return 0;
+    case SortByRpm:
+      return s.rpm;
+    case SortByMap:
+      return s.map;
+    case SortByValue:
+      return s.value;
+    case SortByOrder:
+      return s.order;
+    default:
+      return 0;
   }
 }
 
@@ -75,7 +80,8 @@ void TDatiMappati::Clear() {
 bool TDatiMappati::SameCellElsewhere(int index) const {
   const MapSample& s = samples_[static_cast<size_t>(index)];
   for (int k = 0; k < Count(); ++k)
-    if (k != index && samples_[static_cast<size_t>(k)].row == s.row && samples_[static_cast<size_t>(k)].col == s.col)
+    if (k != index && samples_[static_cast<size_t>(k)].row == s.row &&
+        samples_[static_cast<size_t>(k)].col == s.col)
       return true;
   return false;
 }
@@ -126,8 +132,9 @@ int TDatiMappati::GetOrdinamento() { return g_sortKey; }
 
 void TDatiMappati::Ordina(int key) {
   g_sortKey = key;
-  std::stable_sort(samples_.begin(), samples_.end(),
-                   [key](const MapSample& a, const MapSample& b) { return KeyField(a, key) < KeyField(b, key); });
+  std::stable_sort(samples_.begin(), samples_.end(), [key](const MapSample& a, const MapSample& b) {
+    return KeyField(a, key) < KeyField(b, key);
+  });
 }
 
 int TDatiMappati::Aggiorna(int index) {
@@ -142,7 +149,9 @@ MapSample* TDatiMappati::Sample(int index) {
   return index >= 0 && index < Count() ? &samples_[static_cast<size_t>(index)] : nullptr;
 }
 
-bool TDatiMappati::IsCellaOccupata(int row, int col) const { return InGrid(row, col) && grid_[row][col] != 0; }
+bool TDatiMappati::IsCellaOccupata(int row, int col) const {
+  return InGrid(row, col) && grid_[row][col] != 0;
+}
 
 void TDatiMappati::SetCella(int row, int col, int flag) {
   if (InGrid(row, col)) grid_[row][col] = flag;
@@ -176,7 +185,7 @@ int TDatiMappati::WriteToFile(const QString& fileName) const {
   if (samples_.empty()) return 0;
   QByteArray text(kHeader);
   for (const MapSample& s : samples_)
-    text += QByteArray::number(s.order) + '\t' + QByteArray::number(s.rpm) + '\t' + QByteArray::number(s.value) +
-            '\t' + QByteArray::number(s.map) + '\n';
+    text += QByteArray::number(s.order) + '\t' + QByteArray::number(s.rpm) + '\t' +
+            QByteArray::number(s.value) + '\t' + QByteArray::number(s.map) + '\n';
   return WriteFileReplacing(fileName, text) ? 1 : 0;
 }

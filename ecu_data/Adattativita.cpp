@@ -127,8 +127,10 @@ bool AddAnchorSample(MapSampleList& list, int row, int col, int numCellXS, int n
   const int64_t innerLow = left ? b + hR : rpmLow;
   const int64_t innerHigh = left ? rpmHigh : b - hR;
   int64_t mapLow = m - hM, mapHigh = m + hM;
-  if (row == 11) mapLow -= 2 * hM * (left ? numCellYS : numCellYD);
-  else mapHigh += 2 * hM * numCellYD;
+  if (row == 11)
+    mapLow -= 2 * hM * (left ? numCellYS : numCellYD);
+  else
+    mapHigh += 2 * hM * numCellYD;
 
   MapSampleList collected;
   for (const MapSample& s : list) {
@@ -143,9 +145,11 @@ bool AddAnchorSample(MapSampleList& list, int row, int col, int numCellXS, int n
   if (left) {
     // Carry the correction over to the corner cell in proportion to the two gas cells.
     const int c = CellByBounds(anchor.rpm, [&](int k) { return int64_t{data.GetCentroGiri(k)}; });
-    const int r = CellByBounds(anchor.map, [&](int k) { return int64_t{FloorMilliVolts(data.GetCentroMAP(k))}; });
+    const int r =
+        CellByBounds(anchor.map, [&](int k) { return int64_t{FloorMilliVolts(data.GetCentroMAP(k))}; });
     const double corner = data.GetMappa(11, 0), found = data.GetMappa(r, c);
-    if (corner > found) anchor.value = TruncToInt32(std::floor((anchor.value + 1000.0) * found / corner)) - 1000;
+    if (corner > found)
+      anchor.value = TruncToInt32(std::floor((anchor.value + 1000.0) * found / corner)) - 1000;
   }
   anchor.rpm = static_cast<int32_t>(b);
   anchor.order = anchor.row = anchor.col = 0;

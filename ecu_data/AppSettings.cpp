@@ -138,21 +138,35 @@ void TAppSettings::SetMainPath(const QString& path) {
 
 int TAppSettings::GetSetting(int id) const {
   switch (id) {
-    case SettingComPort: return comPort_;
-    case SettingLanguage: return language_;
-    case SettingFifteen: return setting15_;
-    case SettingLastWarning: return lastWarning_;
-    default: return 0;
+    case SettingComPort:
+      return comPort_;
+    case SettingLanguage:
+      return language_;
+    case SettingFifteen:
+      return setting15_;
+    case SettingLastWarning:
+      return lastWarning_;
+    default:
+      return 0;
   }
 }
 
 int TAppSettings::SetSetting(int id, int value) {
   switch (id) {
-    case SettingComPort: comPort_ = value; return 1;
-    case SettingLanguage: language_ = value; return 1;
-    case SettingFifteen: setting15_ = value; return 1;
-    case SettingLastWarning: lastWarning_ = value; return 1;
-    default: return 0;
+    case SettingComPort:
+      comPort_ = value;
+      return 1;
+    case SettingLanguage:
+      language_ = value;
+      return 1;
+    case SettingFifteen:
+      setting15_ = value;
+      return 1;
+    case SettingLastWarning:
+      lastWarning_ = value;
+      return 1;
+    default:
+      return 0;
   }
 }
 

@@ -44,8 +44,8 @@ TBaseCalibrationChoice ChooseBaseCalibration(const QStringList& names, int displ
   for (const QString& name : names) {
     // Any displacement the data set holds: the difference is taken in 64 bits and kept within
     // what an int and its absolute value hold.
-    const int d = static_cast<int>(std::clamp<int64_t>(int64_t{CalibrationDisplacement(name)} - displacement,
-                                                       -INT32_MAX, INT32_MAX));
+    const int d = static_cast<int>(
+        std::clamp<int64_t>(int64_t{CalibrationDisplacement(name)} - displacement, -INT32_MAX, INT32_MAX));
     if (std::abs(d) < std::abs(c.d1)) {
       c.second = c.nearest;
       c.d2 = c.d1;

@@ -32,8 +32,7 @@ constexpr std::array<uint8_t, 17> Scramble(const char (&text)[N]) {
 // Only this build's row is known; the other brand bits have rows in the original tables whose
 // contents are not ours to know, so they fall back to the current brand.
 const BrandRow kRows[] = {
-    {8, 10, "trm", "ptn", "Tarn\\2001", "TARN - Nimbo XXI Injection System",
-     Scramble("Tn8-Nimbo21kX.r"), 15},
+    {8, 10, "trm", "ptn", "Tarn\\2001", "TARN - Nimbo XXI Injection System", Scramble("Tn8-Nimbo21kX.r"), 15},
 };
 
 // Brand value 12 (two bits together) stands for the neutral customer.

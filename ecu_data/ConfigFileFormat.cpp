@@ -53,8 +53,8 @@ std::optional<QByteArray> ConvertConfigText(const QByteArray& content, int mode,
   }
   const qsizetype headerSize = out.size();
   out.append(content.constData() + bodyStart, content.size() - bodyStart);
-  ScrambleBytes(reinterpret_cast<uint8_t*>(out.data()) + headerSize, static_cast<size_t>(out.size() - headerSize),
-                key);
+  ScrambleBytes(reinterpret_cast<uint8_t*>(out.data()) + headerSize,
+                static_cast<size_t>(out.size() - headerSize), key);
   return out;
 }
 

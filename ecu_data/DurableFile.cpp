@@ -62,11 +62,12 @@ bool WriteFileReplacing(const QString& path, const QByteArray& content) {
   QTemporaryFile sibling(target.absoluteFilePath() + QStringLiteral(".XXXXXX") + QLatin1String(kSiblingTag));
   if (!sibling.open()) return false;
   if (!g_unnamedTemporaryFiles) (void)sibling.fileName();  // asking its name gives it one at once
-  const QFileDevice::Permissions permissions =
-      exists ? target.permissions()
-             : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+  const QFileDevice::Permissions permissions = exists ? target.permissions()
+                                                      : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ReadGroup | QFileDevice::ReadOther;
   // QFile buffers small writes: a write that fails for lack of space may only show in flush().
-  if (sibling.write(content) != content.size() || !sibling.flush() || !sibling.setPermissions(permissions)) return false;
+  if (sibling.write(content) != content.size() || !sibling.flush() || !sibling.setPermissions(permissions))
+    return false;
   // The new content must be on the disk before it takes the old file's name: a power cut after
   // the rename must not leave an empty file in place of the old one.
   if (!SyncToDisk(sibling.handle())) return false;

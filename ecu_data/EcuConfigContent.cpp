@@ -38,8 +38,8 @@ enum class Group : uint8_t { Core, Head, Rest };
 
 enum Flag : uint8_t {
   kNoFlag = 0,
-  kCutoffSteps = 1,   // read unless the file holds the legacy ramp keys
-  kCutoffRamp = 2,    // legacy ramp keys: read only, never written
+  kCutoffSteps = 1,  // read unless the file holds the legacy ramp keys
+  kCutoffRamp = 2,   // legacy ramp keys: read only, never written
 };
 
 // The values a numeric key may hold: whatever the ECU word that keeps its field holds (the
@@ -781,7 +781,8 @@ int TEcuData::LoadConfiguration(const char* name, bool mapsOnly) {
                 break;
               case Kind::Potenza: {
                 int32_t hundredths = 0;
-                if (ReadIniInteger(hundredths, key.c_str(), e.section)) Potenza = static_cast<float>(hundredths * 0.01);
+                if (ReadIniInteger(hundredths, key.c_str(), e.section))
+                  Potenza = static_cast<float>(hundredths * 0.01);
                 break;
               }
               case Kind::Name:
@@ -842,12 +843,16 @@ int TEcuData::LoadMapOnly(const char* name, int32_t map[kMapSize][kMapSize], int
       throw EConfigFileError();
     }
     SendProgress(0, ProgressSet);
-    ForEachKey(rpm, [&](const std::string& key, int i, int) { ReadIniInteger(rpmAxis[i], key.c_str(), rpm.section); });
-    ForEachKey(volts,
-               [&](const std::string& key, int i, int) { ReadIniInteger(mapAxis[i], key.c_str(), volts.section); });
+    ForEachKey(rpm, [&](const std::string& key, int i, int) {
+      ReadIniInteger(rpmAxis[i], key.c_str(), rpm.section);
+    });
+    ForEachKey(volts, [&](const std::string& key, int i, int) {
+      ReadIniInteger(mapAxis[i], key.c_str(), volts.section);
+    });
     AddProgress(4);
     ForEachKey(
-        gas, [&](const std::string& key, int r, int c) { ReadIniInteger(map[r][c], key.c_str(), gas.section); },
+        gas,
+        [&](const std::string& key, int r, int c) { ReadIniInteger(map[r][c], key.c_str(), gas.section); },
         [] { AddProgress(8); });
     CloseConfigIni(true);
     return 1;

@@ -52,7 +52,8 @@ bool TEcuData::ConvertConfigFile(const char* source, const char* destination, in
   }
   QByteArray content;
   if (!ReadWholeFile(PathOf(source), &content)) return false;
-  const std::optional<QByteArray> converted = ConvertConfigText(content, mode, checkHeader, key ? key : FileKey);
+  const std::optional<QByteArray> converted =
+      ConvertConfigText(content, mode, checkHeader, key ? key : FileKey);
   if (converted && converted->size() > kMaxConfigFileSize) {
     oversizedFile_ = {source, converted->size(), true};
     return false;
@@ -78,8 +79,8 @@ void TEcuData::OpenConfigIni(bool unscramble) {
     QByteArray stored;
     const bool read = ReadWholeFile(PathOf(FilePath), &stored);
     const ConfigHeader form = ReadConfigHeader(stored).kind;
-    const std::optional<QByteArray> plain =
-        read ? ConvertConfigText(stored, kConfigUnscramble, true, FileKey) : std::nullopt;
+    const std::optional<QByteArray> plain = read ? ConvertConfigText(stored, kConfigUnscramble, true, FileKey)
+                                                 : std::nullopt;
     if (!plain || !IsConfigText(*plain)) throw EConfigFileError();
     ini->SetText(*plain);
     // Only a file not yet in the stored form (legacy or plain) is rewritten after a load. It
@@ -161,8 +162,8 @@ bool TEcuData::LoadProgrammingFile(const char* name, std::vector<uint8_t>* image
   std::vector<uint8_t>().swap(*image);
   const char* k = key ? key : FileKey;
   QByteArray content;
-  if (!name || !*k || !IsProgramImageSize(QFileInfo(PathOf(name)).size()) || !ReadWholeFile(PathOf(name), &content) ||
-      !IsProgramImageSize(content.size()))
+  if (!name || !*k || !IsProgramImageSize(QFileInfo(PathOf(name)).size()) ||
+      !ReadWholeFile(PathOf(name), &content) || !IsProgramImageSize(content.size()))
     return false;
   const uint64_t n = static_cast<uint64_t>(content.size());
   image->resize(n + 4);

@@ -59,9 +59,8 @@ constexpr double kCoeffPressDiffMetano[9] = {23, 18, 14, 10, 6, 3, 0, -5, -10};
 constexpr int32_t kRifPressDiffDefault[9] = {47, 55, 61, 68, 76, 82, 90, 100, 110};
 
 // The four pressure-sensor calibration fields, elements 0-3 of 0x67A.
-int32_t TEcuData::* const kOffsetPendenza[4] = {
-    &TEcuData::OffsetMapEsterno, &TEcuData::PendenzaMapEsterno, &TEcuData::OffsetDiff,
-    &TEcuData::PendenzaDiff};
+int32_t TEcuData::*const kOffsetPendenza[4] = {&TEcuData::OffsetMapEsterno, &TEcuData::PendenzaMapEsterno,
+                                               &TEcuData::OffsetDiff, &TEcuData::PendenzaDiff};
 
 // Default injector sequences: order numbers and bank bits per cylinder.
 struct Sequence {
@@ -306,9 +305,7 @@ void TEcuData::MarkEdited() {
   ClearUfficiale();
 }
 
-bool TEcuData::WriteVar(int code, int32_t v) {
-  return !WriteThrough || LinkTransfer::WriteVariable(code, v);
-}
+bool TEcuData::WriteVar(int code, int32_t v) { return !WriteThrough || LinkTransfer::WriteVariable(code, v); }
 
 bool TEcuData::WriteElem(int code, int index, int32_t v) {
   return !WriteThrough || LinkTransfer::WriteElement(code, index, v);
@@ -347,8 +344,7 @@ double TEcuData::GetMappaBenzina(int row, int col) const {
   return InRange(row, kMapSize) && InRange(col, kMapSize) ? MappaBenzina[row][col] * 0.004 : 0.0;
 }
 
-void TEcuData::SetMappaCell(int32_t (&map)[kMapSize][kMapSize], int code, int row, int col,
-                            double ms) {
+void TEcuData::SetMappaCell(int32_t (&map)[kMapSize][kMapSize], int code, int row, int col, double ms) {
   if (!InRange(row, kMapSize) || !InRange(col, kMapSize)) return;
   Changed = true;
   if (ms > 20.0) ms = 20.0;
@@ -390,19 +386,23 @@ int TEcuData::GetRifOpenLoop(int i, int kind) const {
 
 void TEcuData::SetRifOpenLoop(int i, int kind, int v) {
   if (!InRange(i, kMapSize) || !InRange(v, 8)) return;
-  const int32_t raw =
-      kind == 1 ? ((RifOpenLoop[i] & ~0x07) | v) : ((RifOpenLoop[i] & ~0x38) | (v << 3));
+  const int32_t raw = kind == 1 ? ((RifOpenLoop[i] & ~0x07) | v) : ((RifOpenLoop[i] & ~0x38) | (v << 3));
   StoreElementA(0x1C, RifOpenLoop, i, raw);
 }
 
 int TEcuData::GetPassi(int i, int kind) const {
   if (!InRange(i, kMapSize)) return 0;
   switch (kind) {
-    case 1: return PassiInvArr[i];
-    case 2: return PassiInvSmg[i];
-    case 3: return Saturated(int64_t{PassiIngr[i]} * 5);
-    case 4: return Saturated(int64_t{PassiSmag[i]} * 5);
-    default: return 0;
+    case 1:
+      return PassiInvArr[i];
+    case 2:
+      return PassiInvSmg[i];
+    case 3:
+      return Saturated(int64_t{PassiIngr[i]} * 5);
+    case 4:
+      return Saturated(int64_t{PassiSmag[i]} * 5);
+    default:
+      return 0;
   }
 }
 
@@ -439,16 +439,22 @@ int TEcuData::GetZonaAdattativa(int row, int col, int kind) const {
   const int zone = ZonaCella[row][col];
   const bool zoneOk = InRange(zone, std::min(NumeroZone, kZone));
   switch (kind) {
-    case 1: return zone;
-    case 2: return zoneOk ? Saturated(int64_t{CorrezioneZona[zone]} * 4) : 0;
-    case 3: return zoneOk ? CoefficienteZona[zone] : 0;
+    case 1:
+      return zone;
+    case 2:
+      return zoneOk ? Saturated(int64_t{CorrezioneZona[zone]} * 4) : 0;
+    case 3:
+      return zoneOk ? CoefficienteZona[zone] : 0;
     case 4:
       return zoneOk && CoefficienteZona[zone] != 0
                  ? Saturated(int64_t{CorrezioneZona[zone]} * 4 / CoefficienteZona[zone])
                  : 0;
-    case 5: return ValoreCella[row][col];
-    case 6: return zoneOk ? Saturated(int64_t{ValoreZona[zone]} * 4) : 0;
-    default: return 0;
+    case 5:
+      return ValoreCella[row][col];
+    case 6:
+      return zoneOk ? Saturated(int64_t{ValoreZona[zone]} * 4) : 0;
+    default:
+      return 0;
   }
 }
 
@@ -726,7 +732,6 @@ void TEcuData::SetCicliCutoff(int which, int n) {
   Changed = true;
 }
 
-
 void TEcuData::RampFromSteps() {
   const int64_t k = std::max((CicliCutoff & 15) - 1, 0);
   RampaValida = 1;
@@ -750,7 +755,8 @@ void TEcuData::StepsFromRamp() {
 // ---- cell centres -------------------------------------------------------------------------------
 
 int TEcuData::GetCentroGiri(int i) const {
-  if (i >= 1 && i < kMapSize) return Saturated((int64_t{RifGiri[i - 1]} + RifGiri[i]) >> 1);  // halved downwards
+  if (i >= 1 && i < kMapSize)
+    return Saturated((int64_t{RifGiri[i - 1]} + RifGiri[i]) >> 1);  // halved downwards
   if (i == kMapSize) return Saturated(int64_t{GetCentroGiri(kMapSize - 1)} + 1000);
   return 0;
 }
@@ -777,12 +783,18 @@ namespace {
 int Flag1Bit(int kind, bool* inverted) {
   *inverted = kind == 1 || kind == 2;
   switch (kind) {
-    case 1: return 0x20;
-    case 2: return 0x40;
-    case 3: return 0x80;
-    case 4: return 0x02;
-    case 5: return 0x100;
-    default: return 0;
+    case 1:
+      return 0x20;
+    case 2:
+      return 0x40;
+    case 3:
+      return 0x80;
+    case 4:
+      return 0x02;
+    case 5:
+      return 0x100;
+    default:
+      return 0;
   }
 }
 }  // namespace
@@ -945,7 +957,7 @@ int TEcuData::GetRifTemp(int i) const {
 
 void TEcuData::SetRifTemp(int i, int celsius) {
   if (!InRange(i, kTempTable)) return;
-  const int32_t raw = i == 0 ? 0
+  const int32_t raw = i == 0                ? 0
                       : i == kTempTable - 1 ? 255
                                             : CalcTemperaturaRaw(static_cast<float>(celsius));
   StoreElementA(0x2A, Rif, i, raw);
@@ -963,8 +975,7 @@ void TEcuData::SetMonoFuel(int v) {
 }
 
 const char* TEcuData::GetDescription() {
-  for (int k = 0; k < kDescriptionLen; ++k)
-    Descrizione[k] = static_cast<char>(DatiEcu35[2 + k] & 0xFF);
+  for (int k = 0; k < kDescriptionLen; ++k) Descrizione[k] = static_cast<char>(DatiEcu35[2 + k] & 0xFF);
   Descrizione[kDescriptionLen] = '\0';
   Descrizione[kDescriptionLen + 1] = '\0';
   return Descrizione;
@@ -1023,11 +1034,20 @@ void TEcuData::SetDiagnosi(int i, int which, int v) {
 
 void TEcuData::SetDatoVettura(int id, int v) {
   switch (id) {
-    case 6: CentCubici = v; break;
-    case 7: Valvole = v; break;
-    case 8: NCilindri = v; break;
-    case 9: AnnoVettura = v; break;
-    default: break;
+    case 6:
+      CentCubici = v;
+      break;
+    case 7:
+      Valvole = v;
+      break;
+    case 8:
+      NCilindri = v;
+      break;
+    case 9:
+      AnnoVettura = v;
+      break;
+    default:
+      break;
   }
 }
 
@@ -1041,12 +1061,23 @@ void TEcuData::SetPotenza(float v) {
 
 void TEcuData::SetDatoVetturaStr(int id, const char* text) {
   switch (id) {
-    case 1: CopyLineText(DescrizAuto, text); break;
-    case 2: CopyLineText(Euro, text); break;
-    case 3: CopyLineText(Motore, text); break;
-    case 4: CopyLineText(Centralina, text); break;
-    case 5: CopyLineText(Cambio, text); break;
-    default: break;
+    case 1:
+      CopyLineText(DescrizAuto, text);
+      break;
+    case 2:
+      CopyLineText(Euro, text);
+      break;
+    case 3:
+      CopyLineText(Motore, text);
+      break;
+    case 4:
+      CopyLineText(Centralina, text);
+      break;
+    case 5:
+      CopyLineText(Cambio, text);
+      break;
+    default:
+      break;
   }
 }
 

@@ -26,16 +26,16 @@ class IniFile;
 // The values of a configuration: what the ECU holds, what the configuration file adds and the
 // presence flags of the last read. Plain values, so a pass can keep a copy and put it back.
 struct TEcuDataFields {
-  static constexpr int kMapSize = 12;       // rows (MAP) and columns (rpm) of a map
-  static constexpr int kZone = 145;         // entries of each adaptive zone table
-  static constexpr int kArrRows = 5;        // rows of the enrichment map
-  static constexpr int kArrCols = 6;        // columns of the enrichment map
-  static constexpr int kCylinders = 8;      // entries of the injector sequence
-  static constexpr int kDatiEcu35 = 20;     // elements of variable 0x35
-  static constexpr int kDescriptionLen = 18;  // description characters the ECU holds
-  static constexpr int kTempTable = 10;     // temperature breakpoints (Rif)
-  static constexpr int kCurve = 9;          // entries of the coefficient curves
-  static constexpr int kPriming = 3;        // entries of the priming tables
+  static constexpr int kMapSize = 12;                // rows (MAP) and columns (rpm) of a map
+  static constexpr int kZone = 145;                  // entries of each adaptive zone table
+  static constexpr int kArrRows = 5;                 // rows of the enrichment map
+  static constexpr int kArrCols = 6;                 // columns of the enrichment map
+  static constexpr int kCylinders = 8;               // entries of the injector sequence
+  static constexpr int kDatiEcu35 = 20;              // elements of variable 0x35
+  static constexpr int kDescriptionLen = 18;         // description characters the ECU holds
+  static constexpr int kTempTable = 10;              // temperature breakpoints (Rif)
+  static constexpr int kCurve = 9;                   // entries of the coefficient curves
+  static constexpr int kPriming = 3;                 // entries of the priming tables
   static constexpr double kUnknownValue = 800000.0;  // GetValue of an unknown code
   // LPG enrichment presets (also the defaults): the enrichment map and the idle-exit values.
   static constexpr int kMappaArrGpl[kArrRows][kArrCols] = {{80, 80, 60, 60, 40, 40},
@@ -56,32 +56,32 @@ struct TEcuDataFields {
   int32_t RifOpenLoop[kMapSize] = {};             // bits 0-2 kind 1, bits 3-5 kind 2
   int32_t PassiInvArr[kMapSize] = {};
   int32_t PassiInvSmg[kMapSize] = {};
-  int32_t PassiIngr[kMapSize] = {};               // raw = time / 5
-  int32_t PassiSmag[kMapSize] = {};               // raw = time / 5
-  int32_t TipoSensore = 0;                        // level-sensor type code, bit 7 inverted
-  int32_t GiriCambioMemo = 0;                     // changeover rpm kept while rpm changeover is off
-  bool CambioDisattivo = false;                   // changeover by rpm is off
-  int32_t RifSensore[4] = {};                     // level thresholds (255 - v when inverted)
-  int32_t CorrezioneLivello[5] = {};              // raw = v / 10 + 100
+  int32_t PassiIngr[kMapSize] = {};   // raw = time / 5
+  int32_t PassiSmag[kMapSize] = {};   // raw = time / 5
+  int32_t TipoSensore = 0;            // level-sensor type code, bit 7 inverted
+  int32_t GiriCambioMemo = 0;         // changeover rpm kept while rpm changeover is off
+  bool CambioDisattivo = false;       // changeover by rpm is off
+  int32_t RifSensore[4] = {};         // level thresholds (255 - v when inverted)
+  int32_t CorrezioneLivello[5] = {};  // raw = v / 10 + 100
   int32_t ArrPerTps[kArrCols] = {};
   int32_t VarCumulo[kArrCols] = {};
-  int32_t MappaArr[kArrRows][kArrCols] = {};      // raw = v / 2
-  int32_t NumeroRigheArr = 0;                     // rows of MappaArr in use (at most 5)
+  int32_t MappaArr[kArrRows][kArrCols] = {};  // raw = v / 2
+  int32_t NumeroRigheArr = 0;                 // rows of MappaArr in use (at most 5)
   int32_t RifCumulo[kArrRows] = {};
   int32_t CorrezioneZona[kZone] = {};
   int32_t CoefficienteZona[kZone] = {};
-  int32_t ZonaCella[kMapSize][kMapSize] = {};     // adaptive zone id per map cell
-  int32_t ValoreCella[kMapSize][kMapSize] = {};   // local per-cell value, never sent
+  int32_t ZonaCella[kMapSize][kMapSize] = {};    // adaptive zone id per map cell
+  int32_t ValoreCella[kMapSize][kMapSize] = {};  // local per-cell value, never sent
   int32_t ValoreZona[kZone] = {};
-  int32_t NumeroZone = 0;  // zones in use: kZone once the zone tables were read, 0 before
-  char Descrizione[20] = {};  // description buffer (GetDescription output, loader input)
+  int32_t NumeroZone = 0;              // zones in use: kZone once the zone tables were read, 0 before
+  char Descrizione[20] = {};           // description buffer (GetDescription output, loader input)
   int32_t DatiEcu35[kDatiEcu35] = {};  // [0] bit 7 official, [1] bit 0 turbo, [2..19] text
   int32_t Stato[2] = {};
   int32_t Abilitazione[2] = {};
-  int32_t Coeff[kCurve] = {};         // temperature coefficients, raw = v x 50
-  int32_t Rif[kTempTable] = {};       // temperature breakpoints as sensor readings
-  int32_t TempoAperturaIniettore = 0;  // raw = ms x 250
-  int32_t TempoAperturaLocale = 0;     // raw = ms x 250, never sent
+  int32_t Coeff[kCurve] = {};           // temperature coefficients, raw = v x 50
+  int32_t Rif[kTempTable] = {};         // temperature breakpoints as sensor readings
+  int32_t TempoAperturaIniettore = 0;   // raw = ms x 250
+  int32_t TempoAperturaLocale = 0;      // raw = ms x 250, never sent
   int32_t ArrUscitaMin[kArrCols] = {};  // raw = v / 2
   int32_t ArricchimentoAccelerazione = 0;
   int32_t GiriCutoffMemo = 0;  // cut-off rpm kept while cut-off is off
@@ -94,18 +94,18 @@ struct TEcuDataFields {
   int32_t PendenzaMapEsterno = 0;
   int32_t OffsetDiff = 0;
   int32_t PendenzaDiff = 0;
-  bool HasDatiAggiuntivi = true;  // the ECU holds block 0x477A
+  bool HasDatiAggiuntivi = true;        // the ECU holds block 0x477A
   int32_t RifPressDiff[kCurve] = {};    // raw = bar x 100
   int32_t CoeffPressDiff[kCurve] = {};  // raw = v x 2
   int32_t RifGas[kCurve] = {};          // sensor readings
   int32_t CoeffGas[kCurve] = {};
   int32_t TempoCicchettoTemp[kPriming] = {};  // raw = s x 50
   int32_t TempCicchetto[kPriming] = {};       // sensor readings
-  bool HasTempoCicchetto = false;  // the ECU holds variable 0x26D
-  bool HasCicchettoTemp = true;    // the ECU holds block 0x3184
+  bool HasTempoCicchetto = false;             // the ECU holds variable 0x26D
+  bool HasCicchettoTemp = true;               // the ECU holds block 0x3184
   int32_t MonoFuel = 0;
-  bool HasMonoFuel = false;   // the ECU holds variable 0x81
-  bool HasCoeffTemp = true;   // the ECU holds block 0x9578
+  bool HasMonoFuel = false;  // the ECU holds variable 0x81
+  bool HasCoeffTemp = true;  // the ECU holds block 0x9578
   int32_t Flag1 = 0;
   int32_t TipoDiLambda = 0;
   int32_t RifLambda = 0;
@@ -207,12 +207,12 @@ class TEcuData : public TEcuDataFields {
   void SetDefaults();
 
   // ---- file layer and edit state ------------------------------------------------------------
-  char FilePath[250] = {};  // configuration file of the last open or save
-  bool IniOpen = false;     // the INI document is open (file layer)
-  char FileKey[50] = {};    // key of the configuration-file scrambling
+  char FilePath[250] = {};       // configuration file of the last open or save
+  bool IniOpen = false;          // the INI document is open (file layer)
+  char FileKey[50] = {};         // key of the configuration-file scrambling
   std::unique_ptr<IniFile> Ini;  // the INI document in memory (file layer)
-  bool Changed = false;     // edited, or read from the ECU, since the last load or save
-  bool WriteThrough = false;  // setters write to the ECU first (set from construction on)
+  bool Changed = false;          // edited, or read from the ECU, since the last load or save
+  bool WriteThrough = false;     // setters write to the ECU first (set from construction on)
 
   // ---- accessors (EcuData.cpp) --------------------------------------------------------------
   double GetMappa(int row, int col) const;
@@ -255,8 +255,8 @@ class TEcuData : public TEcuDataFields {
   // 0 no cut-off, 1 lean only, 2 full cut-off.
   int GetModoCutoff();
   void SetModoCutoff(int mode);
-  int GetCentroGiri(int i) const;     // i 1-12
-  double GetCentroMAP(int i) const;   // i 1-12, volts
+  int GetCentroGiri(int i) const;        // i 1-12
+  double GetCentroMAP(int i) const;      // i 1-12, volts
   int GetGiriCentroFascia(int i) const;  // i 1-5
   bool GetSegnaleGiri() const;
   void SetSegnaleGiri(bool v);

@@ -51,7 +51,8 @@ int32_t* TEcuData::ExchangeField(int code) {
       return &TempoAperturaIniettore;
     case EcuWord::kArricchimentoAccelerazione:
       return &ArricchimentoAccelerazione;
-    default: return GetValuePtr(code);
+    default:
+      return GetValuePtr(code);
   }
 }
 
@@ -392,7 +393,8 @@ bool TEcuData::ReadBlock(int code) {
     case 0x637:
       ok = Read(EcuWord::kCorrezioneZona, CorrezioneZona);
       break;
-    default: return true;
+    default:
+      return true;
   }
   if (ok) NumeroZone = kZone;
   return ok;
@@ -405,7 +407,7 @@ bool TEcuData::ApplyPresetLambda() {
                                     EcuWord::kRifSupSondaCalda,  EcuWord::kLivelloBasso,
                                     EcuWord::kLivelloAlto};
   static constexpr double kVolts[7][4] = {
-      {0.55, 2.5, 2.5, 1.35}, {0.3, 2.0, 2.0, 1.1}, {0.6, 3.0, 3.0, 1.4}, {0.3, 2.0, 2.0, 1.1},
+      {0.55, 2.5, 2.5, 1.35}, {0.3, 2.0, 2.0, 1.1}, {0.6, 3.0, 3.0, 1.4},  {0.3, 2.0, 2.0, 1.1},
       {0.6, 3.0, 3.0, 1.4},   {0.0, 0.0, 0.0, 0.8}, {0.82, 4.9, 4.9, 1.6},
   };
   const int type = IndexOf(kTypes, 4, TipoDiLambda & ~0x40);

@@ -142,36 +142,56 @@ double ToPhysical(const TEcuData& d, ValueConversion conversion, int32_t raw) {
   switch (conversion) {
     case C::Raw:
     case C::RoundedRaw:
-    case C::Field: return raw;
-    case C::Volt: return RawToVolt(raw);
-    case C::LambdaType: return TEcuData::IndexOf(kLambdaTypes, 6, raw & ~0x40);
-    case C::Temperature: return CalcTemperatura(raw);
-    case C::CylinderType: return TEcuData::IndexOf(kCylinderTypes, 8, raw);
-    case C::Time20ms: return raw * 0.02;
-    case C::TpsVolt: return d.GetTipoTpsBit0() ? 5.0 - RawToVolt(raw) : RawToVolt(raw);
-    case C::Current: return raw * 0.04;
+    case C::Field:
+      return raw;
+    case C::Volt:
+      return RawToVolt(raw);
+    case C::LambdaType:
+      return TEcuData::IndexOf(kLambdaTypes, 6, raw & ~0x40);
+    case C::Temperature:
+      return CalcTemperatura(raw);
+    case C::CylinderType:
+      return TEcuData::IndexOf(kCylinderTypes, 8, raw);
+    case C::Time20ms:
+      return raw * 0.02;
+    case C::TpsVolt:
+      return d.GetTipoTpsBit0() ? 5.0 - RawToVolt(raw) : RawToVolt(raw);
+    case C::Current:
+      return raw * 0.04;
     case C::Times5:
-    case C::FieldTimes5: return raw * 5.0;
-    case C::Times4: return raw * 4.0;
-    case C::TempoPer100: return (100.0 - d.CoefficienteUscitaMinimo) * raw;
-    case C::Level: return d.IsSensoreLivelloInvertito() ? 255.0 - raw : raw;
-    case C::GiriCambio: return raw & ~1;
-    case C::Minutes20: return raw * 20.0;
-    case C::Time4us: return raw * 0.004;
-    case C::Negated: return -static_cast<double>(raw);
-    case C::FieldPlusOne: return raw + 1.0;
+    case C::FieldTimes5:
+      return raw * 5.0;
+    case C::Times4:
+      return raw * 4.0;
+    case C::TempoPer100:
+      return (100.0 - d.CoefficienteUscitaMinimo) * raw;
+    case C::Level:
+      return d.IsSensoreLivelloInvertito() ? 255.0 - raw : raw;
+    case C::GiriCambio:
+      return raw & ~1;
+    case C::Minutes20:
+      return raw * 20.0;
+    case C::Time4us:
+      return raw * 0.004;
+    case C::Negated:
+      return -static_cast<double>(raw);
+    case C::FieldPlusOne:
+      return raw + 1.0;
   }
   return TEcuData::kUnknownValue;
 }
 
 // The raw value (or field value of a bit-field code) of v; false when v names no entry of an
 // index table, which is refused.
-bool ToRaw(const TEcuData& d, ValueConversion conversion, int32_t present, double v,
-           int32_t* raw) {
+bool ToRaw(const TEcuData& d, ValueConversion conversion, int32_t present, double v, int32_t* raw) {
   switch (conversion) {
     case C::Raw:
-    case C::Field: *raw = Trunc(v); return true;
-    case C::Volt: *raw = VoltToRaw(v); return true;
+    case C::Field:
+      *raw = Trunc(v);
+      return true;
+    case C::Volt:
+      *raw = VoltToRaw(v);
+      return true;
     case C::LambdaType:
     case C::CylinderType: {
       const int index = Trunc(v);
@@ -180,25 +200,53 @@ bool ToRaw(const TEcuData& d, ValueConversion conversion, int32_t present, doubl
       *raw = lambda ? kLambdaTypes[index] : kCylinderTypes[index];
       return true;
     }
-    case C::Temperature: *raw = CalcTemperaturaRaw(static_cast<float>(v)); return true;
-    case C::Time20ms: *raw = Trunc(50.0 * v + 0.5); return true;
-    case C::TpsVolt: *raw = VoltToRaw(d.GetTipoTpsBit0() ? 5.0 - v : v); return true;
-    case C::Current: *raw = Trunc(25.0 * v + 0.1); return true;
-    case C::Times5: *raw = Trunc(0.2 * v + 0.5); return true;
-    case C::Times4: *raw = Trunc(v * 0.25); return true;
+    case C::Temperature:
+      *raw = CalcTemperaturaRaw(static_cast<float>(v));
+      return true;
+    case C::Time20ms:
+      *raw = Trunc(50.0 * v + 0.5);
+      return true;
+    case C::TpsVolt:
+      *raw = VoltToRaw(d.GetTipoTpsBit0() ? 5.0 - v : v);
+      return true;
+    case C::Current:
+      *raw = Trunc(25.0 * v + 0.1);
+      return true;
+    case C::Times5:
+      *raw = Trunc(0.2 * v + 0.5);
+      return true;
+    case C::Times4:
+      *raw = Trunc(v * 0.25);
+      return true;
     case C::TempoPer100: {
       const int32_t c = d.CoefficienteUscitaMinimo;
       *raw = c == 100 ? 1 : std::min(Trunc(v / (100.0 - c)), 255);
       return true;
     }
-    case C::Level: *raw = d.IsSensoreLivelloInvertito() ? Trunc(255.0 - v) : Trunc(v); return true;
-    case C::GiriCambio: *raw = (Trunc(v) & ~1 & 0xFFFF) | (present & 1); return true;
-    case C::Minutes20: *raw = Trunc(0.05 * v + 0.5); return true;
-    case C::Time4us: *raw = Trunc(250.0 * v + 0.5); return true;
-    case C::RoundedRaw: *raw = Trunc(v + 0.5); return true;
-    case C::Negated: *raw = Trunc(-v); return true;
-    case C::FieldPlusOne: *raw = Trunc(v - 1.0); return true;
-    case C::FieldTimes5: *raw = Trunc(v) / 5; return true;
+    case C::Level:
+      *raw = d.IsSensoreLivelloInvertito() ? Trunc(255.0 - v) : Trunc(v);
+      return true;
+    case C::GiriCambio:
+      *raw = (Trunc(v) & ~1 & 0xFFFF) | (present & 1);
+      return true;
+    case C::Minutes20:
+      *raw = Trunc(0.05 * v + 0.5);
+      return true;
+    case C::Time4us:
+      *raw = Trunc(250.0 * v + 0.5);
+      return true;
+    case C::RoundedRaw:
+      *raw = Trunc(v + 0.5);
+      return true;
+    case C::Negated:
+      *raw = Trunc(-v);
+      return true;
+    case C::FieldPlusOne:
+      *raw = Trunc(v - 1.0);
+      return true;
+    case C::FieldTimes5:
+      *raw = Trunc(v) / 5;
+      return true;
   }
   return false;
 }
@@ -214,8 +262,8 @@ double TEcuData::GetValue(int code) {
   if (row->live) LinkTransfer::Read(SerialWord::Plain(code), &field, 1);  // failure keeps the field
   int32_t raw = field;
   if (SerialWord::IsBitField(code))
-    raw = static_cast<int32_t>((static_cast<uint32_t>(field) >> SerialWord::BitShift(code)) &
-                               FieldMask(code));
+    raw =
+        static_cast<int32_t>((static_cast<uint32_t>(field) >> SerialWord::BitShift(code)) & FieldMask(code));
   return ToPhysical(*this, row->conversion, raw);
 }
 
@@ -233,9 +281,10 @@ int TEcuData::SetValue(int code, double v) {
     // The ECU takes the whole variable: the present word with the field replaced, in the word's
     // width.
     const uint32_t mask = FieldMask(code) << SerialWord::BitShift(code);
-    raw = SerialWord::Fit(SerialWord::Plain(code),
-                          static_cast<int32_t>((static_cast<uint32_t>(field) & ~mask) |
-                                               ((static_cast<uint32_t>(raw) << SerialWord::BitShift(code)) & mask)));
+    raw = SerialWord::Fit(
+        SerialWord::Plain(code),
+        static_cast<int32_t>((static_cast<uint32_t>(field) & ~mask) |
+                             ((static_cast<uint32_t>(raw) << SerialWord::BitShift(code)) & mask)));
   } else {
     raw = SerialWord::Clamp(code, raw);
   }
@@ -260,12 +309,11 @@ int32_t* TEcuData::GetValuePtr(int code) {
 // ---- temperature and pressure -----------------------------------------------------------------
 
 const float NtcRatioTable[kNtcPoints] = {
-    97.578f,  67.65f,   47.538f,  33.831f,  24.359f,  17.753f,  13.067f,  9.7228f,
-    7.3006f,  5.5361f,  4.2332f,  3.266f,   2.5392f,  1.9902f,  1.5709f,  1.2492f,
-    1.0f,     0.805f,   0.65326f, 0.5329f,  0.4371f,  0.36f,    0.299f,   0.2493f,
-    0.2088f,  0.1757f,  0.148f,   0.1262f,  0.1076f,  0.09215f, 0.07922f, 0.0683f,
-    0.05924f, 0.05153f, 0.04492f, 0.0392f,  0.0343f,  0.03018f, 0.02665f, 0.023594f,
-    0.0209f,  0.0186f,  0.0166f,  0.01486f, 0.01332f, 0.01198f, 0.01079f,
+    97.578f,  67.65f,  47.538f,  33.831f,  24.359f,  17.753f,  13.067f,  9.7228f,  7.3006f,  5.5361f,
+    4.2332f,  3.266f,  2.5392f,  1.9902f,  1.5709f,  1.2492f,  1.0f,     0.805f,   0.65326f, 0.5329f,
+    0.4371f,  0.36f,   0.299f,   0.2493f,  0.2088f,  0.1757f,  0.148f,   0.1262f,  0.1076f,  0.09215f,
+    0.07922f, 0.0683f, 0.05924f, 0.05153f, 0.04492f, 0.0392f,  0.0343f,  0.03018f, 0.02665f, 0.023594f,
+    0.0209f,  0.0186f, 0.0166f,  0.01486f, 0.01332f, 0.01198f, 0.01079f,
 };
 
 float CalcTemperatura(int reading) {
@@ -276,8 +324,7 @@ float CalcTemperatura(int reading) {
   while (i < kNtcPoints - 1 && NtcRatioTable[i] > r) ++i;
   // Between entries i-1 and i; beyond the cold end the first segment's slope continues, so the
   // readings 253 and 254 stay colder than 252.
-  const float span = i == 0 ? NtcRatioTable[0] - NtcRatioTable[1]
-                            : NtcRatioTable[i - 1] - NtcRatioTable[i];
+  const float span = i == 0 ? NtcRatioTable[0] - NtcRatioTable[1] : NtcRatioTable[i - 1] - NtcRatioTable[i];
   return (static_cast<float>(i) - (r - NtcRatioTable[i]) / span) * 5.0f - 55.0f;
 }
 

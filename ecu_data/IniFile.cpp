@@ -118,9 +118,7 @@ bool IniFile::LoadFromFile(const QString& path) {
   return true;
 }
 
-bool IniFile::UpdateFile() const {
-  return !fileName_.isEmpty() && WriteFileReplacing(fileName_, Text());
-}
+bool IniFile::UpdateFile() const { return !fileName_.isEmpty() && WriteFileReplacing(fileName_, Text()); }
 
 std::vector<std::string> IniFile::Sections() const {
   std::vector<std::string> names;

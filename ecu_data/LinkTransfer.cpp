@@ -53,9 +53,7 @@ bool PassRecord::Note(bool ok, bool write) {
 
 bool IsOpen() { return SerialLink && SerialLink->IsLinkOpen() != 0; }
 
-bool ItemMissing() {
-  return SerialLink && (SerialLink->GetLastErrorCode() & kGetLastErrorItemMissing) != 0;
-}
+bool ItemMissing() { return SerialLink && (SerialLink->GetLastErrorCode() & kGetLastErrorItemMissing) != 0; }
 
 bool WriteVariable(int code, int32_t value) {
   return WriteNoted(SerialLink && SerialLink->WriteVariable(code, value));

@@ -20,7 +20,8 @@ double SplineDistance(double x1, double y1, double x2, double y2) {
 
 double SplineKernel(double r) { return r >= 1e-15 ? r * r * std::log(r) : 0.0; }
 
-double EvalSpline(double x, double y, std::span<const double> coefficients, std::span<const SplinePoint> points) {
+double EvalSpline(double x, double y, std::span<const double> coefficients,
+                  std::span<const SplinePoint> points) {
   const size_t n = points.size();
   double v = coefficients[n + 1] * x + coefficients[n] + coefficients[n + 2] * y;
   for (size_t i = 0; i < n; ++i)
@@ -54,7 +55,8 @@ bool SolveLinearSystem(int n, std::span<double> rows, std::span<double> rhs, std
   return true;
 }
 
-bool SolveSpline(std::span<const SplinePoint> points, std::span<const double> targets, std::vector<double>& coefficients) {
+bool SolveSpline(std::span<const SplinePoint> points, std::span<const double> targets,
+                 std::vector<double>& coefficients) {
   const int n = static_cast<int>(points.size());
   const int m = n + 3;
   std::vector<double> rows(static_cast<size_t>(m) * m, 0.0);

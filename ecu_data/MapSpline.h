@@ -21,13 +21,15 @@ double SplineDistance(double x1, double y1, double x2, double y2);
 // r^2 ln r, 0 for r below 1e-15.
 double SplineKernel(double r);
 // coefficients: one weight per point, then a0, a1, a2.
-double EvalSpline(double x, double y, std::span<const double> coefficients, std::span<const SplinePoint> points);
+double EvalSpline(double x, double y, std::span<const double> coefficients,
+                  std::span<const SplinePoint> points);
 // Gaussian elimination with partial pivoting on the n x n row-major matrix rows and the right-hand
 // side rhs, both changed in place. False when a pivot is below 1e-15 (singular matrix).
 bool SolveLinearSystem(int n, std::span<double> rows, std::span<double> rhs, std::span<double> solution);
 // Builds and solves the spline system: on success coefficients holds the points.size() weights
 // followed by a0, a1, a2.
-bool SolveSpline(std::span<const SplinePoint> points, std::span<const double> targets, std::vector<double>& coefficients);
+bool SolveSpline(std::span<const SplinePoint> points, std::span<const double> targets,
+                 std::vector<double>& coefficients);
 
 // Fits the spline through samples and writes every cell: the petrol map (setPetrol), or the gas
 // map scaled per mille by the fitted value (blend, which also stores the value as the cell's

@@ -37,9 +37,7 @@ constexpr int Make(int variable, bool twoBytes = false, bool isSigned = false, i
 }
 
 // Range of one element of the word's width and sign.
-constexpr int32_t MinValue(int code) {
-  return IsSigned(code) ? (IsTwoBytes(code) ? -32768 : -128) : 0;
-}
+constexpr int32_t MinValue(int code) { return IsSigned(code) ? (IsTwoBytes(code) ? -32768 : -128) : 0; }
 constexpr int32_t MaxValue(int code) {
   return IsSigned(code) ? (IsTwoBytes(code) ? 32767 : 127) : (IsTwoBytes(code) ? 65535 : 255);
 }

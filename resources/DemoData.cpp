@@ -48,8 +48,8 @@ const std::vector<TDemoCalibration>& DemoCalibrations() {
 }
 
 QString DemoCalibrationFileName(const TDemoCalibration& c) {
-  return QStringLiteral("Demo") + CalibrationSaveSuffix(c.cng, c.turbo, c.displacement) +
-         QLatin1Char('.') + Ext();
+  return QStringLiteral("Demo") + CalibrationSaveSuffix(c.cng, c.turbo, c.displacement) + QLatin1Char('.') +
+         Ext();
 }
 
 QStringList WriteDemoDataSet(const QString& dataFolder) {

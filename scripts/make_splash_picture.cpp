@@ -2,6 +2,8 @@
 // Build and run once (the result is kept in resources/splash.jpg):
 //   g++ -std=c++20 -fPIC scripts/make_splash_picture.cpp $(pkg-config --cflags --libs Qt6Gui) \
 //       -ljpeg -o /tmp/make_splash && QT_QPA_PLATFORM=offscreen /tmp/make_splash resources/splash.jpg
+#include <jpeglib.h>
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -9,8 +11,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 static bool WriteJpeg(const QImage& picture, const char* path) {
   const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);

@@ -16,8 +16,7 @@
 #include "ScreenScale.h"
 
 TFormAttesa::TFormAttesa(QWidget* owner)
-    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowMinMaxButtonsHint),
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
       Label1(new QLabel(QStringLiteral("Messaggio di attesa..."), this)),
       ProgressBar1(new QProgressBar(this)),
       Label2(new QLabel(this)),
@@ -50,10 +49,10 @@ TFormAttesa::TFormAttesa(QWidget* owner)
   changeEvent(&font);  // the rows of the design font, before any scaling
   Animate1->SetActive(true);
 
-  activation_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,
-                        [this](Qt::ApplicationState state) {
-                          if (state == Qt::ApplicationActive) ApplicationActivated();
-                        });
+  activation_ =
+      connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) ApplicationActivated();
+      });
 }
 
 void TFormAttesa::ApplicationActivated() {

@@ -85,8 +85,7 @@ bool LoadLanguageLibrary(const QString& path) {
   int32_t texts = 1;
   if (auto maxLanguages = reinterpret_cast<MaxLanguagesFn>(lib->resolve(kMaxLanguagesExport)))
     maxLanguages(&languages);
-  if (auto maxStrings = reinterpret_cast<MaxStringsFn>(lib->resolve(kMaxStringsExport)))
-    maxStrings(&texts);
+  if (auto maxStrings = reinterpret_cast<MaxStringsFn>(lib->resolve(kMaxStringsExport))) maxStrings(&texts);
   LanguageCount = Clamp<int8_t>(languages, 1, kMaxLanguageCount);
   TextsPerLanguage = Clamp<int32_t>(texts, 1, kMaxTextsPerLanguage);
   g_loadText = reinterpret_cast<LoadTextFn>(lib->resolve(kLoadTextExport));

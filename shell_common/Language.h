@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <stdexcept>
 
-
 class QLibrary;
 class QObject;
 
@@ -20,12 +19,12 @@ constexpr int kMaxLanguageCount = 127;
 // Keeps every text id within a 32-bit integer.
 constexpr int32_t kMaxTextsPerLanguage = 1 << 24;
 
-extern QLibrary* LanguageModule;   // the language library; null when missing
-extern int8_t LanguageCount;       // 1 .. 127
-extern int32_t TextsPerLanguage;   // at least 1
-extern int CurrentLanguage;        // 0 .. LanguageCount - 1
-extern int LanguageCharset;        // text 1 of the current language
-extern int LanguageCodePage;       // text 2 of the current language
+extern QLibrary* LanguageModule;  // the language library; null when missing
+extern int8_t LanguageCount;      // 1 .. 127
+extern int32_t TextsPerLanguage;  // at least 1
+extern int CurrentLanguage;       // 0 .. LanguageCount - 1
+extern int LanguageCharset;       // text 1 of the current language
+extern int LanguageCodePage;      // text 2 of the current language
 
 // A text that is not a decimal integer (the class library's conversion error).
 class EConvertError : public std::runtime_error {

@@ -29,15 +29,24 @@ constexpr int kDesignHeight = 560;
 // The window's own captions for message texts the language lacks.
 QString OwnMessage(int k) {
   switch (k) {
-    case 395: return QStringLiteral("Premere INVIO per continuare");
-    case 396: return QStringLiteral("Avviare il motore, attendere il passaggio a gas");
-    case 397: return QStringLiteral("e una temperatura del riduttore di almeno 45 °C");
-    case 398: return QStringLiteral("Lasciare il motore al minimo");
-    case 400: return QStringLiteral("Misura al minimo in corso: non accelerare");
-    case 401: return QStringLiteral("Mantenere i giri costanti: misura in corso");
-    case 402: return QStringLiteral("TARATURA ESEGUITA");
-    case 404: return QStringLiteral("Calcolo della mappa in corso...");
-    default: return QString();
+    case 395:
+      return QStringLiteral("Premere INVIO per continuare");
+    case 396:
+      return QStringLiteral("Avviare il motore, attendere il passaggio a gas");
+    case 397:
+      return QStringLiteral("e una temperatura del riduttore di almeno 45 °C");
+    case 398:
+      return QStringLiteral("Lasciare il motore al minimo");
+    case 400:
+      return QStringLiteral("Misura al minimo in corso: non accelerare");
+    case 401:
+      return QStringLiteral("Mantenere i giri costanti: misura in corso");
+    case 402:
+      return QStringLiteral("TARATURA ESEGUITA");
+    case 404:
+      return QStringLiteral("Calcolo della mappa in corso...");
+    default:
+      return QString();
   }
 }
 

@@ -5,12 +5,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogButtons.h"
 #include "EcuData.h"
 #include "EcuValueCodes.h"
 #include "Language.h"
 #include "NumericEdit.h"
 #include "ScreenScale.h"
-#include "DialogButtons.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ TNumericEdit* MakeEdit(QWidget* parent, const QString& name, double precision, d
   e->setObjectName(name);
   e->SetMaxLength(4);
   // As wide as its four figures.
-  e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("8000")) + ScaleToScreen(16, ScaledWidthOf(e)));
+  e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("8000")) +
+                   ScaleToScreen(16, ScaledWidthOf(e)));
   e->SetPrecision(precision);
   e->SetMaxValue(max);
   e->SetMinValue(min);

@@ -8,10 +8,10 @@
 #include <algorithm>
 
 #include "CentriCelle.h"
+#include "DialogButtons.h"
 #include "EcuData.h"
 #include "Language.h"
 #include "NumericEdit.h"
-#include "DialogButtons.h"
 
 TFormCentriCelleArr::TFormCentriCelleArr(QWidget* owner) : TModalDialog(owner) {
   setObjectName("FormCentriCelleArr");
@@ -67,7 +67,8 @@ void TFormCentriCelleArr::showEvent(QShowEvent* e) {
 void TFormCentriCelleArr::ButtonOkClick() {
   std::array<int, 5> refs{};
   for (int i = 0; i < count_; ++i) refs[i] = NumEditRifMap[i]->GetInt();
-  if (const int bad = TFormCentriCelle::FirstNotIncreasing(std::span<const int>(refs.data(), count_)); bad >= 0) {
+  if (const int bad = TFormCentriCelle::FirstNotIncreasing(std::span<const int>(refs.data(), count_));
+      bad >= 0) {
     ShowTextError(this, 107, "Attensione: i riferimenti VARIAZIONE TPS non sono corretti!");
     NumEditRifMap[bad]->setFocus();
     return;

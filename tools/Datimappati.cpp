@@ -28,11 +28,16 @@ constexpr int kFields = 4;  // rpm, map, time, order
 
 int32_t* FieldOf(MapSample& s, int row) {
   switch (row) {
-    case 0: return &s.rpm;
-    case 1: return &s.map;
-    case 2: return &s.value;
-    case 3: return &s.order;
-    default: return nullptr;
+    case 0:
+      return &s.rpm;
+    case 1:
+      return &s.map;
+    case 2:
+      return &s.value;
+    case 3:
+      return &s.order;
+    default:
+      return nullptr;
   }
 }
 
@@ -66,8 +71,7 @@ class TPointCellDelegate final : public QStyledItemDelegate {
 
 }  // namespace
 
-TFormDatiMappati::TFormDatiMappati(QWidget* owner, TDatiMappati* store)
-    : TModalDialog(owner), store_(store) {
+TFormDatiMappati::TFormDatiMappati(QWidget* owner, TDatiMappati* store) : TModalDialog(owner), store_(store) {
   setObjectName("FormDatiMappati");
   setWindowTitle("Dati acquisiti");
   rowTitles_[0] = "Giri (rpm)";

@@ -16,8 +16,8 @@
 #include "EcuData.h"
 #include "Language.h"
 #include "Prompt.h"
-#include "SerialLink.h"
 #include "ScreenScale.h"
+#include "SerialLink.h"
 
 namespace {
 
@@ -243,8 +243,7 @@ void TFormDiagnosi::ShowStates(int errors) {
   const QSignalBlocker quiet(ListDiagnosi);
   for (int bit = 0; bit < TDiagnosiCore::kChecks; ++bit) {
     const int row = RowOfBit(bit);
-    if (row >= 0)
-      ListDiagnosi->item(row, kStateColumn)->setText((errors >> bit) & 1 ? textErrore_ : textOk_);
+    if (row >= 0) ListDiagnosi->item(row, kStateColumn)->setText((errors >> bit) & 1 ? textErrore_ : textOk_);
   }
 }
 
@@ -286,8 +285,7 @@ void TFormDiagnosi::ButtonAzzeraErroriClick() {
 }
 
 void TFormDiagnosi::ButtonAzzeraTempiClick() {
-  if (ShowPrompt(this, windowTitle(), textQuestion_, PromptIcon::Warning, PromptYesNo) != PromptYes)
-    return;
+  if (ShowPrompt(this, windowTitle(), textQuestion_, PromptIcon::Warning, PromptYesNo) != PromptYes) return;
   bool gasWritten = false, petrolWritten = false;
   core_.ResetTimes(&gasWritten, &petrolWritten);
   // A time the ECU refused shows what it still holds.

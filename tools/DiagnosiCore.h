@@ -18,8 +18,8 @@ struct TDiagnosisCheck {
 class TDiagnosiCore {
  public:
   static constexpr int kChecks = 11;
-  static constexpr int kStato = 1;         // GetDiagnosi / SetDiagnosi kind of the error word
-  static constexpr int kAbilitazione = 2;  // ... of the enable word
+  static constexpr int kStato = 1;                 // GetDiagnosi / SetDiagnosi kind of the error word
+  static constexpr int kAbilitazione = 2;          // ... of the enable word
   static constexpr int kCodeTempoGas = 0x23B;      // running time on gas, minutes
   static constexpr int kCodeTempoBenzina = 0x23C;  // running time on petrol, minutes
   static const TDiagnosisCheck kCheckList[kChecks];

@@ -22,9 +22,8 @@ constexpr double kPi = std::numbers::pi;
 
 void Fill(QWidget* w, uint32_t bbggrr) {
   QPalette p = w->palette();
-  p.setColor(QPalette::Window, bbggrr == kColorButtonFace
-                                   ? QApplication::palette().color(QPalette::Button)
-                                   : WinColor(bbggrr));
+  p.setColor(QPalette::Window,
+             bbggrr == kColorButtonFace ? QApplication::palette().color(QPalette::Button) : WinColor(bbggrr));
   w->setPalette(p);
   w->setAutoFillBackground(true);
 }
@@ -45,7 +44,8 @@ QPixmap RpmFace(int size, int needleReach) {
   const double sweep = 270.0 / 180.0 * kPi;
   p.setPen(QPen(WinColor(kColorRed), 5, Qt::SolidLine, Qt::FlatCap));
   const QRectF band(c.x() - r * 0.97, c.y() - r * 0.97, r * 1.94, r * 1.94);
-  p.drawArc(band, static_cast<int>((start - sweep) * 180 / kPi * 16), static_cast<int>(sweep / 7 * 180 / kPi * 16));
+  p.drawArc(band, static_cast<int>((start - sweep) * 180 / kPi * 16),
+            static_cast<int>(sweep / 7 * 180 / kPi * 16));
   QFont f = p.font();
   const int figure = std::max(8, size / 16);
   f.setPixelSize(figure);

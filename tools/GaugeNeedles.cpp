@@ -15,8 +15,7 @@ void DrawNeedle(INeedleCanvas& canvas, int x, int y, TNeedlePoint tip, bool draw
   canvas.LineTo(tip.x, tip.y);
   // The hub stays navy also when the needle is erased.
   canvas.SetPen(kNeedleColor, kNeedlePenWidth);
-  canvas.Ellipse(x - kNeedleHubRadius, y - kNeedleHubRadius, x + kNeedleHubRadius,
-                 y + kNeedleHubRadius);
+  canvas.Ellipse(x - kNeedleHubRadius, y - kNeedleHubRadius, x + kNeedleHubRadius, y + kNeedleHubRadius);
 }
 
 }  // namespace
@@ -35,8 +34,7 @@ TNeedlePoint PressureNeedleTip(const TPressureDial& dial, int pressure) {
   double a = span == 0 ? 0.0 : double(pressure - dial.scaleMin) / span * 180.0 * kDegree;
   if (a < 0.0) a = 0.0;
   if (a > std::numbers::pi) a = std::numbers::pi;
-  return {dial.pivotX + Trunc(-dial.length * std::cos(a)),
-          dial.pivotY + Trunc(-dial.length * std::sin(a))};
+  return {dial.pivotX + Trunc(-dial.length * std::cos(a)), dial.pivotY + Trunc(-dial.length * std::sin(a))};
 }
 
 void DrawRpmNeedle(INeedleCanvas& canvas, const TRpmDial& dial, int rpm, bool draw) {

@@ -39,10 +39,10 @@ struct TSeriesLook {
   Pointer pointer;
 };
 constexpr TSeriesLook kLooks[TMapChartModel::kRows] = {
-    {0xFFFF80, Pointer::Rectangle}, {0x00FFFF, Pointer::Circle},       {0xFFFFFF, Pointer::Triangle},
-    {0xFF80FF, Pointer::DownTriangle}, {0xC0C0C0, Pointer::Rectangle}, {0x0080FF, Pointer::Circle},
-    {0x0000FF, Pointer::Triangle},  {0xFF8000, Pointer::DownTriangle}, {0x80FFFF, Pointer::Rectangle},
-    {0x80FF80, Pointer::Circle},    {0xFFFFFF, Pointer::Triangle},     {0xC0C0C0, Pointer::DownTriangle},
+    {0xFFFF80, Pointer::Rectangle},    {0x00FFFF, Pointer::Circle},       {0xFFFFFF, Pointer::Triangle},
+    {0xFF80FF, Pointer::DownTriangle}, {0xC0C0C0, Pointer::Rectangle},    {0x0080FF, Pointer::Circle},
+    {0x0000FF, Pointer::Triangle},     {0xFF8000, Pointer::DownTriangle}, {0x80FFFF, Pointer::Rectangle},
+    {0x80FF80, Pointer::Circle},       {0xFFFFFF, Pointer::Triangle},     {0xC0C0C0, Pointer::DownTriangle},
 };
 
 QImage PointerImage(const TSeriesLook& look) {
@@ -86,7 +86,9 @@ char Separator() { return DecimalText::UserDecimalSeparator(); }
 
 }  // namespace
 
-void TFormGrafico::SetInputBox(InputBox box) { InputBoxFn() = box ? std::move(box) : InputBox(&ToolkitInputBox); }
+void TFormGrafico::SetInputBox(InputBox box) {
+  InputBoxFn() = box ? std::move(box) : InputBox(&ToolkitInputBox);
+}
 
 TFormGrafico::TFormGrafico(QWidget* owner, bool interpolation)
     : TModalDialog(owner), model_(*EcuData), interpolation_(interpolation) {
@@ -183,7 +185,8 @@ TFormGrafico::TFormGrafico(QWidget* owner, bool interpolation)
   MenuMappaBenzina->setEnabled(EcuData->HasMappaBenzina);
   MenuMappaBenzina->setVisible(EcuData->HasMappaBenzina);
   const QWidget* editor = owner ? owner->window() : nullptr;
-  const auto* check = editor ? editor->findChild<QAbstractButton*>(QStringLiteral("CheckMappaBenzina")) : nullptr;
+  const auto* check = editor ? editor->findChild<QAbstractButton*>(QStringLiteral("CheckMappaBenzina"))
+                             : nullptr;
   const bool benzina = check && check->isChecked();
   (benzina ? MenuMappaBenzina : MenuMappaGas)->setChecked(true);
   model_.SetBenzina(benzina);
@@ -437,7 +440,8 @@ void TFormGrafico::keyReleaseEvent(QKeyEvent* e) {
 
 void TFormGrafico::MenuDeleteClick() {
   if (!model_.HideHighlighted()) {
-    const std::optional<QString> answer = InputBoxFn()(this, caption491_, prompt492_ + QStringLiteral(" (1-12)"));
+    const std::optional<QString> answer =
+        InputBoxFn()(this, caption491_, prompt492_ + QStringLiteral(" (1-12)"));
     if (!answer || !model_.HideRow(*answer)) return;
   }
   for (int s = 0; s < TMapChartModel::kRows; ++s) PaintSeries(s);
@@ -445,7 +449,8 @@ void TFormGrafico::MenuDeleteClick() {
 }
 
 void TFormGrafico::MenuInsertClick() {
-  const std::optional<QString> answer = InputBoxFn()(this, caption493_, prompt494_ + QStringLiteral(" (1-12)"));
+  const std::optional<QString> answer =
+      InputBoxFn()(this, caption493_, prompt494_ + QStringLiteral(" (1-12)"));
   if (!answer || !model_.ShowRow(*answer)) return;
   for (int s = 0; s < TMapChartModel::kRows; ++s) PaintSeries(s);
   UpdateAxes();

@@ -33,8 +33,8 @@ class TFormGrafico final : public TModalDialog {
   static void ShowMapChart(QWidget* owner);
 
   // The row prompts (caption, prompt; the answer, or none when cancelled). Tests script them.
-  using InputBox = std::function<std::optional<QString>(QWidget* owner, const QString& caption,
-                                                        const QString& prompt)>;
+  using InputBox =
+      std::function<std::optional<QString>(QWidget* owner, const QString& caption, const QString& prompt)>;
   static void SetInputBox(InputBox box);
 
   int Tag = TMapChartModel::kAllRows;
@@ -103,7 +103,7 @@ class TFormGrafico final : public TModalDialog {
   double increment_ = 1000;
   bool interpolation_ = false;
   bool interpolationUndone_ = false;
-  bool pressed_ = false;      // a point was pressed: the drag starts after 3 pixels
+  bool pressed_ = false;  // a point was pressed: the drag starts after 3 pixels
   bool dragStarted_ = false;
   QPoint pressPos_;
   QString hint_;

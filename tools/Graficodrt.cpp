@@ -1,8 +1,8 @@
 #include "Graficodrt.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QChart>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGraphicsLayout>
@@ -12,8 +12,8 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <memory>
 
 #include "ChartView.h"
@@ -33,8 +33,8 @@ constexpr int kTitleAxisChars = 25;
 }  // namespace
 
 TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName)
-    : TModalDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowCloseButtonHint) {
+    : TModalDialog(owner,
+                   Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("FormGraficoDrt"));
   const int screenWidth = FittedScreenWidth(QSize(kDesignWidth, kDesignHeight));
   ScaleFontToScreen(this, screenWidth);
@@ -54,8 +54,8 @@ TFormGraficoDrt::TFormGraficoDrt(QWidget* owner, const QString& fileName)
   };
   MenuTracce = item("MenuTracce", 369, QKeySequence(), &TFormGraficoDrt::MenuTracceClick);
   MenuStampa = item("MenuStampa", 42, QKeySequence(Qt::CTRL | Qt::Key_P), &TFormGraficoDrt::MenuStampaClick);
-  MenuAnnullaZoom =
-      item("MenuAnnullaZoom", 370, QKeySequence(Qt::CTRL | Qt::Key_Z), &TFormGraficoDrt::MenuAnnullaZoomClick);
+  MenuAnnullaZoom = item("MenuAnnullaZoom", 370, QKeySequence(Qt::CTRL | Qt::Key_Z),
+                         &TFormGraficoDrt::MenuAnnullaZoomClick);
   MenuEsci = item("MenuEsci", 44, QKeySequence(Qt::Key_Escape), &TFormGraficoDrt::MenuEsciClick);
 
   ChartDrt = new QChart;
@@ -128,7 +128,8 @@ void TFormGraficoDrt::Load(const QString& fileName) {
   for (int i = 0; i < TTraceFile::kSeries; ++i) {
     const std::span<const float> values = trace_.values[i];
     if (values.empty()) continue;
-    const TMinMaxPyramid::TExtremes e = trace_.pyramids[i].Find(values, 0, static_cast<uint32_t>(values.size()));
+    const TMinMaxPyramid::TExtremes e =
+        trace_.pyramids[i].Find(values, 0, static_cast<uint32_t>(values.size()));
     valueExtent_[i].Include(values[e.low]);
     valueExtent_[i].Include(values[e.high]);
   }

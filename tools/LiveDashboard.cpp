@@ -40,10 +40,18 @@ TLiveDashboard::TLiveDashboard(const TDashboardSetup& setup, const TDashboardTex
     pressureMax_ = 180;
   }
   switch (setup.lambdaType) {
-    case 1: lambdaMin_ = 0.0, lambdaMax_ = 5.0; break;
-    case 2: lambdaMin_ = 5.0, lambdaMax_ = 0.0; break;  // reversed
-    case 3: lambdaMin_ = 0.8, lambdaMax_ = 1.6; break;
-    default: lambdaMin_ = 0.0, lambdaMax_ = 1.0; break;
+    case 1:
+      lambdaMin_ = 0.0, lambdaMax_ = 5.0;
+      break;
+    case 2:
+      lambdaMin_ = 5.0, lambdaMax_ = 0.0;
+      break;  // reversed
+    case 3:
+      lambdaMin_ = 0.8, lambdaMax_ = 1.6;
+      break;
+    default:
+      lambdaMin_ = 0.0, lambdaMax_ = 1.0;
+      break;
   }
 }
 
@@ -55,7 +63,9 @@ QString TLiveDashboard::Fixed4(double v) {
   return QString::fromStdString(DecimalText::FixedSignificant(v, 4, 2, DecimalText::UserDecimalSeparator()));
 }
 
-QString TLiveDashboard::RpmText(int rpm) { return QStringLiteral("%1").arg(rpm / 10 * 10, 4, 10, QLatin1Char('0')); }
+QString TLiveDashboard::RpmText(int rpm) {
+  return QStringLiteral("%1").arg(rpm / 10 * 10, 4, 10, QLatin1Char('0'));
+}
 
 QString TLiveDashboard::ScaleText(double v) {
   return QString::fromStdString(DecimalText::Format(v, DecimalText::UserDecimalSeparator()));

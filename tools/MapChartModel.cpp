@@ -113,7 +113,8 @@ bool TMapChartModel::ShowRow(const QString& answer) {
 
 QString TMapChartModel::Title(int s, const TMapChartTexts& t, char decimalSeparator) const {
   return t.riga + QLatin1Char(' ') + QString::number(s + 1) + QStringLiteral(" - ") + t.map +
-         QLatin1Char(' ') + QString::fromStdString(DecimalText::Format(data_.GetRifMAP(s), decimalSeparator, 2));
+         QLatin1Char(' ') +
+         QString::fromStdString(DecimalText::Format(data_.GetRifMAP(s), decimalSeparator, 2));
 }
 
 QString TMapChartModel::Hint(TPointRef p, const TMapChartTexts& t, char decimalSeparator) const {

@@ -58,8 +58,8 @@ int TFormModMappa::EditFloatCell(double* value, uint8_t* mode) {
   intValue_ = nullptr;
   floatValue_ = value;
   mode_ = mode;
-  Edit1->setText(QString::fromStdString(
-      DecimalText::Format(value ? *value : 0.0, DecimalText::UserDecimalSeparator())));
+  Edit1->setText(
+      QString::fromStdString(DecimalText::Format(value ? *value : 0.0, DecimalText::UserDecimalSeparator())));
   return Run(mode ? *mode : 0);
 }
 
@@ -80,8 +80,7 @@ uint8_t TFormModMappa::SelectedMode() const {
 void TFormModMappa::done(int r) {
   const std::string text = Edit1->text().toStdString();
   if (intValue_) *intValue_ = DecimalText::ParseInt(text).value_or(0);
-  if (floatValue_)
-    *floatValue_ = DecimalText::Parse(text, DecimalText::UserDecimalSeparator()).value_or(0.0);
+  if (floatValue_) *floatValue_ = DecimalText::Parse(text, DecimalText::UserDecimalSeparator()).value_or(0.0);
   if (mode_) *mode_ = SelectedMode();
   intValue_ = nullptr;
   floatValue_ = nullptr;

@@ -1,8 +1,9 @@
 #pragma once
 // "Variazione cella": a value and a change mode for the selected map cells. The configuration
 // editor keeps one instance for its whole life and opens it for every cell or block change.
-#include "ModalDialog.h"
 #include <cstdint>
+
+#include "ModalDialog.h"
 
 class QButtonGroup;
 class QGroupBox;

@@ -1,7 +1,7 @@
 #include "NeedleOverlay.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include "WinColor.h"
 

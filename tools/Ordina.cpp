@@ -28,8 +28,8 @@ TFormOrdina::TFormOrdina(QWidget* owner) : TModalDialog(owner) {
   layout->addLayout(DialogButtonRow({ButtonOk, ButtonAnnulla}));
   // The sort keys are the row titles of the points window (texts 441 to 444).
   const std::pair<QObject*, int> captions[] = {{this, 446},          {GroupMode, 447},    {ButtonOk, 103},
-                                                {ButtonAnnulla, 104}, {ModeItems[0], 441}, {ModeItems[1], 442},
-                                                {ModeItems[2], 443},  {ModeItems[3], 444}};
+                                               {ButtonAnnulla, 104}, {ModeItems[0], 441}, {ModeItems[1], 442},
+                                               {ModeItems[2], 443},  {ModeItems[3], 444}};
   for (const auto& [control, k] : captions) TranslateCaption(control, k);
 }
 

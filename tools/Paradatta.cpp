@@ -51,9 +51,11 @@ TFormParAdatta::TFormParAdatta(QWidget* owner) : TModalDialog(owner) {
   layout->addLayout(form);
   layout->addLayout(DialogButtonRow({ButtonOk, ButtonAnnulla}));
 
-  const std::pair<QObject*, int> captions[] = {
-      {this, 574},     {form->labelForField(EditMinCorr), 575}, {form->labelForField(ComboOrdinamento), 576},
-      {ButtonOk, 103}, {ButtonAnnulla, 104}};
+  const std::pair<QObject*, int> captions[] = {{this, 574},
+                                               {form->labelForField(EditMinCorr), 575},
+                                               {form->labelForField(ComboOrdinamento), 576},
+                                               {ButtonOk, 103},
+                                               {ButtonAnnulla, 104}};
   for (const auto& [control, k] : captions) TranslateCaption(control, k);
   for (int i = 0; i < 2; ++i) {
     QString item;

@@ -59,8 +59,8 @@ TFormVisualizza::TFormVisualizza(QWidget* owner) : TModalDialog(owner) {
     l->setText(TLiveDashboard::ScaleText(dashboard_->LambdaMax()));
   // One probe: no second lambda group.
   if (!setup.twoProbes)
-    for (QWidget* w : std::initializer_list<QWidget*>{BevelLambda2, PanelLambda2, LabelLambda2,
-                                                      LabLambda2, LabelLambda2Min, LabelLambda2Max})
+    for (QWidget* w : std::initializer_list<QWidget*>{BevelLambda2, PanelLambda2, LabelLambda2, LabLambda2,
+                                                      LabelLambda2Min, LabelLambda2Max})
       w->hide();
 
   Timer1 = new QTimer(this);
@@ -126,7 +126,7 @@ void TFormVisualizza::BuildLayout() {
   ShapeTpsMin = bar(PanelTps, "ShapeTpsMin", 0, 0);
   ShapeTps = bar(PanelTps, "ShapeTps", 0, 0);
   ShapeTpsMax = bar(PanelTps, "ShapeTpsMax", 0, 0);
-  for (int i = 0; QFrame* s : {ShapeTpsMin, ShapeTps, ShapeTpsMax}) {
+  for (int i = 0; QFrame * s : {ShapeTpsMin, ShapeTps, ShapeTpsMax}) {
     s->setGeometry(1 + i++ * third, 1, third, PanelTps->height() - 2);
     s->setFrameStyle(QFrame::Box | QFrame::Plain);
     Fill(s, kColorLightGrey);
@@ -150,8 +150,8 @@ void TFormVisualizza::BuildLayout() {
   LabelTIniezBenz =
       at.Label(this, "LabelTIniezBenz", QStringLiteral("T. iniezione benzina"), 626, 304, 150, 16);
   LabTIniezBenz = at.Label(this, "LabTIniezBenz", QString(), 626, 322, 150, 18);
-  for (QWidget* w : std::initializer_list<QWidget*>{BevelTIniez, LabelTIniez, LabTIniez,
-                                                    BevelTIniezBenz, LabelTIniezBenz, LabTIniezBenz})
+  for (QWidget* w : std::initializer_list<QWidget*>{BevelTIniez, LabelTIniez, LabTIniez, BevelTIniezBenz,
+                                                    LabelTIniezBenz, LabTIniezBenz})
     w->hide();
 
   ButtonEsci = AddCloseButton(QStringLiteral("&Esci"), QStringLiteral("ButtonEsci"), mrCancel);
@@ -164,8 +164,8 @@ void TFormVisualizza::Translate() {
   TranslateCaption(this, 320, 255);
   TranslateCaption(ButtonEsci, 325, 20);
   const std::pair<QLabel*, int> labels[] = {
-      {LabelLambda, 279}, {LabelLambda2, 321}, {LabelTps, 281},    {LabelMap, 280},
-      {LabelPressione, 286}, {LabelTIniez, 283}, {LabelTIniezBenz, 288},
+      {LabelLambda, 279},    {LabelLambda2, 321}, {LabelTps, 281},        {LabelMap, 280},
+      {LabelPressione, 286}, {LabelTIniez, 283},  {LabelTIniezBenz, 288},
   };
   for (auto [l, k] : labels) TranslateCaption(l, k, 30);
 }

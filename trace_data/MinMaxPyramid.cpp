@@ -5,7 +5,8 @@
 namespace {
 
 // Takes the extremes of `other` into `best`; on equal values the first position wins.
-void Take(std::span<const float> values, TMinMaxPyramid::TExtremes& best, const TMinMaxPyramid::TExtremes& other) {
+void Take(std::span<const float> values, TMinMaxPyramid::TExtremes& best,
+          const TMinMaxPyramid::TExtremes& other) {
   const float low = values[other.low], bestLow = values[best.low];
   if (low < bestLow || (low == bestLow && other.low < best.low)) best.low = other.low;
   const float high = values[other.high], bestHigh = values[best.high];
@@ -50,7 +51,8 @@ TMinMaxPyramid::TMinMaxPyramid(std::span<const float> values) {
   }
 }
 
-TMinMaxPyramid::TExtremes TMinMaxPyramid::Find(std::span<const float> values, uint32_t begin, uint32_t end) const {
+TMinMaxPyramid::TExtremes TMinMaxPyramid::Find(std::span<const float> values, uint32_t begin,
+                                               uint32_t end) const {
   TExtremes best{begin, begin};
   uint32_t lo = begin, hi = end;
   // The values before the first and after the last whole block of the range.

@@ -68,10 +68,10 @@ const std::array<TTraceSeriesInfo, TTraceFile::kSeries> TTraceFile::kSeriesInfo 
     {381, " x 10", 0x808000},    // teal
     {382, "", 0x0000FF},         // red
     {383, "", 0x80FFFF},
-    {384, " x 10", 0x00FF00},    // lime
-    {385, "", 0xC0C0C0},         // silver
-    {386, " x 10", 0x808000},    // teal
-    {387, "", 0x808080},         // gray
+    {384, " x 10", 0x00FF00},  // lime
+    {385, "", 0xC0C0C0},       // silver
+    {386, " x 10", 0x808000},  // teal
+    {387, "", 0x808080},       // gray
 }};
 
 int TTraceFile::ScanNumbers(std::string_view line, std::string_view kinds, double* out) {
@@ -273,9 +273,10 @@ void TTraceReader::Finish() {
   for (THeldArray<float>& v : trace_.values) v.shrink_to_fit();
   trace_.stretches = TTraceReduction::InOrderStretches(trace_.time);
   // Threads pay for a long trace only.
-  if (!RunParallel(static_cast<size_t>(plotted_),
-                   [this](size_t s) { trace_.pyramids[s] = TMinMaxPyramid(trace_.values[s]); },
-                   trace_.records < kParallelRecords ? 1 : ParallelThreads(kReadThreads)))
+  if (!RunParallel(
+          static_cast<size_t>(plotted_),
+          [this](size_t s) { trace_.pyramids[s] = TMinMaxPyramid(trace_.values[s]); },
+          trace_.records < kParallelRecords ? 1 : ParallelThreads(kReadThreads)))
     outOfMemory_ = true;
 }
 
@@ -365,7 +366,8 @@ TTraceFile TTraceFile::Parse(const QByteArray& content) {
   const std::string_view text(content.constData(), static_cast<size_t>(content.size()));
   const size_t lastEnd = text.rfind('\n');
   const size_t rest = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
-  if (!reader.Lines(text.substr(0, rest)) || !reader.End(text.substr(rest))) return Failed(Status::Invalid, result.bytes);
+  if (!reader.Lines(text.substr(0, rest)) || !reader.End(text.substr(rest)))
+    return Failed(Status::Invalid, result.bytes);
   reader.Finish();
   result.status = Status::Ok;
   return result;

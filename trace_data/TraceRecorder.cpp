@@ -32,9 +32,7 @@ TTraceRecorder::~TTraceRecorder() {
   if (file_.isOpen()) file_.close();
 }
 
-QString TTraceRecorder::TempFileName(int n) {
-  return QStringLiteral("__acqtmp%1.txt").arg(n);
-}
+QString TTraceRecorder::TempFileName(int n) { return QStringLiteral("__acqtmp%1.txt").arg(n); }
 
 QString TTraceRecorder::TempFolderFor(const QString& acquisitions) {
   return QDir(acquisitions).filePath(QStringLiteral("Temporanee"));

@@ -20,8 +20,8 @@ struct TTraceRecord {
   int rpm = 0;
   double map = 0;  // V, rounded to 0.01
   int cumulo = 0;
-  double tps = 0;     // V, rounded to 0.01
-  double lambda = 0;  // V, rounded to 0.01
+  double tps = 0;           // V, rounded to 0.01
+  double lambda = 0;        // V, rounded to 0.01
   double gasInjection = 0;  // ms
   int correction = 0;
   double petrolInjection = 0;  // ms

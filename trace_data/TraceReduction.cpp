@@ -36,9 +36,10 @@ void TTraceReduction::Build(std::span<const double> time, std::span<const uint32
     for (bool first = true; k < end; first = false) {
       const long long c = column(time[k]);
       // Within the stretch the records of this column come one after the other.
-      const uint32_t next = static_cast<uint32_t>(
-          std::partition_point(time.begin() + k + 1, time.begin() + end, [&](double t) { return column(t) == c; }) -
-          time.begin());
+      const uint32_t next =
+          static_cast<uint32_t>(std::partition_point(time.begin() + k + 1, time.begin() + end,
+                                                     [&](double t) { return column(t) == c; }) -
+                                time.begin());
       // A stretch that begins in the column where the one before ended goes on with its run.
       if (first && !runs_.empty() && runs_.back().column == c)
         runs_.back().end = next;

@@ -189,8 +189,7 @@ bool TFormConfig::MenuShortcutFor(const QKeyEvent* key) const {
   if (key->key() == Qt::Key_Escape) return false;  // the grids' in-place editors keep Esc
   const QKeySequence pressed(key->keyCombination());
   for (const QAction* a : findChildren<QAction*>()) {
-    if (a->isEnabled() && a->shortcutContext() != Qt::WidgetShortcut && a->shortcut() == pressed)
-      return true;
+    if (a->isEnabled() && a->shortcutContext() != Qt::WidgetShortcut && a->shortcut() == pressed) return true;
   }
   return false;
 }
@@ -417,6 +416,4 @@ void TFormConfig::BuildMenus() {
           &TFormConfig::MenuComunicazioneSerialeCostruitaClick);
 }
 
-QWidget* TFormConfig::Field(const char* name) const {
-  return findChild<QWidget*>(QString::fromLatin1(name));
-}
+QWidget* TFormConfig::Field(const char* name) const { return findChild<QWidget*>(QString::fromLatin1(name)); }

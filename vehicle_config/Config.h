@@ -245,8 +245,8 @@ class TFormConfig : public QDialog, public IGridHost {
   int screenWidth_ = 800;
   int tabFontSize_ = 9;
   int limitHintOffset_ = 0;
-  bool activated_ = false;   // FormActivate ran since the last show
-  bool closing_ = false;     // done() is running its close path
+  bool activated_ = false;  // FormActivate ran since the last show
+  bool closing_ = false;    // done() is running its close path
   bool filterInstalled_ = false;
   QString composerProgram_;
 };

@@ -217,7 +217,8 @@ void TFormConfig::EditFuoriGiriEnter(TNumericEdit* sender) {
         taken.push_back(w->geometry());
     }
     const QRect field(sender->mapTo(host, QPoint(0, 0)), sender->size());
-    if (const auto place = PlaceLimitHint(field, LabelLimite->size(), limitHintOffset_, host->rect(), taken, gap)) {
+    if (const auto place =
+            PlaceLimitHint(field, LabelLimite->size(), limitHintOffset_, host->rect(), taken, gap)) {
       LabelLimite->setParent(host);
       LabelLimite->move(place->topLeft());
       LabelLimite->show();
@@ -229,8 +230,9 @@ void TFormConfig::EditFuoriGiriEnter(TNumericEdit* sender) {
   // No room anywhere: the design place, kept inside the field's parent.
   const QRect r = sender->geometry();
   LabelLimite->setParent(parent);
-  LabelLimite->move(std::clamp(r.left() + limitHintOffset_, 0, std::max(0, parent->width() - LabelLimite->width())),
-                    r.top() + (r.height() - LabelLimite->height()) / 2);
+  LabelLimite->move(
+      std::clamp(r.left() + limitHintOffset_, 0, std::max(0, parent->width() - LabelLimite->width())),
+      r.top() + (r.height() - LabelLimite->height()) / 2);
   LabelLimite->show();
   LabelLimite->raise();
 }

@@ -10,9 +10,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <algorithm>
 #include <QPixmap>
 #include <QTimer>
+#include <algorithm>
 
 #include "Clock.h"
 #include "Config.h"
@@ -40,9 +40,8 @@ struct PresetField {
   int code;
 };
 const PresetField kPresetFields[] = {
-    {"EditRifLambda", 0x5},   {"EditRifSupFredda", 0x8}, {"EditRifInfFredda", 0x9},
-    {"EditRifSupCalda", 0xA}, {"EditRifInfCalda", 0xB},  {"EditLivEmulAlto", 0x47},
-    {"EditLivEmulBasso", 0x48},
+    {"EditRifLambda", 0x5},   {"EditRifSupFredda", 0x8}, {"EditRifInfFredda", 0x9},  {"EditRifSupCalda", 0xA},
+    {"EditRifInfCalda", 0xB}, {"EditLivEmulAlto", 0x47}, {"EditLivEmulBasso", 0x48},
 };
 
 void SetTextColor(QLabel* label, uint32_t color) {
@@ -127,10 +126,9 @@ void TFormConfig::BuildPanel() {
       {"LabelLivello", 291, "Livello", &LabLivello, nullptr, "000"},
   };
   static const char* const kValueNames[] = {
-      "LabLambda", "LabMap", "LabTps", "LabGiri", "LabApMot", "LabCorr", "LabApMotBenz",
-      "LabCorrBenz", "LabCumulo", "LabArricchimento", "LabPressione", "LabTemp", "LabLivello"};
-  static const char* const kBank2Names[] = {"LabLambda2", nullptr, nullptr, nullptr,
-                                            "LabApMot2", "LabCorr2"};
+      "LabLambda",   "LabMap",    "LabTps",           "LabGiri",      "LabApMot", "LabCorr",   "LabApMotBenz",
+      "LabCorrBenz", "LabCumulo", "LabArricchimento", "LabPressione", "LabTemp",  "LabLivello"};
+  static const char* const kBank2Names[] = {"LabLambda2", nullptr, nullptr, nullptr, "LabApMot2", "LabCorr2"};
   int col = 0;
   for (const Column& c : columns) {
     auto* caption = new QLabel(QString::fromUtf8(c.designText), Panel1);
@@ -314,9 +312,7 @@ void TFormConfig::MenuCominciaDrtClick() {
   if (recorder_.IsRecording() || !EcuData) return;
   const int format = EcuData->IsDoppiaSonda() ? 2 : 1;
   if (!recorder_.Start(format, TTraceRecorder::StartText(), Clock().GetTickCount())) {
-    ShowPrompt(this, windowTitle(),
-               Tr(641) + QDir::toNativeSeparators(recorder_.Folder()),
-               PromptIcon::Stop);
+    ShowPrompt(this, windowTitle(), Tr(641) + QDir::toNativeSeparators(recorder_.Folder()), PromptIcon::Stop);
     return;
   }
   MenuTerminaDrt->setEnabled(true);
@@ -331,8 +327,7 @@ void TFormConfig::MenuTerminaDrtClick() {
   MenuCominciaDrt->setEnabled(true);
   MenuAcquisizioni->setIcon(QIcon());
   const QString temp = QDir::toNativeSeparators(recorder_.TempPath());
-  if (!written)
-    ShowPrompt(this, windowTitle(), Tr(642), PromptIcon::Stop);
+  if (!written) ShowPrompt(this, windowTitle(), Tr(642), PromptIcon::Stop);
   bool failed = false;
   for (;;) {
     if (!SaveDialogDrt->Execute(this)) {

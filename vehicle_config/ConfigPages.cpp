@@ -1,7 +1,7 @@
 // The page units of the configuration editor. To plug a page in: write its TConfigPage
 // subclass in a unit of its own, include its header here and return it for its id.
-#include "ConfigPage.h"
 #include "Config.h"
+#include "ConfigPage.h"
 #include "MapGridPage.h"
 #include "PageAdatta.h"
 #include "PageArricchimento.h"

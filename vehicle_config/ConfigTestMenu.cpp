@@ -45,8 +45,7 @@ void TFormConfig::ApplyLimitLift() {
 void TFormConfig::MenuPressDiffClick() { MenuPressDiff->trigger(); }
 
 QString TFormConfig::ComposerFileName() const {
-  if (!composerProgram_.isEmpty())
-    return QFileInfo::exists(composerProgram_) ? composerProgram_ : QString();
+  if (!composerProgram_.isEmpty()) return QFileInfo::exists(composerProgram_) ? composerProgram_ : QString();
   // The program's data folder first, then the folder of the program itself.
   const QString name = QString::fromLatin1(kComposerProgram);
   if (AppSettings) {

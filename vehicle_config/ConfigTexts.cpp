@@ -1,9 +1,8 @@
 // TFormConfig: the form's texts and their translation.
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -58,9 +57,8 @@ const int kPageTextIds[kConfigPageCount] = {111, 112, 113, 114, 116, 115, 117, 1
                                             119, 120, 121, 122, 123, 123, -1,  528};
 
 // The member and message texts the form and its pages read through Text().
-const int kMemberTextIds[] = {129, 130, 144, 145, 146, 147, 148, 149, 151, 196, 247, 248, 249,
-                              293, 294, 296, 297, 298, 299, 300, 303, 304, 305, 306, 308, 309,
-                              310, 311, 312, 432, 433, 500};
+const int kMemberTextIds[] = {129, 130, 144, 145, 146, 147, 148, 149, 151, 196, 247, 248, 249, 293, 294, 296,
+                              297, 298, 299, 300, 303, 304, 305, 306, 308, 309, 310, 311, 312, 432, 433, 500};
 
 }  // namespace
 
@@ -68,17 +66,24 @@ void TFormConfig::TranslateConfigForm() {
   TranslateCaption(this, 110);
   for (int page = 0; page < kConfigPageCount; ++page) {
     QString caption;
-    if (kPageTextIds[page] >= 0 && ReadText(kPageTextIds[page], &caption))
-      tabs_->SetCaption(page, caption);
+    if (kPageTextIds[page] >= 0 && ReadText(kPageTextIds[page], &caption)) tabs_->SetCaption(page, caption);
   }
   const struct {
     QObject* control;
     int id;
   } captions[] = {
-      {MenuConfigurazione, 125}, {MenuEsci, 134},       {MenuAcquisizioni, 126},
-      {MenuCominciaDrt, 131},    {MenuTerminaDrt, 132}, {MenuGrafico, 133},
-      {MenuTest, 127},           {MenuDiagnosiProg, 454}, {MenuSbloccaLimiti, 455},
-      {MenuCorrAssoluto, 456},   {MenuArrAssoluto, 457}, {MenuPressDiff, 458},
+      {MenuConfigurazione, 125},
+      {MenuEsci, 134},
+      {MenuAcquisizioni, 126},
+      {MenuCominciaDrt, 131},
+      {MenuTerminaDrt, 132},
+      {MenuGrafico, 133},
+      {MenuTest, 127},
+      {MenuDiagnosiProg, 454},
+      {MenuSbloccaLimiti, 455},
+      {MenuCorrAssoluto, 456},
+      {MenuArrAssoluto, 457},
+      {MenuPressDiff, 458},
       {MenuComunicazioneSerialeCostruita, 595},
   };
   for (const auto& c : captions) TranslateCaption(c.control, c.id);

@@ -65,7 +65,7 @@ class TDrawGrid : public QWidget {
   void SetMarkerColor(const QColor& color);
   const QColor& MarkerColor() const { return markerColor_; }
 
-  QColor Color = QColor(Qt::white);       // background of the data cells
+  QColor Color = QColor(Qt::white);  // background of the data cells
   QColor FixedColor = QColor(Qt::lightGray);
   QColor LineColor = QColor(Qt::darkGray);
 
@@ -91,8 +91,8 @@ class TDrawGrid : public QWidget {
   // One live tick of the marker: x on the column axis, y on the row axis; marker cell (r, c)
   // is grid cell (c + firstCol, r + firstRow). Repaints only the old and the new marker
   // squares. True when it was recomputed.
-  bool MoveMarker(double x, double y, const MapGrid::Axis& cols, const MapGrid::Axis& rows,
-                  int firstRow, int firstCol);
+  bool MoveMarker(double x, double y, const MapGrid::Axis& cols, const MapGrid::Axis& rows, int firstRow,
+                  int firstCol);
   // Draws the marker (when placed) in the cell being painted.
   void PaintMarker(QPainter& p) const;
 

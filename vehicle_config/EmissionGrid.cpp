@@ -45,7 +45,9 @@ TEmissionGrid::TEmissionGrid(Kind kind, IGridHost* host, QWidget* parent)
   cells_.assign(cols, std::vector<QString>(rows));
   FixedColor = WinColor(kBtnFace);
   if (kind == Passi) cells_[kLimitColumn][0] = QStringLiteral("Max P");
-  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) { DrawCell(p, c, r, rect, state); };
+  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
+    DrawCell(p, c, r, rect, state);
+  };
   connect(this, &TDrawGrid::CellDoubleClicked, this, [this](int c, int r) {
     if (CanEdit(c, r) && !IsEditing()) StartEditing();
   });
@@ -72,14 +74,18 @@ int TEmissionGrid::CellValue(int col, int row) const {
     const int i = col - 1;
     if (row == 0 && kind_ != Tempi) return EcuData->GetRifGiri(i);
     switch (kind_) {
-      case OpenLoop: return EcuData->GetRifOpenLoop(i, row);
-      case Passi: return EcuData->GetPassi(i, row);
-      case Tempi: return EcuData->GetPassi(i, row + 3);
+      case OpenLoop:
+        return EcuData->GetRifOpenLoop(i, row);
+      case Passi:
+        return EcuData->GetPassi(i, row);
+      case Tempi:
+        return EcuData->GetPassi(i, row + 3);
     }
   }
   if (col == kLimitColumn) {
     if (kind_ == Passi && row == 1) return PageFields::Rounded(EcuData->GetValue(kCodeMaxSteps));
-    if (kind_ == Tempi) return PageFields::Rounded(EcuData->GetValue(row == 0 ? kCodeMaxTimeEnrich : kCodeMaxTimeLean));
+    if (kind_ == Tempi)
+      return PageFields::Rounded(EcuData->GetValue(row == 0 ? kCodeMaxTimeEnrich : kCodeMaxTimeLean));
   }
   return 0;
 }
@@ -134,7 +140,8 @@ void TEmissionGrid::EndEditing(bool commit) {
   if (commit) {
     CommitText(editCol_, editRow_, text);
   } else {
-    cells_[editCol_][editRow_] = editCol_ == kLimitColumn ? LimitText(editValue_) : QString::number(editValue_);
+    cells_[editCol_][editRow_] = editCol_ == kLimitColumn ? LimitText(editValue_)
+                                                          : QString::number(editValue_);
     update(CellRect(editCol_, editRow_));
   }
 }
@@ -147,9 +154,15 @@ void TEmissionGrid::CommitText(int col, int row, const QString& text) {
     if (col <= kBreakpoints) {
       const int i = col - 1;
       switch (kind_) {
-        case OpenLoop: EcuData->SetRifOpenLoop(i, row, v); break;
-        case Passi: EcuData->SetPassi(i, row, v); break;
-        case Tempi: EcuData->SetPassi(i, row + 3, v); break;
+        case OpenLoop:
+          EcuData->SetRifOpenLoop(i, row, v);
+          break;
+        case Passi:
+          EcuData->SetPassi(i, row, v);
+          break;
+        case Tempi:
+          EcuData->SetPassi(i, row + 3, v);
+          break;
       }
     } else if (kind_ == Passi) {
       EcuData->SetValue(kCodeMaxSteps, std::clamp(v, 0, kMaxSteps));

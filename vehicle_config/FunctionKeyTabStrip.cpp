@@ -43,8 +43,10 @@ void TFunctionKeyTabStrip::SetPageVisible(int page, bool visible) {
   if (!visible && page == active_) {
     const int next = NextVisiblePage(page, true);
     active_ = -1;
-    if (next >= 0) SetActivePage(next);
-    else emit PageChanged(-1);
+    if (next >= 0)
+      SetActivePage(next);
+    else
+      emit PageChanged(-1);
   }
   update();
 }

@@ -164,9 +164,8 @@ void TLivePanel::Refresh(const TLiveTickInputs& in) {
   w.slowRefresh = ++slowCounter_ >= 10;
   if (w.slowRefresh) {
     slowCounter_ = 0;
-    w.temperature = v.temperatureRaw == 0
-                        ? texts_.notAvailable
-                        : QString::number(RoundEven(in.temperatureC)) + texts_.celsius;
+    w.temperature = v.temperatureRaw == 0 ? texts_.notAvailable
+                                          : QString::number(RoundEven(in.temperatureC)) + texts_.celsius;
     w.level = QString::number(v.level);
     w.onGas = (v.flag1 & LiveDataRecord::kFlagGas) != 0;
     w.fuel = w.onGas ? texts_.gas : texts_.petrol;

@@ -30,8 +30,8 @@ struct TLiveValues {
 
 // The petrol map as the petrol-correction rule reads it.
 struct TPetrolMap {
-  int rpm[12] = {};       // rpm breakpoints
-  double load[12] = {};   // MAP breakpoints, V
+  int rpm[12] = {};          // rpm breakpoints
+  double load[12] = {};      // MAP breakpoints, V
   double cell[12][12] = {};  // [MAP index][rpm index], ms
 };
 
@@ -60,8 +60,8 @@ struct TLivePanelView {
   bool lambdaEnabled = false;  // FLAG1 bit 5
   bool lambdaGreen = false;    // lambda on the good side of its reference
   bool lambda2Green = false;
-  bool cutoff = false;          // FLAG1 bit 2
-  uint32_t markerColor = 0;     // 0x00BBGGRR
+  bool cutoff = false;       // FLAG1 bit 2
+  uint32_t markerColor = 0;  // 0x00BBGGRR
   // The slow fields, refreshed on every 10th tick only.
   bool slowRefresh = false;
   QString temperature, level;

@@ -17,7 +17,9 @@ constexpr uint32_t kFixed = 0x808000;  // teal
 TEnrichmentGrid::TEnrichmentGrid(IGridHost* host, QWidget* parent) : TDrawGrid(parent), host_(host) {
   setObjectName("DrawGridArr");
   FixedColor = WinColor(kFixed);
-  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) { DrawCell(p, c, r, rect, state); };
+  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
+    DrawCell(p, c, r, rect, state);
+  };
   connect(this, &TDrawGrid::EnterPressed, this, &TEnrichmentGrid::ChangeSelection);
   connect(this, &TDrawGrid::CellDoubleClicked, this, [this](int c, int r) {
     if (c >= 1 && r >= 1) ChangeSelection();
@@ -132,7 +134,8 @@ void TEnrichmentGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect,
   }
   p.setPen(ink);
   DrawCellText(p, rect, QString::number(CellValue(row, col - 1)), Qt::AlignLeft, 2);
-  if (mapLayout_ && row == RowCount() - 1) p.fillRect(QRect(rect.left(), rect.top(), rect.width(), 2), FixedColor);
+  if (mapLayout_ && row == RowCount() - 1)
+    p.fillRect(QRect(rect.left(), rect.top(), rect.width(), 2), FixedColor);
   if (mapLayout_) PaintMarker(p);
 }
 

@@ -30,7 +30,7 @@ Parsed Parse(std::string_view text, char decimalSeparator);
 
 // What a paste onto the selection does.
 struct PastePlan {
-  bool ask = false;  // the sizes differ: ask before pasting
+  bool ask = false;       // the sizes differ: ask before pasting
   MapGrid::Block target;  // the pasted block, clipped to the grid
 };
 // sel is the selection in data cells (0-based), lastRow/lastCol the last data cell of the grid.

@@ -39,7 +39,9 @@ TMapGrid::TMapGrid(IGridHost* host, QWidget* parent) : TDrawGrid(parent), host_(
   SetSize(13, 13, 1, 1);
   Color = WinColor(kAqua);
   SetView(ViewGas);
-  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) { DrawCell(p, c, r, rect, state); };
+  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
+    DrawCell(p, c, r, rect, state);
+  };
   connect(this, &TDrawGrid::EnterPressed, this, &TMapGrid::ChangeSelection);
   connect(this, &TDrawGrid::CellDoubleClicked, this, [this](int c, int r) {
     if (c >= 1 && r >= 1) ChangeSelection();
@@ -185,21 +187,20 @@ void TMapGrid::MenuCopiaClick() {
     std::vector<double>& line = rows.emplace_back();
     for (int c = sel.left; c <= sel.right; ++c) line.push_back(Value(benzina, r, c));
   }
-  QGuiApplication::clipboard()->setText(QString::fromStdString(
-      MapGridClipboard::Format(rows, DecimalText::UserDecimalSeparator())));
+  QGuiApplication::clipboard()->setText(
+      QString::fromStdString(MapGridClipboard::Format(rows, DecimalText::UserDecimalSeparator())));
 }
 
 void TMapGrid::MenuIncollaClick() {
   const std::string text = QGuiApplication::clipboard()->text().toStdString();
-  const MapGridClipboard::Parsed parsed =
-      MapGridClipboard::Parse(text, DecimalText::UserDecimalSeparator());
+  const MapGridClipboard::Parsed parsed = MapGridClipboard::Parse(text, DecimalText::UserDecimalSeparator());
   const Block sel = DataSelection();
   const MapGridClipboard::PastePlan plan = MapGridClipboard::PlanPaste(sel, parsed, 11, 11);
   if (plan.ask) {
     const QString question = host_->Text(305, "Le aree di copia ed incolla hanno dimensioni diverse.") +
                              "\n\n" + host_->Text(306, "Continuare?");
-    if (ShowPrompt(host_->DialogOwner(), QString(), question, PromptIcon::Warning, PromptYesNo,
-                   PromptNo) != PromptYes)
+    if (ShowPrompt(host_->DialogOwner(), QString(), question, PromptIcon::Warning, PromptYesNo, PromptNo) !=
+        PromptYes)
       return;
   }
   for (size_t i = 0; i < parsed.lines.size(); ++i)

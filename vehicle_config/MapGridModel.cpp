@@ -130,8 +130,7 @@ void ChangeBlock(const Block& block, ChangeMode mode, double value, bool integer
                  const std::function<double(int, int)>& get,
                  const std::function<void(int, int, double)>& set) {
   for (int r = block.top; r <= block.bottom; ++r)
-    for (int c = block.left; c <= block.right; ++c)
-      set(r, c, ApplyChange(mode, get(r, c), value, integer));
+    for (int c = block.left; c <= block.right; ++c) set(r, c, ApplyChange(mode, get(r, c), value, integer));
 }
 
 bool KeepsOrder(std::span<const double> refs, int col, double value) {
@@ -142,9 +141,8 @@ bool KeepsOrder(std::span<const double> refs, int col, double value) {
   return true;
 }
 
-int ChangeRow(int count, int left, int right, ChangeMode mode, double value, bool integer,
-              bool ordered, const std::function<double(int)>& get,
-              const std::function<void(int, double)>& set,
+int ChangeRow(int count, int left, int right, ChangeMode mode, double value, bool integer, bool ordered,
+              const std::function<double(int)>& get, const std::function<void(int, double)>& set,
               const std::function<double(double)>& stored) {
   left = std::max(left, 0);
   right = std::min(right, count - 1);

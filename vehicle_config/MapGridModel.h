@@ -12,9 +12,9 @@
 
 namespace MapGrid {
 
-constexpr int kArrColumns = 6;     // rpm columns of the enrichment grid
-constexpr int kCumuloRefs = 5;     // accumulation references
-constexpr int kSmallColumns = 9;   // columns of the gas-temperature and pressure grids
+constexpr int kArrColumns = 6;    // rpm columns of the enrichment grid
+constexpr int kCumuloRefs = 5;    // accumulation references
+constexpr int kSmallColumns = 9;  // columns of the gas-temperature and pressure grids
 
 // Change modes of the cell dialog.
 enum ChangeMode : uint8_t { ModeAbsolute = 0, ModeLinear = 1, ModePercent = 2 };
@@ -137,10 +137,8 @@ bool KeepsOrder(std::span<const double> refs, int col, double value);
 // new value, as the store would hold it (`stored`; identity when empty), must keep the row
 // strictly increasing as it stands when that column is processed (`get` reads it); a column
 // that would break the order is left unchanged. Returns the number of columns written.
-int ChangeRow(int count, int left, int right, ChangeMode mode, double value, bool integer,
-              bool ordered,
-              const std::function<double(int col)>& get,
-              const std::function<void(int col, double v)>& set,
+int ChangeRow(int count, int left, int right, ChangeMode mode, double value, bool integer, bool ordered,
+              const std::function<double(int col)>& get, const std::function<void(int col, double v)>& set,
               const std::function<double(double)>& stored = {});
 
 }  // namespace MapGrid

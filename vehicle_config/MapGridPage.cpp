@@ -177,9 +177,10 @@ void TPageMappa::ButtonScaricaMappaClick() {
                PromptIcon::Stop);
   } else {
     mapping->MenuGraficoMappaClick();
-    if (ShowPrompt(form, form->windowTitle(),
-                   form->Text(433, QStringLiteral("La mappa \u00E8 stata corretta.Tornare alla precedente ?")),
-                   PromptIcon::Question, PromptYesNo) == PromptYes &&
+    if (ShowPrompt(
+            form, form->windowTitle(),
+            form->Text(433, QStringLiteral("La mappa \u00E8 stata corretta.Tornare alla precedente ?")),
+            PromptIcon::Question, PromptYesNo) == PromptYes &&
         RoadMapping::Undo(*EcuData, petrol)) {
       mapping->WriteMaps(QStringLiteral("Ripristino mappa originale"));
       if (form->ActivePage() == TabMappa) DrawGridMap->update();
@@ -210,7 +211,7 @@ void TPageMappa::LiveTick(const TLivePanel& live, bool active) {
 
 void TPageMappa::FormShow() {
   CheckMappaBenzina->setEnabled(EcuData && EcuData->HasMappaBenzina);
-  QRadioButton* checked = CheckMappaBenzina->isChecked() ? CheckMappaBenzina
+  QRadioButton* checked = CheckMappaBenzina->isChecked()    ? CheckMappaBenzina
                           : CheckEntrambeMappe->isChecked() ? CheckEntrambeMappe
                                                             : CheckMappaGas;
   ApplyView(checked);

@@ -22,11 +22,15 @@ int32_t TemperatureRaw(double celsius) {
 
 TSmallGrid::TSmallGrid(Kind kind, IGridHost* host, QWidget* parent)
     : TDrawGrid(parent), kind_(kind), host_(host) {
-  setObjectName(kind == TempGas ? "DrawGridTempGas" : kind == PressDiff ? "DrawGridPressDiff" : "DrawGridCicchetto");
+  setObjectName(kind == TempGas     ? "DrawGridTempGas"
+                : kind == PressDiff ? "DrawGridPressDiff"
+                                    : "DrawGridCicchetto");
   SetSize(Columns(), 2, 0, 0);
   Color = QColor(Qt::white);
   FixedColor = WinColor(kRed);
-  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) { DrawCell(p, c, r, rect, state); };
+  OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
+    DrawCell(p, c, r, rect, state);
+  };
   connect(this, &TDrawGrid::EnterPressed, this, &TSmallGrid::ChangeSelection);
   connect(this, &TDrawGrid::CellDoubleClicked, this, [this](int, int) { ChangeSelection(); });
   RecomputeBounds();
@@ -43,9 +47,7 @@ void TSmallGrid::RecomputeBounds() {
   update();
 }
 
-bool TSmallGrid::IntegerRow(int row) const {
-  return kind_ == TempGas || (kind_ == Cicchetto && row == 0);
-}
+bool TSmallGrid::IntegerRow(int row) const { return kind_ == TempGas || (kind_ == Cicchetto && row == 0); }
 
 double TSmallGrid::StoredValue(int row, int col) const {
   if (!EcuData) return 0.0;
@@ -130,9 +132,9 @@ void TSmallGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect, int 
   p.fillRect(rect, back);
   p.setPen(ink);
   const double v = CellValue(row, col);
-  const QString text = IntegerRow(row)
-                           ? QString::number(static_cast<int>(v))
-                           : QString::fromStdString(DecimalText::Fixed(v, 2, DecimalText::UserDecimalSeparator()));
+  const QString text =
+      IntegerRow(row) ? QString::number(static_cast<int>(v))
+                      : QString::fromStdString(DecimalText::Fixed(v, 2, DecimalText::UserDecimalSeparator()));
   if (row == 0)
     DrawCellText(p, rect, text, Qt::AlignRight, 4);
   else
@@ -150,7 +152,9 @@ void TSmallGrid::ChangeSelection() {
   if (TFormModMappa* dialog = host_->CellDialog()) dialog->SetModeChoiceEnabled(true);
   RunCellDialog(
       *host_, this,
-      [&](TFormModMappa& d) { return integer ? d.EditIntCell(&ivalue, &mode) : d.EditFloatCell(&fvalue, &mode); },
+      [&](TFormModMappa& d) {
+        return integer ? d.EditIntCell(&ivalue, &mode) : d.EditFloatCell(&fvalue, &mode);
+      },
       [&](uint8_t m) {
         const auto changeMode = static_cast<MapGrid::ChangeMode>(m);
         const double value = integer ? ivalue : fvalue;

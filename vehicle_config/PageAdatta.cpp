@@ -47,7 +47,8 @@ const QString kPreprocessingError = QStringLiteral("Errore nella pre-elaborazion
 const QString kCalcDone = QStringLiteral("Calcolo mappa avvenuto con successo");
 const QString kFitError = QStringLiteral("Impossibile effettuare l'interpolazione");
 // Design text of the clearing question.
-const QString kClearQuestion = QStringLiteral("Azzerare i correttori di adattatività al minimo e fuori minimo?");
+const QString kClearQuestion =
+    QStringLiteral("Azzerare i correttori di adattatività al minimo e fuori minimo?");
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
   auto* b = new QPushButton(text, parent);
@@ -85,7 +86,8 @@ TPageAdatta::TPageAdatta(TFormConfig* form, ConfigPageId id) : TConfigPage(form,
   LabelMassimoValoreCorrezione =
       Label(this, "LabelMassimoValoreCorrezione", QStringLiteral("Massimo valore di correzione"));
   EditMassimoValoreCorrezione = Edit(this, "EditMassimoValoreCorrezione");
-  LabelTempoTraCorrezioni = Label(this, "LabelTempoTraCorrezioni", QStringLiteral("Tempo tra due correzioni"));
+  LabelTempoTraCorrezioni =
+      Label(this, "LabelTempoTraCorrezioni", QStringLiteral("Tempo tra due correzioni"));
   EditTempoTraCorrezioni = Edit(this, "EditTempoTraCorrezioni");
   LabelZonaApprendimento =
       Label(this, "LabelZonaApprendimento", QStringLiteral("Zona di apprendimento fuori minimo"));
@@ -113,7 +115,8 @@ TPageAdatta::TPageAdatta(TFormConfig* form, ConfigPageId id) : TConfigPage(form,
   AddRow(grid, row++, LabelCorrezioneFuoriMinimo, EditCorrezioneFuoriMinimo);
   AddRow(grid, row++, LabelCorrezioneAlMinimo, EditCorrezioneAlMinimo);
   AddRow(grid, row++, LabelMassimoValoreCorrezione, EditMassimoValoreCorrezione);
-  AddRow(grid, row++, LabelTempoTraCorrezioni, EditTempoTraCorrezioni, Label(this, "LabelS20", QStringLiteral("s")));
+  AddRow(grid, row++, LabelTempoTraCorrezioni, EditTempoTraCorrezioni,
+         Label(this, "LabelS20", QStringLiteral("s")));
   grid->addWidget(LabelZonaApprendimento, row++, 0, 1, 3);
   AddRow(grid, row++, LabelRigheZonaApprendimento, EditRigheZonaApprendimento);
   AddRow(grid, row++, LabelColonneZonaApprendimento, EditColonneZonaApprendimento);
@@ -296,10 +299,20 @@ void TPageAdatta::MenuCalcolaAdattaClick() {
 }
 
 void TPageAdatta::Translate() {
-  TranslateCaptions({{MenuAdatta, 470}, {MenuParAdatta, 471}, {MenuParCentralina, 472}, {MenuCalcolaAdatta, 473},
-                     {CheckAdatta, 514}, {LabelCorrezioneFuoriMinimo, 515}, {LabelCorrezioneAlMinimo, 516},
-                     {LabelMassimoValoreCorrezione, 517}, {LabelTempoTraCorrezioni, 518},
-                     {LabelZonaApprendimento, 519}, {LabelRigheZonaApprendimento, 520},
-                     {LabelColonneZonaApprendimento, 521}, {LabelMinimoValoreCorrettore, 522},
-                     {LabelTempoPerCorrezione, 523}, {ButtonAzzAdatta, 524}, {ButtonRicAdatta, 525}});
+  TranslateCaptions({{MenuAdatta, 470},
+                     {MenuParAdatta, 471},
+                     {MenuParCentralina, 472},
+                     {MenuCalcolaAdatta, 473},
+                     {CheckAdatta, 514},
+                     {LabelCorrezioneFuoriMinimo, 515},
+                     {LabelCorrezioneAlMinimo, 516},
+                     {LabelMassimoValoreCorrezione, 517},
+                     {LabelTempoTraCorrezioni, 518},
+                     {LabelZonaApprendimento, 519},
+                     {LabelRigheZonaApprendimento, 520},
+                     {LabelColonneZonaApprendimento, 521},
+                     {LabelMinimoValoreCorrettore, 522},
+                     {LabelTempoPerCorrezione, 523},
+                     {ButtonAzzAdatta, 524},
+                     {ButtonRicAdatta, 525}});
 }

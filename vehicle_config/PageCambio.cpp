@@ -24,9 +24,9 @@ TPageCambio::TPageCambio(TFormConfig* form, ConfigPageId id) : TConfigPage(form,
   LabelSegnaleGiri = Label(this, "LabelSegnaleGiri", QStringLiteral("Segnale giri"));
   ComboSegnaleGiri = Combo(this, "ComboSegnaleGiri", {"Standard", "Debole"});
   LabelAccensione = Label(this, "LabelAccensione", QStringLiteral("Tipo di accensione"));
-  ComboAccensione = Combo(this, "ComboAccensione",
-                          {"3 Cilindri", "4 Cilindri", "5 Cilindri", "6 Cilindri", "8 Cilindri",
-                           "Bibobina", "Monobobina"});
+  ComboAccensione =
+      Combo(this, "ComboAccensione",
+            {"3 Cilindri", "4 Cilindri", "5 Cilindri", "6 Cilindri", "8 Cilindri", "Bibobina", "Monobobina"});
   LabelCambio = Label(this, "LabelCambio", QStringLiteral("Modalità di cambio"));
   ComboCambio = Combo(this, "ComboCambio", {"In accelerazione", "In decelerazione", "Partenza a gas"});
   LabelGiriCambio = Label(this, "LabelGiriCambio", QStringLiteral("Giri di cambio"));
@@ -61,7 +61,8 @@ TPageCambio::TPageCambio(TFormConfig* form, ConfigPageId id) : TConfigPage(form,
   AddRow(grid, row++, LabelTempCambio, EditTempCambio, Label(this, "LabelC1", QStringLiteral("°C")));
   AddRow(grid, row++, LabelRitardoCambio, EditRitMin, Label(this, "LabelS1", QStringLiteral("s")));
   AddRow(grid, row++, LabelFuoriGiri, EditFuoriGiri, Label(this, "LabelRpmFuoriGiri", QStringLiteral("rpm")));
-  AddRow(grid, row++, LabelFasciaMinimo, EditFasciaMin, Label(this, "LabelRpmFasciaMin", QStringLiteral("rpm")));
+  AddRow(grid, row++, LabelFasciaMinimo, EditFasciaMin,
+         Label(this, "LabelRpmFasciaMin", QStringLiteral("rpm")));
   AddRow(grid, row++, LabelProva, EditProva);
   AddRow(grid, row++, LabelTempoCicchetto, EditTempoCicchetto, LabTempoCicchetto);
   grid->addWidget(LabelRifTempCicchetto, row++, 0, 1, 3);
@@ -147,10 +148,18 @@ void TPageCambio::PageResize() {
 }
 
 void TPageCambio::Translate() {
-  TranslateCaptions({{LabelSegnaleGiri, 153}, {LabelAccensione, 156}, {LabelCambio, 164},
-                     {LabelGiriCambio, 168}, {LabelFuoriGiri, 169}, {LabelTempCambio, 170},
-                     {LabelRitardoCambio, 171}, {LabelFasciaMinimo, 172}, {LabelTempoCicchetto, 527},
-                     {LabelRifTempCicchetto, 538}, {LabelProva, 553}, {LabelTempCicchetto, 554},
+  TranslateCaptions({{LabelSegnaleGiri, 153},
+                     {LabelAccensione, 156},
+                     {LabelCambio, 164},
+                     {LabelGiriCambio, 168},
+                     {LabelFuoriGiri, 169},
+                     {LabelTempCambio, 170},
+                     {LabelRitardoCambio, 171},
+                     {LabelFasciaMinimo, 172},
+                     {LabelTempoCicchetto, 527},
+                     {LabelRifTempCicchetto, 538},
+                     {LabelProva, 553},
+                     {LabelTempCicchetto, 554},
                      {LabTempoCicchettoTemp, 555}});
   TranslateItems(ComboSegnaleGiri, {154, 155});
   // The five cylinder counts; "Bibobina" and "Monobobina" are the same in every language.

@@ -28,8 +28,10 @@ TPageCorrezioniParametri::TPageCorrezioniParametri(TFormConfig* form, ConfigPage
     : TPageCorrezioni(form, id) {
   GroupMisuratorePressione = new QGroupBox(QStringLiteral("Parametri del misuratore di pressione gas"), this);
   GroupMisuratorePressione->setObjectName(QStringLiteral("GroupMisuratorePressione"));
-  LabelMisuratorePressione = Label(GroupMisuratorePressione, "LabelMisuratorePressione", QStringLiteral("Sensore"));
-  ComboMisuratorePressione = Combo(GroupMisuratorePressione, "ComboMisuratorePressione", {"SNR410", "SNR520", "Custom"});
+  LabelMisuratorePressione =
+      Label(GroupMisuratorePressione, "LabelMisuratorePressione", QStringLiteral("Sensore"));
+  ComboMisuratorePressione =
+      Combo(GroupMisuratorePressione, "ComboMisuratorePressione", {"SNR410", "SNR520", "Custom"});
   // Until a known calibration is recognised the sensor is one of the user's own.
   SetIndex(ComboMisuratorePressione, Custom);
   LabelOffsetDiff = Label(GroupMisuratorePressione, "LabelOffsetDiff", QStringLiteral("Offset"));
@@ -80,6 +82,8 @@ void TPageCorrezioniParametri::PageResize() {
 
 void TPageCorrezioniParametri::Translate() {
   TPageCorrezioni::Translate();
-  TranslateCaptions({{LabelMisuratorePressione, 534}, {GroupMisuratorePressione, 535}, {LabelOffsetDiff, 536},
+  TranslateCaptions({{LabelMisuratorePressione, 534},
+                     {GroupMisuratorePressione, 535},
+                     {LabelOffsetDiff, 536},
                      {LabelPendenzaDiff, 537}});
 }

@@ -82,7 +82,8 @@ TPageCutoff::TPageCutoff(TFormConfig* form, ConfigPageId id)
   connect(ComboCutoff, &TKeyComboBox::enterPressed, this, &TPageCutoff::ComboCutoffKeyPress);
   for (TNumericEdit* e : {EditChiusuraCutoff, EditAperturaCutoff, EditPassiCutoff, EditPassiCutoffParziale})
     connect(e, &TNumericEdit::enterPressed, this, [this, e] { EditPassiCutoffKeyPress(e); });
-  connect(CheckCutoffConIniettori, &QAbstractButton::clicked, this, &TPageCutoff::CheckCutoffConIniettoriClick);
+  connect(CheckCutoffConIniettori, &QAbstractButton::clicked, this,
+          &TPageCutoff::CheckCutoffConIniettoriClick);
   connect(CheckCutoffTotale, &QAbstractButton::clicked, this, &TPageCutoff::CheckCutoffTotaleClick);
   connect(CheckSmagrInRilascio, &QAbstractButton::clicked, this, &TPageCutoff::CheckSmagrInRilascioClick);
 }
@@ -182,9 +183,15 @@ void TPageCutoff::CheckSmagrInRilascioClick() {
 }
 
 void TPageCutoff::Translate() {
-  TranslateCaptions({{LabelOpzioneCutoff, 214}, {LabelCutoffTot, 218}, {LabelChiusuraCutoff, 219},
-                     {LabelAperturaCutoff, 220}, {LabelPassiCutoff, 221}, {LabelCutoffParziale, 222},
-                     {LabelCorrInRilascio, 507}, {CheckSmagrInRilascio, 508},
-                     {CheckCutoffConIniettori, 509}, {CheckCutoffTotale, 510}});
+  TranslateCaptions({{LabelOpzioneCutoff, 214},
+                     {LabelCutoffTot, 218},
+                     {LabelChiusuraCutoff, 219},
+                     {LabelAperturaCutoff, 220},
+                     {LabelPassiCutoff, 221},
+                     {LabelCutoffParziale, 222},
+                     {LabelCorrInRilascio, 507},
+                     {CheckSmagrInRilascio, 508},
+                     {CheckCutoffConIniettori, 509},
+                     {CheckCutoffTotale, 510}});
   TranslateItems(ComboCutoff, {215, 216, 217});
 }

@@ -36,7 +36,8 @@ TPageEmissioni::TPageEmissioni(TFormConfig* form, ConfigPageId id) : TConfigPage
 
   auto* layout = new QVBoxLayout(this);
   for (auto [label, grid] : {std::pair<QLabel*, TEmissionGrid*>{LabelPassiInv, GridPassi},
-                             {LabelTempiPassi, GridTempi}, {LabelRigheOpenLoop, GridOpenLoop}}) {
+                             {LabelTempiPassi, GridTempi},
+                             {LabelRigheOpenLoop, GridOpenLoop}}) {
     layout->addWidget(label);
     layout->addWidget(grid, 0, Qt::AlignHCenter);
     layout->addSpacing(8);

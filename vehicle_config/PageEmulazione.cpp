@@ -107,8 +107,8 @@ void TPageEmulazione::ComboEmulazioneKeyPress() {
 
 void TPageEmulazione::VisibilityAndReload(int kind) {
   const bool wave = kind == OndaCostruita || kind == FeedbackBenzina;
-  SetVisible({LabelTempoAlto, EditTempoAlto, LabelS5, LabelTempoBasso, EditTempoBasso, LabelS6,
-              LabelTempoTri, EditTempoTri, LabelS7},
+  SetVisible({LabelTempoAlto, EditTempoAlto, LabelS5, LabelTempoBasso, EditTempoBasso, LabelS6, LabelTempoTri,
+              EditTempoTri, LabelS7},
              wave);
   SetVisible({LabelOnde, EditOnde}, kind == OndaCostruita);
   EditOnde->SetDouble(Rounded(EcuData->GetValue(kCodeWaves)));
@@ -118,8 +118,12 @@ void TPageEmulazione::VisibilityAndReload(int kind) {
 }
 
 void TPageEmulazione::Translate() {
-  TranslateCaptions({{LabelTipoEmul, 198}, {LabelTempoAlto, 204}, {LabelTempoBasso, 205},
-                     {LabelTempoTri, 206}, {LabelOnde, 210}, {LabelLivEmulAlto, 211},
+  TranslateCaptions({{LabelTipoEmul, 198},
+                     {LabelTempoAlto, 204},
+                     {LabelTempoBasso, 205},
+                     {LabelTempoTri, 206},
+                     {LabelOnde, 210},
+                     {LabelLivEmulAlto, 211},
                      {LabelLivEmulBasso, 212}});
   TranslateItems(ComboEmulazione, {199, 200, 201, 202, 203});
 }

@@ -26,8 +26,8 @@ constexpr int kWhichBank = 2;
 constexpr int kTitleWidth = 180;
 constexpr uint32_t kBtnFace = 0xF0F0F0;
 
-const char* const kOrdinals[TPageIniezione::kCylinders] = {"Primo", "Secondo", "Terzo",  "Quarto",
-                                                           "Quinto", "Sesto",  "Settimo", "Ottavo"};
+const char* const kOrdinals[TPageIniezione::kCylinders] = {"Primo",  "Secondo", "Terzo",   "Quarto",
+                                                           "Quinto", "Sesto",   "Settimo", "Ottavo"};
 const char* const kWires[TPageIniezione::kCylinders] = {"A", "B", "C", "D", "E", "F", "G", "H"};
 
 QString BankText(int bank) { return QString::number(bank + 1); }
@@ -76,7 +76,8 @@ TPageIniezione::TPageIniezione(TFormConfig* form, ConfigPageId id) : TConfigPage
   int row = 0;
   AddRow(grid, row++, LabelCorrente, EditTpsArrBenzina, Label(this, "LabelA1", QStringLiteral("A")));
   AddRow(grid, row++, LabelTempoMaxCorr, EditGiriArrBenzina, Label(this, "LabelMsec3", QStringLiteral("ms")));
-  AddRow(grid, row++, LabelDutyCorrente, EditDutyCorrente, Label(this, "LabelPerCento2", QStringLiteral("%")));
+  AddRow(grid, row++, LabelDutyCorrente, EditDutyCorrente,
+         Label(this, "LabelPerCento2", QStringLiteral("%")));
   AddRow(grid, row++, LabelCil, EditCil);
   AddRow(grid, row++, LabelCilRif, EditCilRif);
   grid->addWidget(GridSequenza, row++, 0, 1, 4, Qt::AlignHCenter);
@@ -140,7 +141,8 @@ void TPageIniezione::PageShow() {
 QSize TPageIniezione::ListSize() const {
   // Wide enough for the column titles, since each list covers its column.
   int titles = 0;
-  for (const char* t : kOrdinals) titles = std::max(titles, fontMetrics().horizontalAdvance(QString::fromLatin1(t)));
+  for (const char* t : kOrdinals)
+    titles = std::max(titles, fontMetrics().horizontalAdvance(QString::fromLatin1(t)));
   QSize list = ComboColori->sizeHint().expandedTo(ComboBancata->sizeHint());
   list.setWidth(std::max(list.width(), titles + 12));
   return list;
@@ -279,8 +281,13 @@ void TPageIniezione::EditAperturaInjKeyPress() {
 }
 
 void TPageIniezione::Translate() {
-  TranslateCaptions({{LabelTempoMaxCorr, 267}, {LabelCorrente, 269}, {LabelCil, 270}, {LabelCilRif, 271},
-                     {LabelTAperturaInj, 275}, {LabelTChiusuraInj, 276}, {LabelDutyCorrente, 558},
+  TranslateCaptions({{LabelTempoMaxCorr, 267},
+                     {LabelCorrente, 269},
+                     {LabelCil, 270},
+                     {LabelCilRif, 271},
+                     {LabelTAperturaInj, 275},
+                     {LabelTChiusuraInj, 276},
+                     {LabelDutyCorrente, 558},
                      {LabelIstruzioni, 560}});
   for (int i = 0; i < 3; ++i) ReadText(272 + i, &titles_[i]);
   GridSequenza->update();

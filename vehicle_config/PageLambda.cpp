@@ -138,9 +138,15 @@ void TPageLambda::EditOffsetLambdaKeyPress() {
 }
 
 void TPageLambda::Translate() {
-  TranslateCaptions({{LabelTipoLambda, 174}, {LabelNumeroSonde, 179}, {LabelRitardoLambda, 180},
-                     {LabelRifLambdaMassa, 181}, {LabelRifLambda, 182}, {LabelRifSupCalda, 183},
-                     {LabelRifInfCalda, 184}, {LabelRifSupFredda, 185}, {LabelRifInfFredda, 186},
+  TranslateCaptions({{LabelTipoLambda, 174},
+                     {LabelNumeroSonde, 179},
+                     {LabelRitardoLambda, 180},
+                     {LabelRifLambdaMassa, 181},
+                     {LabelRifLambda, 182},
+                     {LabelRifSupCalda, 183},
+                     {LabelRifInfCalda, 184},
+                     {LabelRifSupFredda, 185},
+                     {LabelRifInfFredda, 186},
                      {LabelTempoSondaFredda, 187}});
   TranslateItems(ComboTipoLambda, {175, 176, 177, 178});
 }

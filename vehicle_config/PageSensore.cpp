@@ -24,10 +24,10 @@ constexpr int kFirstNonStandard = 2;
 }  // namespace
 
 TPageSensore::TPageSensore(TFormConfig* form, ConfigPageId id)
-    : TConfigPage(form, id),
-      returnToPetrol_({{kCodeLeanTime, 255, 6}}, TOffStateOption::Restore::Positive) {
+    : TConfigPage(form, id), returnToPetrol_({{kCodeLeanTime, 255, 6}}, TOffStateOption::Restore::Positive) {
   LabelSensoreLivello = Label(this, "LabelSensoreLivello", QStringLiteral("Tipo di sensore di livello"));
-  ComboSensore = Combo(this, "ComboSensore", {"K.I.V.", "0 - 90 ohm", "Non standard", "Non standard invertito"});
+  ComboSensore =
+      Combo(this, "ComboSensore", {"K.I.V.", "0 - 90 ohm", "Non standard", "Non standard invertito"});
   GroupRifSensore = new QGroupBox(QStringLiteral("Riferimenti di livello non standard"), this);
   GroupRifSensore->setObjectName(QStringLiteral("GroupRifSensore"));
   auto* group = new QGridLayout(GroupRifSensore);
@@ -137,9 +137,16 @@ void TPageSensore::ButtonAccettaClick() {
 }
 
 void TPageSensore::Translate() {
-  TranslateCaptions({{LabelSensoreLivello, 223}, {CheckRitornoBenzina, 230}, {LabelRitornoBenzina, 231},
-                     {LabelLivelloAlcol, 228}, {GroupRifSensore, 232}, {LabelSensore[0], 233},
-                     {LabelSensore[1], 234}, {LabelSensore[2], 235}, {LabelSensore[3], 236},
-                     {LabelConferma, 238}, {ButtonAccetta, 142}});
+  TranslateCaptions({{LabelSensoreLivello, 223},
+                     {CheckRitornoBenzina, 230},
+                     {LabelRitornoBenzina, 231},
+                     {LabelLivelloAlcol, 228},
+                     {GroupRifSensore, 232},
+                     {LabelSensore[0], 233},
+                     {LabelSensore[1], 234},
+                     {LabelSensore[2], 235},
+                     {LabelSensore[3], 236},
+                     {LabelConferma, 238},
+                     {ButtonAccetta, 142}});
   TranslateItems(ComboSensore, {224, 225, 226, 227});
 }

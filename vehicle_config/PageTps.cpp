@@ -118,8 +118,9 @@ void TPageTps::TpsSwitchRule() {
 }
 
 void TPageTps::IdleValueCaption() {
-  LabelIstTps->setText(CheckTpsBloc->isChecked() ? Form()->Text(500, QStringLiteral("Valore del TPS al minimo"))
-                                                 : Form()->Text(196, QStringLiteral("Isteresi TPS")));
+  LabelIstTps->setText(CheckTpsBloc->isChecked()
+                           ? Form()->Text(500, QStringLiteral("Valore del TPS al minimo"))
+                           : Form()->Text(196, QStringLiteral("Isteresi TPS")));
 }
 
 void TPageTps::CheckTpsBlocClick() {
@@ -161,10 +162,16 @@ void TPageTps::SoftExitFields() {
 }
 
 void TPageTps::Translate() {
-  TranslateCaptions({{LabelTipoTps, 189}, {LabelTpsSwitch, 192}, {CheckDriveByWire1, 497},
-                     {CheckDriveByWire2, 498}, {CheckTpsBloc, 499}, {LabelTpsMoltoFMin, 501},
-                     {CheckUscitaSoft, 502}, {LabelCoefficienteUscitaMinimo, 503},
-                     {LabelTempoCoefficienteUscitaMinimo, 504}, {LabelTempoPer100, 505}});
+  TranslateCaptions({{LabelTipoTps, 189},
+                     {LabelTpsSwitch, 192},
+                     {CheckDriveByWire1, 497},
+                     {CheckDriveByWire2, 498},
+                     {CheckTpsBloc, 499},
+                     {LabelTpsMoltoFMin, 501},
+                     {CheckUscitaSoft, 502},
+                     {LabelCoefficienteUscitaMinimo, 503},
+                     {LabelTempoCoefficienteUscitaMinimo, 504},
+                     {LabelTempoPer100, 505}});
   TranslateItems(ComboTps, {190, 191});
   TranslateItems(ComboTpsSwitch, {193, 194, 195});
   IdleValueCaption();

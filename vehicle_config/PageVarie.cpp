@@ -96,7 +96,13 @@ void TPageVarie::CheckRientroMinClick() {
 }
 
 void TPageVarie::Translate() {
-  TranslateCaptions({{CheckRientroMin, 259}, {CheckBloccoMin, 428}, {LabelCorrMin, 260},
-                     {LabelPassiCorrApMin, 261}, {LabelPassiCorrChMin, 262}, {LabelPassiCorrAp, 263},
-                     {LabelPassiCorrCh, 264}, {LabelTpsSbana, 265}, {LabelGiriSbana, 266}});
+  TranslateCaptions({{CheckRientroMin, 259},
+                     {CheckBloccoMin, 428},
+                     {LabelCorrMin, 260},
+                     {LabelPassiCorrApMin, 261},
+                     {LabelPassiCorrChMin, 262},
+                     {LabelPassiCorrAp, 263},
+                     {LabelPassiCorrCh, 264},
+                     {LabelTpsSbana, 265},
+                     {LabelGiriSbana, 266}});
 }

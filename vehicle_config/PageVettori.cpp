@@ -183,8 +183,11 @@ void TPageVettori::LiveTick(const TLivePanel& live, bool active) {
 }
 
 void TPageVettori::Translate() {
-  TranslateCaptions({{GroupCorrLivello, 277}, {LabelLivello[0], 233}, {LabelLivello[kLevels - 1], 237},
-                     {LabelRiferimenti, 512}, {LabelCoefficienti, 563}});
+  TranslateCaptions({{GroupCorrLivello, 277},
+                     {LabelLivello[0], 233},
+                     {LabelLivello[kLevels - 1], 237},
+                     {LabelRiferimenti, 512},
+                     {LabelCoefficienti, 563}});
   QString text;
   if (ReadText(513, &text)) EditRifTemp9->setText(text);
 }

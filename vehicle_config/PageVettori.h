@@ -11,9 +11,9 @@ class TNumericEdit;
 class TPageVettori final : public TConfigPage {
   Q_OBJECT
  public:
-  static constexpr int kLevels = 5;       // reserve, 1/4 .. 4/4
-  static constexpr int kBreakpoints = 8;  // EditRifTemp1..8: elements 8 down to 1
-  static constexpr int kCoefficients = 9; // EditCoeffTemp0..8: elements 8 down to 0
+  static constexpr int kLevels = 5;        // reserve, 1/4 .. 4/4
+  static constexpr int kBreakpoints = 8;   // EditRifTemp1..8: elements 8 down to 1
+  static constexpr int kCoefficients = 9;  // EditCoeffTemp0..8: elements 8 down to 0
 
   TPageVettori(TFormConfig* form, ConfigPageId id);
 
@@ -31,7 +31,7 @@ class TPageVettori final : public TConfigPage {
   void EditCoeffTemp0KeyPress(TNumericEdit* sender);
 
   QGroupBox* GroupCorrLivello = nullptr;
-  QLabel* LabelLivello[kLevels] = {};  // the last one is LabelQuattroQuarti
+  QLabel* LabelLivello[kLevels] = {};           // the last one is LabelQuattroQuarti
   TNumericEdit* EditCorrLivello[kLevels] = {};  // EditCorrRiserva, EditCorr1..EditCorr4
   QLabel* LabelRiferimenti = nullptr;
   TNumericEdit* EditRifTemp[kBreakpoints] = {};

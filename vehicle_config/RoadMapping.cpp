@@ -64,8 +64,9 @@ double PressureFactor(double p, std::span<const double, 9> refs, std::span<const
       correction = corrections[c];
     } else {
       const double span = refs[hi] - refs[lo];
-      correction = span == 0.0 ? corrections[hi]
-                               : corrections[lo] + (corrections[hi] - corrections[lo]) * (p - refs[lo]) / span;
+      correction = span == 0.0
+                       ? corrections[hi]
+                       : corrections[lo] + (corrections[hi] - corrections[lo]) * (p - refs[lo]) / span;
     }
   }
   return correction + 100.0;
@@ -163,11 +164,15 @@ TRoadMapping::TRoadMapping(TFormConfig* form) : QObject(form), form_(form) {
   MenuUsaBenzina->setCheckable(true);  // the check toggles itself
   MenuMappatura->addSeparator();
   MenuApriMappatura = item("MenuApriMappatura", "&Apri dati da file", &TRoadMapping::MenuApriMappaturaClick);
-  MenuSalvaMappatura = item("MenuSalvaMappatura", "&Salva dati su file", &TRoadMapping::MenuSalvaMappaturaClick);
-  MenuCancellaDati = item("MenuCancellaDati", "Cancella tutti i dati ac&quisiti", &TRoadMapping::MenuCancellaDatiClick);
-  MenuModMappatura = item("MenuModMappatura", "&Modifica dati acquisiti", &TRoadMapping::MenuModMappaturaClick);
+  MenuSalvaMappatura =
+      item("MenuSalvaMappatura", "&Salva dati su file", &TRoadMapping::MenuSalvaMappaturaClick);
+  MenuCancellaDati =
+      item("MenuCancellaDati", "Cancella tutti i dati ac&quisiti", &TRoadMapping::MenuCancellaDatiClick);
+  MenuModMappatura =
+      item("MenuModMappatura", "&Modifica dati acquisiti", &TRoadMapping::MenuModMappaturaClick);
   MenuMappatura->addSeparator();
-  MenuGraficoMappa = item("MenuGraficoMappa", "Visualizza &grafico mappa", &TRoadMapping::MenuGraficoMappaClick);
+  MenuGraficoMappa =
+      item("MenuGraficoMappa", "Visualizza &grafico mappa", &TRoadMapping::MenuGraficoMappaClick);
   MenuGraficoMappa->setEnabled(static_cast<bool>(Viewer()));
   MenuInterpola = item("MenuInterpola", "&Interpola mappa", &TRoadMapping::MenuInterpolaClick,
                        QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -280,8 +285,8 @@ void TRoadMapping::MenuSalvaMappaturaClick() {
 void TRoadMapping::MenuCancellaDatiClick() {
   if (!DatiMappati) return;
   if (ShowPrompt(form_, form_->windowTitle(),
-                 Text(312, "Sei sicuro di voler cancellare tutti i dati acquisiti?"),
-                 PromptIcon::Question, PromptYesNo) != PromptYes)
+                 Text(312, "Sei sicuro di voler cancellare tutti i dati acquisiti?"), PromptIcon::Question,
+                 PromptYesNo) != PromptYes)
     return;
   DatiMappati->Clear();
   DatiMappati->ClearGriglia();
@@ -304,9 +309,8 @@ void TRoadMapping::MenuGraficoMappaClick() {
 
 void TRoadMapping::MenuInterpolaClick() {
   if (!DatiMappati || !EcuData) return;
-  if (ShowPrompt(form_, form_->windowTitle(),
-                 Text(308, "Interpolare la mappa in base ai dati acquisiti?"), PromptIcon::Question,
-                 PromptYesNo) != PromptYes)
+  if (ShowPrompt(form_, form_->windowTitle(), Text(308, "Interpolare la mappa in base ai dati acquisiti?"),
+                 PromptIcon::Question, PromptYesNo) != PromptYes)
     return;
   form_->StopLiveTimer();
   {
@@ -319,8 +323,8 @@ void TRoadMapping::MenuInterpolaClick() {
     if (!fitted) {
       notice.close();
       hourglass.Release();
-      ShowPrompt(form_, form_->windowTitle(),
-                 Text(304, "Impossibile effettuare l'interpolazione dei dati!"), PromptIcon::Stop);
+      ShowPrompt(form_, form_->windowTitle(), Text(304, "Impossibile effettuare l'interpolazione dei dati!"),
+                 PromptIcon::Stop);
     }
     RepaintMap();
   }
@@ -329,12 +333,10 @@ void TRoadMapping::MenuInterpolaClick() {
 
 void TRoadMapping::MenuUndoClick() {
   if (!EcuData) return;
-  if (ShowPrompt(form_, form_->windowTitle(), Tr(566),
-                 PromptIcon::Question, PromptYesNo) != PromptYes)
+  if (ShowPrompt(form_, form_->windowTitle(), Tr(566), PromptIcon::Question, PromptYesNo) != PromptYes)
     return;
   if (!RoadMapping::Undo(*EcuData, UsePetrol())) {
-    ShowPrompt(form_, form_->windowTitle(), Tr(567),
-               PromptIcon::Warning);
+    ShowPrompt(form_, form_->windowTitle(), Tr(567), PromptIcon::Warning);
     return;
   }
   MenuScaricaMappaClick();

@@ -184,8 +184,7 @@ LiveDataRecord SimEngine::Record(const SimMemory& m) const {
   const double mapVolts =
       cutoff_ ? 0.30 : std::clamp(0.50 + 0.22 * (rpm_ - 800.0) / 1000.0 + 0.004 * cumulo_, 0.25, 1.85);
   r.map = Volts(mapVolts);
-  const double tpsVolts =
-      throttleClosed_ ? 0.45 : std::min(4.5, 0.75 + 0.5 * (rpm_ - 800.0) / 1000.0);
+  const double tpsVolts = throttleClosed_ ? 0.45 : std::min(4.5, 0.75 + 0.5 * (rpm_ - 800.0) / 1000.0);
   r.tps = Volts(tpsVolts);
   if (m.Get(0x1A, 0) & 1) r.tps = static_cast<uint8_t>(255 - r.tps);  // inverted sensor
 
@@ -198,7 +197,8 @@ LiveDataRecord SimEngine::Record(const SimMemory& m) const {
   };
   const bool closedLoop = probe && onGas_;
   const auto correction = [&](double shift) {
-    return static_cast<int16_t>(closedLoop ? std::lround(10.0 * std::sin(lambdaPhase_ + shift - kPi / 2)) : 0);
+    return static_cast<int16_t>(closedLoop ? std::lround(10.0 * std::sin(lambdaPhase_ + shift - kPi / 2))
+                                           : 0);
   };
   r.lambda = lambda(0.0);
   r.lambda2 = lambda(2.1);
@@ -207,16 +207,15 @@ LiveDataRecord SimEngine::Record(const SimMemory& m) const {
 
   const double gas = onGas_ && !cutoff_ ? GasMapAt(m, rpm_, r.map) : 0.0;
   r.gasInjection = static_cast<uint16_t>(std::lround(gas * (1000 + r.correction) / 1000.0));
-  r.injection2 =
-      twoProbes ? static_cast<uint16_t>(std::lround(gas * (1000 + r.correction2) / 1000.0)) : 0;
+  r.injection2 = twoProbes ? static_cast<uint16_t>(std::lround(gas * (1000 + r.correction2) / 1000.0)) : 0;
   r.petrolInjection = cutoff_ ? 0 : static_cast<uint16_t>(std::lround((1.0 + 4.5 * mapVolts) * 250.0));
   r.cumulo = Byte(cumulo_);
   r.enrichment = static_cast<uint16_t>(r.cumulo * 10);
   r.pressure = onGas_ ? PressureByte(m, r.map) : 0;
 
   r.flag1 = (throttleClosed_ ? LiveDataRecord::kFlagTps : 0) |
-            (closedLoop ? LiveDataRecord::kFlagMarker : 0) |
-            (cutoff_ ? LiveDataRecord::kFlagCutoff : 0) | (onGas_ ? LiveDataRecord::kFlagGas : 0) |
+            (closedLoop ? LiveDataRecord::kFlagMarker : 0) | (cutoff_ ? LiveDataRecord::kFlagCutoff : 0) |
+            (onGas_ ? LiveDataRecord::kFlagGas : 0) |
             (ProbeReady() ? LiveDataRecord::kFlagLambdaEnabled : 0) |
             (ProbeReady() && twoProbes ? LiveDataRecord::kFlagLambda2Enabled : 0);
   return r;

@@ -30,9 +30,7 @@ class SimLink final : public TSerialLink {
   bool ReadPacket(int code, uint8_t* buffer, int* size) override {
     return ecu_->ReadPacket(code, buffer, size);
   }
-  bool WriteArray(int code, const int32_t* values) override {
-    return ecu_->WriteArray(code, values);
-  }
+  bool WriteArray(int code, const int32_t* values) override { return ecu_->WriteArray(code, values); }
   bool WriteVariable(int code, int32_t value) override { return ecu_->WriteVariable(code, value); }
   bool WriteElement(int code, int index, int32_t value) override {
     return ecu_->WriteElement(code, index, value);

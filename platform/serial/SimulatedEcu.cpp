@@ -33,14 +33,12 @@ int WordKey(int code) { return SerialWord::Key(SerialWord::Plain(code)); }
 
 const char* SimOpName(SimOp op) {
   static const char* const kNames[] = {
-      "GetPortName",      "SetLinkParamA",    "SetLinkParamB",    "SetScreen",
-      "SetLinkParamC",    "CloseLink",        "IsLinkOpen",       "Connect",
-      "Disconnect",       "GetLastErrorCode", "EndProgramming",   "BeginProgramming",
-      "ReadVariable",     "ReadRow",          "ReadPacket",       "WriteArray",
-      "WriteVariable",    "WriteElement",     "WriteCell",        "WriteRow",
-      "ReadBytes",        "ReadEcuIdentity",  "OpenLink",         "ProgramFromFile",
-      "ProgramFromImage", "ReadBootIdentity", "SetLinkParamD",    "WriteAtAddress",
-      "ReadCell",         "ReadAtAddress"};
+      "GetPortName",      "SetLinkParamA",    "SetLinkParamB",  "SetScreen",       "SetLinkParamC",
+      "CloseLink",        "IsLinkOpen",       "Connect",        "Disconnect",      "GetLastErrorCode",
+      "EndProgramming",   "BeginProgramming", "ReadVariable",   "ReadRow",         "ReadPacket",
+      "WriteArray",       "WriteVariable",    "WriteElement",   "WriteCell",       "WriteRow",
+      "ReadBytes",        "ReadEcuIdentity",  "OpenLink",       "ProgramFromFile", "ProgramFromImage",
+      "ReadBootIdentity", "SetLinkParamD",    "WriteAtAddress", "ReadCell",        "ReadAtAddress"};
   const auto i = static_cast<size_t>(op);
   return i < std::size(kNames) ? kNames[i] : "?";
 }
@@ -210,10 +208,18 @@ int SimulatedEcu::Stride(int key, int word) const {
 
 bool SimulatedEcu::SpecialRead(int key, int32_t* dest) {
   switch (key) {
-    case kStateVariable: *dest = IsReady() ? kReadyState : 0; break;
-    case kCustomerVariable: *dest = identity_[0]; break;
-    case kVersion24C: *dest = version24C_; break;
-    default: *dest = version25B_; break;
+    case kStateVariable:
+      *dest = IsReady() ? kReadyState : 0;
+      break;
+    case kCustomerVariable:
+      *dest = identity_[0];
+      break;
+    case kVersion24C:
+      *dest = version24C_;
+      break;
+    default:
+      *dest = version25B_;
+      break;
   }
   error_ = kErrorNone;
   return true;
@@ -244,8 +250,7 @@ bool SimulatedEcu::Transfer(int word, int start, int n, int32_t* out, const int3
     error_ = kErrorRefused;
     return false;
   }
-  if (key == kStateVariable || key == kCustomerVariable || key == kVersion24C ||
-      key == kVersion25B) {
+  if (key == kStateVariable || key == kCustomerVariable || key == kVersion24C || key == kVersion25B) {
     if (start != 0 || n != 1) {
       error_ = kErrorMissing;
       return false;
@@ -285,8 +290,7 @@ bool SimulatedEcu::BeginWrite(bool& ok) {
   return line == Line::Open;
 }
 
-bool SimulatedEcu::Write(SimOp op, int code, int start, int n, const int32_t* values, int a,
-                         int b) {
+bool SimulatedEcu::Write(SimOp op, int code, int start, int n, const int32_t* values, int a, int b) {
   bool ok = false;
   if (BeginWrite(ok)) {
     if (values)
@@ -309,8 +313,7 @@ int SimulatedEcu::CellStart(int word, int row, int col) const {
 }
 
 bool SimulatedEcu::ReadVariable(int code, int32_t* dest) {
-  return Read(SimOp::ReadVariable, code, 0, SerialWord::Count(SerialWord::Plain(code)), dest, 0,
-              0);
+  return Read(SimOp::ReadVariable, code, 0, SerialWord::Count(SerialWord::Plain(code)), dest, 0, 0);
 }
 
 bool SimulatedEcu::ReadRow(int code, int32_t* dest, int row) {
@@ -319,13 +322,11 @@ bool SimulatedEcu::ReadRow(int code, int32_t* dest, int row) {
 }
 
 bool SimulatedEcu::ReadCell(int code, int32_t* dest, int row, int col) {
-  return Read(SimOp::ReadCell, code, CellStart(SerialWord::Plain(code), row, col), 1, dest, row,
-              col);
+  return Read(SimOp::ReadCell, code, CellStart(SerialWord::Plain(code), row, col), 1, dest, row, col);
 }
 
 bool SimulatedEcu::WriteArray(int code, const int32_t* values) {
-  return Write(SimOp::WriteArray, code, 0, SerialWord::Count(SerialWord::Plain(code)), values, 0,
-               0);
+  return Write(SimOp::WriteArray, code, 0, SerialWord::Count(SerialWord::Plain(code)), values, 0, 0);
 }
 
 bool SimulatedEcu::WriteVariable(int code, int32_t value) {
@@ -337,8 +338,7 @@ bool SimulatedEcu::WriteElement(int code, int index, int32_t value) {
 }
 
 bool SimulatedEcu::WriteCell(int code, int row, int col, int32_t value) {
-  return Write(SimOp::WriteCell, code, CellStart(SerialWord::Plain(code), row, col), 1, &value,
-               row, col);
+  return Write(SimOp::WriteCell, code, CellStart(SerialWord::Plain(code), row, col), 1, &value, row, col);
 }
 
 bool SimulatedEcu::WriteRow(int code, const int32_t* values, int row) {
@@ -372,8 +372,8 @@ bool SimulatedEcu::ReadBytes(int code, uint8_t* dest, int* count, int flag) {
   bool ok = false;
   if (Exchange() != Line::Open) {
     error_ = kErrorNoAnswer;
-  } else if (flag == 1 && SerialWord::Variable(SerialWord::Plain(code)) == 4 &&
-             enrichmentRows_ >= 0 && dest && asked >= 1) {
+  } else if (flag == 1 && SerialWord::Variable(SerialWord::Plain(code)) == 4 && enrichmentRows_ >= 0 &&
+             dest && asked >= 1) {
     // Description block 4: the rows of the enrichment map in use.
     dest[0] = static_cast<uint8_t>(enrichmentRows_);
     error_ = kErrorNone;
@@ -503,8 +503,8 @@ void SimulatedEcu::QueueProgramResults(const std::vector<int>& results) {
 // ---- configuration ----
 
 void SimulatedEcu::SetIdentity(int customer, int type, int model, int software) {
-  identity_ = {static_cast<uint8_t>(customer), static_cast<uint8_t>(type),
-               static_cast<uint8_t>(model), static_cast<uint8_t>(software)};
+  identity_ = {static_cast<uint8_t>(customer), static_cast<uint8_t>(type), static_cast<uint8_t>(model),
+               static_cast<uint8_t>(software)};
 }
 
 void SimulatedEcu::SetBootIdentity(int customer, int type) {
@@ -517,9 +517,7 @@ void SimulatedEcu::SetVersionWords(int word24C, int word25B) {
   version25B_ = word25B & 0xFFFF;
 }
 
-void SimulatedEcu::SetAbsent(int code, bool absent) {
-  absent_[static_cast<size_t>(WordKey(code))] = absent;
-}
+void SimulatedEcu::SetAbsent(int code, bool absent) { absent_[static_cast<size_t>(WordKey(code))] = absent; }
 
 void SimulatedEcu::SetWriteRefused(int code, bool refused) {
   refused_[static_cast<size_t>(WordKey(code))] = refused;
@@ -561,9 +559,7 @@ std::vector<int32_t> SimulatedEcu::StoredValues(int code) const {
   return values;
 }
 
-void SimulatedEcu::Store(int code, int index, int32_t value) {
-  memory_.Set(WordKey(code), index, value);
-}
+void SimulatedEcu::Store(int code, int index, int32_t value) { memory_.Set(WordKey(code), index, value); }
 
 void SimulatedEcu::StoreFactory(int code, int index, int32_t value) {
   memory_.SetFactory(WordKey(code), index, value);
@@ -583,9 +579,8 @@ int SimulatedEcu::CountCalls(SimOp op) const {
 }
 
 int SimulatedEcu::CountCalls(SimOp op, int code) const {
-  return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [op, code](const SimCall& c) {
-    return c.op == op && c.code == code;
-  }));
+  return static_cast<int>(std::count_if(
+      calls_.begin(), calls_.end(), [op, code](const SimCall& c) { return c.op == op && c.code == code; }));
 }
 
 std::string SimulatedEcu::CallText() const {

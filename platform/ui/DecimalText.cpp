@@ -78,7 +78,9 @@ std::string FixedSignificant(double v, int precision, int decimals, char sep) {
     return out;
   }
   if (v < 0) out = "-";
-  const auto digit = [&digits](int i) { return i >= 0 && i < static_cast<int>(digits.size()) ? digits[i] : '0'; };
+  const auto digit = [&digits](int i) {
+    return i >= 0 && i < static_cast<int>(digits.size()) ? digits[i] : '0';
+  };
   if (intDigits > precision) {
     out += digit(0);
     if (precision > 1) out += sep;

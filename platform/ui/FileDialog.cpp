@@ -41,9 +41,7 @@ IFileDialogService* g_service = &g_toolkit;
 
 IFileDialogService& FileDialogs() { return *g_service; }
 
-void SetFileDialogService(IFileDialogService* service) {
-  g_service = service ? service : &g_toolkit;
-}
+void SetFileDialogService(IFileDialogService* service) { g_service = service ? service : &g_toolkit; }
 
 FileDialogAnswer ScriptedFileDialogs::Show(const FileDialogRequest& request) {
   shown_.push_back(request);

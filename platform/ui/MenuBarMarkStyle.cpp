@@ -56,9 +56,8 @@ void TMenuBarMarkStyle::drawControl(ControlElement element, const QStyleOption* 
   plain.icon = QIcon();
   QProxyStyle::drawControl(element, &plain, painter, widget);
   const int mark = pixelMetric(PM_SmallIconSize, option, widget);
-  const QPixmap pixmap =
-      item->icon.pixmap(QSize(mark, mark), painter->device()->devicePixelRatio(),
-                        item->state & State_Enabled ? QIcon::Normal : QIcon::Disabled);
+  const QPixmap pixmap = item->icon.pixmap(QSize(mark, mark), painter->device()->devicePixelRatio(),
+                                           item->state & State_Enabled ? QIcon::Normal : QIcon::Disabled);
   const QRect r = item->rect;
   const int left = r.center().x() - TitleWidth(*item) / 2 - kGap - mark;
   drawItemPixmap(painter, QRect(left, r.top(), mark, r.height()), Qt::AlignCenter, pixmap);

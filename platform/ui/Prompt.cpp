@@ -30,11 +30,21 @@ class MessageBoxPrompts final : public IPromptService {
     box.setWindowTitle(r.caption);
     box.setText(r.text);
     switch (r.icon) {
-      case PromptIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-      case PromptIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-      case PromptIcon::Information: box.setIcon(QMessageBox::Information); break;
-      case PromptIcon::Question: box.setIcon(QMessageBox::Question); break;
-      case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+      case PromptIcon::Stop:
+        box.setIcon(QMessageBox::Critical);
+        break;
+      case PromptIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+      case PromptIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+      case PromptIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+      case PromptIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     QMessageBox::StandardButtons buttons;
     for (const auto& b : kButtons)
@@ -62,12 +72,10 @@ IPromptService* g_prompts = &g_messageBoxes;
 
 IPromptService& Prompts() { return *g_prompts; }
 
-void SetPromptService(IPromptService* service) {
-  g_prompts = service ? service : &g_messageBoxes;
-}
+void SetPromptService(IPromptService* service) { g_prompts = service ? service : &g_messageBoxes; }
 
-int ShowPrompt(QWidget* owner, const QString& caption, const QString& text, PromptIcon icon,
-               int buttons, int defaultButton) {
+int ShowPrompt(QWidget* owner, const QString& caption, const QString& text, PromptIcon icon, int buttons,
+               int defaultButton) {
   PromptRequest r;
   r.owner = owner;
   r.caption = caption;
@@ -90,8 +98,6 @@ int ScriptedPrompts::Show(const PromptRequest& request) {
   return request.defaultButton ? request.defaultButton : FirstButton(request.buttons);
 }
 
-ScopedPrompts::ScopedPrompts(IPromptService* service) : previous_(&Prompts()) {
-  SetPromptService(service);
-}
+ScopedPrompts::ScopedPrompts(IPromptService* service) : previous_(&Prompts()) { SetPromptService(service); }
 
 ScopedPrompts::~ScopedPrompts() { SetPromptService(previous_); }

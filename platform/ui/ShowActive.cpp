@@ -22,13 +22,9 @@ bool Active(const QWidget* window) {
 }
 
 // A notice shown without activation leaves the active window as it is.
-bool TakesActivation(const QWidget* window) {
-  return !window->testAttribute(Qt::WA_ShowWithoutActivating);
-}
+bool TakesActivation(const QWidget* window) { return !window->testAttribute(Qt::WA_ShowWithoutActivating); }
 
-bool Up(const QWidget* window) {
-  return Exposed(window) && (!TakesActivation(window) || Active(window));
-}
+bool Up(const QWidget* window) { return Exposed(window) && (!TakesActivation(window) || Active(window)); }
 
 // Gives the activation back when its window is hidden (not merely minimised by the user) or
 // deleted; a child of that window, so it goes with it.
@@ -132,8 +128,8 @@ void WaitUntilUp(QWidget* window, int timeoutMs, bool (*up)(const QWidget*)) {
 void ReturnActivationOnHide(QWidget* window, QWidget* previous) {
   if (!window) return;
   // The class has no meta-object of its own: it is found by its name.
-  auto* giveBack = static_cast<ActivationReturn*>(window->findChild<QObject*>(
-      QLatin1String(ActivationReturn::kName), Qt::FindDirectChildrenOnly));
+  auto* giveBack = static_cast<ActivationReturn*>(
+      window->findChild<QObject*>(QLatin1String(ActivationReturn::kName), Qt::FindDirectChildrenOnly));
   if (!giveBack) giveBack = new ActivationReturn(window);
   giveBack->SetPrevious(previous);
 }

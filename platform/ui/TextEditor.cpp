@@ -14,9 +14,8 @@ class DesktopTextEditor final : public ITextEditorService {
     const auto commands = TextEditorCommands(path, qEnvironmentVariable("VISUAL"),
                                              qEnvironmentVariable("EDITOR"), FindTerminal());
     for (const TextEditorCommand& c : commands) {
-      const bool started = c.program.isEmpty()
-                               ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
-                               : QProcess::startDetached(c.program, c.arguments);
+      const bool started = c.program.isEmpty() ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
+                                               : QProcess::startDetached(c.program, c.arguments);
       if (started) return true;
     }
     return false;
@@ -30,9 +29,7 @@ ITextEditorService* g_editor = &g_desktopEditor;
 
 ITextEditorService& TextEditors() { return *g_editor; }
 
-void SetTextEditorService(ITextEditorService* service) {
-  g_editor = service ? service : &g_desktopEditor;
-}
+void SetTextEditorService(ITextEditorService* service) { g_editor = service ? service : &g_desktopEditor; }
 
 bool OpenInTextEditor(const QString& path) { return TextEditors().Open(path); }
 

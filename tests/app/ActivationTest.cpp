@@ -77,8 +77,7 @@ class MainActivation : public MainFixture {
 // The splash, the connect's wait window, a load closed by a click on OK of the configuration-file
 // dialog: afterwards the main window has the keys, and its focused control with them.
 TEST_F(MainActivation, TheMainWindowHasTheKeysAfterEveryPass) {
-  const QString file =
-      dir.filePath("Configurazioni/Uno.") + QString::fromLatin1(GetBrandConfigExt());
+  const QString file = dir.filePath("Configurazioni/Uno.") + QString::fromLatin1(GetBrandConfigExt());
   struct Step {
     const char* name;
     std::function<void()> run;

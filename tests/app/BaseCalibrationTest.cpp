@@ -15,18 +15,19 @@
 #include "DropSweep.h"
 #include "KeyComboBox.h"
 #include "MainFixture.h"
-#include "OnScreen.h"
 #include "MainTara.h"
 #include "NumericEdit.h"
+#include "OnScreen.h"
 
 TEST(BaseCalibration, DisplacementOfAName) {
   const std::pair<const char*, int> cases[] = {
-      {"Punto_lpg_1600.gpl", 1600}, {"X_LPG t_2000.gpl", 2000}, {"Micra_cng_999.gpl", 999},
+      {"Punto_lpg_1600.gpl", 1600},     {"X_LPG t_2000.gpl", 2000}, {"Micra_cng_999.gpl", 999},
       {"Punto 1.2_lpg_1200.gpl", 1200},  // a dot in the name does not cut the number off
-      {"Polo_lpg_1400 bis.gpl", 0},      {"Polo_lpg_.gpl", 0},
-      {"/a/b.c/Golf_lpg_1900.gpl", 1900}, {"x_lpg_12000.gpl", 2000},
+      {"Polo_lpg_1400 bis.gpl", 0},     {"Polo_lpg_.gpl", 0},       {"/a/b.c/Golf_lpg_1900.gpl", 1900},
+      {"x_lpg_12000.gpl", 2000},
   };
-  for (const auto& [name, cc] : cases) EXPECT_EQ(CalibrationDisplacement(QString::fromUtf8(name)), cc) << name;
+  for (const auto& [name, cc] : cases)
+    EXPECT_EQ(CalibrationDisplacement(QString::fromUtf8(name)), cc) << name;
   EXPECT_EQ(CalibrationTag(true, true), QStringLiteral("_CNG t_"));
   EXPECT_EQ(CalibrationTag(true, false), QStringLiteral("_CNG_"));
   EXPECT_EQ(CalibrationTag(false, true), QStringLiteral("_LPG t_"));
@@ -121,8 +122,10 @@ TEST_F(BaseCalibrationLoad, FilesOfTheFuelAndTurboInNameOrder) {
   const QString ext = QLatin1Char('.') + Ext();
   EXPECT_EQ(BaseCalibrationFiles(Folder(), false, false, Ext()),
             (QStringList{QStringLiteral("a_lpg_1400") + ext, QStringLiteral("b_LPG_1800") + ext}));
-  EXPECT_EQ(BaseCalibrationFiles(Folder(), false, true, Ext()), QStringList{QStringLiteral("c_lpg t_1600") + ext});
-  EXPECT_EQ(BaseCalibrationFiles(Folder(), true, false, Ext()), QStringList{QStringLiteral("d_cng_1600") + ext});
+  EXPECT_EQ(BaseCalibrationFiles(Folder(), false, true, Ext()),
+            QStringList{QStringLiteral("c_lpg t_1600") + ext});
+  EXPECT_EQ(BaseCalibrationFiles(Folder(), true, false, Ext()),
+            QStringList{QStringLiteral("d_cng_1600") + ext});
   EXPECT_TRUE(BaseCalibrationFiles(Folder(), true, true, Ext()).isEmpty());
 }
 
@@ -209,7 +212,8 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
   }
   // A base map with cells beyond the ECU's word, alone (read whole) or with another (read as a
   // map): the message names the first cell the ECU cannot hold.
-  for (const QString& name : QDir(Folder()).entryList(QDir::Files)) QFile::remove(Folder() + QLatin1Char('/') + name);
+  for (const QString& name : QDir(Folder()).entryList(QDir::Files))
+    QFile::remove(Folder() + QLatin1Char('/') + name);
   MakeBase(QStringLiteral("w_lpg_1600"), 65530);
   for (bool two : {false, true}) {
     SCOPED_TRACE(two);
@@ -221,10 +225,11 @@ TEST_F(BaseCalibrationLoad, NoFileOrAnUnreadableOneLeavesTheMap) {
     prompts.Clear();
     EXPECT_FALSE(LoadBaseCalibration(Main()));
     ASSERT_EQ(prompts.Shown().size(), 1u);
-    EXPECT_EQ(prompts.Shown()[0].text,
-              QString::fromLatin1(kConfigFileErrorText) +
-                  QStringLiteral("\nValore non valido nel file: [MappaCarburazione] Mappa1_0=65542 (la centralina "
-                                 "accetta da 0 a 65535). Correggere il valore e riaprire il file."));
+    EXPECT_EQ(
+        prompts.Shown()[0].text,
+        QString::fromLatin1(kConfigFileErrorText) +
+            QStringLiteral("\nValore non valido nel file: [MappaCarburazione] Mappa1_0=65542 (la centralina "
+                           "accetta da 0 a 65535). Correggere il valore e riaprire il file."));
     EXPECT_EQ(std::memcmp(before, data.Mappa, sizeof before), 0);
   }
   EXPECT_EQ(ecu.CountCalls(SimOp::WriteCell, 0x20E), 0);
@@ -299,7 +304,8 @@ class TaraAction : public BaseCalibrationLoad {
   void Run(int cc, bool cng = false, bool turbo = false) {
     wizardShown = false;
     OnModal<TFormCilindrata>(&watches, [=, this](TFormCilindrata* d) {
-      startShown = {d->EditCilindrata->GetInt(), d->ComboCarburante->currentIndex(), d->CheckTurbo->isChecked()};
+      startShown = {d->EditCilindrata->GetInt(), d->ComboCarburante->currentIndex(),
+                    d->CheckTurbo->isChecked()};
       if (cc == 0) {
         d->ButtonAnnulla->click();
         return;

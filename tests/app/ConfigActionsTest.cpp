@@ -125,24 +125,27 @@ TEST_F(ConfigActions, OpenLoadsAndWritesOrReportsTheFailure) {
   ecu_.ClearCalls();
   dialogs_.Choose(Path("Configurazioni/Largo.trm"));
   ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
-  EXPECT_EQ(PromptTexts(), QStringList{QString::fromLatin1(kConfigFileErrorText) +
-                                       "\nValore non valido nel file: [MappaCarburazione] Mappa5_6=1000000 (la "
-                                       "centralina accetta da 0 a 65535). Correggere il valore e riaprire il file."});
+  EXPECT_EQ(PromptTexts(),
+            QStringList{QString::fromLatin1(kConfigFileErrorText) +
+                        "\nValore non valido nel file: [MappaCarburazione] Mappa5_6=1000000 (la "
+                        "centralina accetta da 0 a 65535). Correggere il valore e riaprire il file."});
   EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
   EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
 
   // Far larger than any configuration: refused before it is read, naming the file and its size.
   const QByteArray line = "[Generale]\r\nCilindrata=1600\r\n";
-  WriteFile("Configurazioni/Enorme.trm", "DECRYPTED_DOZA_FILE\r\n" + line.repeated(kMaxConfigFileSize / line.size() + 1));
+  WriteFile("Configurazioni/Enorme.trm",
+            "DECRYPTED_DOZA_FILE\r\n" + line.repeated(kMaxConfigFileSize / line.size() + 1));
   const qint64 size = QFileInfo(Path("Configurazioni/Enorme.trm")).size();
   prompts_.Clear();
   ecu_.ClearCalls();
   dialogs_.Choose(Path("Configurazioni/Enorme.trm"));
   ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
-  EXPECT_EQ(PromptTexts(), QStringList{QString::fromLatin1(kConfigFileErrorText) + "\nIl file " +
-                                       QDir::toNativeSeparators(Path("Configurazioni/Enorme.trm")) +
-                                       " è troppo grande per essere una configurazione (" + QString::number(size) +
-                                       " byte, al massimo 1048576): non è stato letto."});
+  EXPECT_EQ(PromptTexts(),
+            QStringList{QString::fromLatin1(kConfigFileErrorText) + "\nIl file " +
+                        QDir::toNativeSeparators(Path("Configurazioni/Enorme.trm")) +
+                        " è troppo grande per essere una configurazione (" + QString::number(size) +
+                        " byte, al massimo 1048576): non è stato letto."});
   EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
   EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
 
@@ -324,8 +327,8 @@ TEST_F(ConfigActions, FuelQuestionChangesOnlyOnANewFuel) {
       continue;
     }
     for (int i = 0; i < TEcuData::kCurve; ++i)
-      EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i), s.cng ? TEcuData::GetRifPressDiffMetano(i)
-                                                        : TEcuData::GetRifPressDiffGpl(i));
+      EXPECT_DOUBLE_EQ(data_.GetRifPressDiff(i),
+                       s.cng ? TEcuData::GetRifPressDiffMetano(i) : TEcuData::GetRifPressDiffGpl(i));
   }
   SetFuelDialog(nullptr);
   g_fuelShown = -1;

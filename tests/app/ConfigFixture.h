@@ -57,8 +57,8 @@ class ConfigFixture : public SimEcuFixture {
   int EcuWrites() const {
     int n = 0;
     for (const SimCall& c : ecu_.Calls())
-      if (c.op == SimOp::WriteVariable || c.op == SimOp::WriteElement ||
-          c.op == SimOp::WriteCell || c.op == SimOp::WriteRow || c.op == SimOp::WriteArray)
+      if (c.op == SimOp::WriteVariable || c.op == SimOp::WriteElement || c.op == SimOp::WriteCell ||
+          c.op == SimOp::WriteRow || c.op == SimOp::WriteArray)
         ++n;
     return n;
   }

@@ -35,7 +35,8 @@ TEST(DemoData, BaseCalibrationsAreFoundByTheirNamesAndHoldWhatTheNamesSay) {
     EXPECT_FALSE(BaseCalibrationFiles(folder, !c.cng, c.turbo, Ext()).contains(name));
     EXPECT_FALSE(BaseCalibrationFiles(folder, c.cng, !c.turbo, Ext()).contains(name));
     EXPECT_EQ(CalibrationDisplacement(name), c.displacement);
-    ASSERT_EQ(data.LoadConfiguration(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), false), 1);
+    ASSERT_EQ(data.LoadConfiguration(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), false),
+              1);
     EXPECT_EQ(data.GetFlag1(4), c.cng);
     EXPECT_EQ(data.GetValue(0x24B), c.displacement);
     EXPECT_EQ(QString::fromLatin1(data.DescrizAuto) + QLatin1Char('.') + Ext(), name);

@@ -1,7 +1,9 @@
 // The English interface: every window and every page of the configuration editor, walked in
 // Italian and then in English, must show no text in English that it showed in Italian, unless
 // the text is the same in both languages (numbers, units, proper names).
+#include <QAbstractAxis>
 #include <QAbstractButton>
+#include <QAbstractSeries>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -15,8 +17,6 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSet>
-#include <QAbstractAxis>
-#include <QAbstractSeries>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <functional>
@@ -41,17 +41,17 @@
 #include "FunctionKeyTabStrip.h"
 #include "Grafico.h"
 #include "Graficodrt.h"
+#include "KeyComboBox.h"
 #include "Language.h"
 #include "LanguageExports.h"
-#include "KeyComboBox.h"
 #include "LanguageFixture.h"
 #include "LinkPassText.h"
 #include "MainFixture.h"
 #include "Modmappa.h"
 #include "Ordina.h"
+#include "PageCambio.h"
 #include "Paradatta.h"
 #include "Paradattaecu.h"
-#include "PageCambio.h"
 #include "TestPaths.h"
 #include "Tracce.h"
 #include "TraceRecorder.h"
@@ -63,8 +63,8 @@ namespace {
 // names (sensors, the maker, the mono-fuel mode), the names of the parameters of the
 // adaptivity calculation.
 const char* const kSameInBothLanguages[] = {
-    "rpm x 1000", "- OK",      "File:",     "Turbo",     "Custom",    "SNR410",    "SNR520",    "Monofuel",
-    "Delta X",    "Delta Y",   "NumCellXS", "NumCellYS", "NumCellXD", "NumCellYD",
+    "rpm x 1000", "- OK",    "File:",   "Turbo",     "Custom",    "SNR410",    "SNR520",
+    "Monofuel",   "Delta X", "Delta Y", "NumCellXS", "NumCellYS", "NumCellXD", "NumCellYD",
 };
 
 // Design texts the program keeps in every language: the pressure page's caption and two
@@ -175,7 +175,8 @@ class TextWalk {
         for (int i = 0; i < c->count(); ++i) Add(where, c->itemText(i));
       if (auto* h = qobject_cast<QHeaderView*>(w))
         if (h->model())
-          for (int i = 0; i < h->count(); ++i) Add(where, h->model()->headerData(i, h->orientation()).toString());
+          for (int i = 0; i < h->count(); ++i)
+            Add(where, h->model()->headerData(i, h->orientation()).toString());
       if (auto* t = qobject_cast<TFunctionKeyTabStrip*>(w))
         for (int p = 0; p < t->PageCount(); ++p)
           if (t->IsPageVisible(p)) Add(where, t->Caption(p));
@@ -203,7 +204,8 @@ class EnglishInterfaceTest : public LanguageFixture {
     TextWalk walk;
     TFormMain& w = Main();
     walk.Window(&w);
-    for (int i = 0; i < w.StatusBarMain->PanelCount(); ++i) walk.Add(QStringLiteral("StatusBarMain"), w.StatusBarMain->Text(i));
+    for (int i = 0; i < w.StatusBarMain->PanelCount(); ++i)
+      walk.Add(QStringLiteral("StatusBarMain"), w.StatusBarMain->Text(i));
 
     config_->show();
     config_->StopLiveTimer();
@@ -268,7 +270,6 @@ class EnglishInterfaceTest : public LanguageFixture {
     }
     walk.Window(config_->FormModMappa());
   }
-
 };
 
 TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
@@ -282,7 +283,8 @@ TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
 
   // Texts both tables give for the same number are the same in both languages, and so are the
   // product title, the customers' names and each language's own name in the language menu.
-  QSet<QString> same{Normal(QString::fromLatin1(GetBrandTitle())), Normal(LanguageName(0)), Normal(LanguageName(1))};
+  QSet<QString> same{Normal(QString::fromLatin1(GetBrandTitle())), Normal(LanguageName(0)),
+                     Normal(LanguageName(1))};
   for (int i = 0; i < kBrandLabelSlots; ++i) same.insert(Normal(QString::fromLatin1(GetBrandLabel(i))));
   for (const char* t : kSameInBothLanguages) same.insert(QString::fromUtf8(t));
   for (const char* t : kKeptInEveryLanguage) same.insert(QString::fromUtf8(t));
@@ -297,7 +299,8 @@ TEST_F(EnglishInterfaceTest, NoWindowShowsAnItalianTextInEnglish) {
   Main().MenuLanguageItems()[1]->trigger();
   ASSERT_EQ(CurrentLanguage, 1);
   // Numbers and single letters (injector wires, gauge marks) are no words of either language.
-  static const QRegularExpression noWord(QStringLiteral("^[^A-Za-zÀ-ÿ]*([A-Za-zÀ-ÿ][^A-Za-zÀ-ÿ]+)*[A-Za-zÀ-ÿ]?$"));
+  static const QRegularExpression noWord(
+      QStringLiteral("^[^A-Za-zÀ-ÿ]*([A-Za-zÀ-ÿ][^A-Za-zÀ-ÿ]+)*[A-Za-zÀ-ÿ]?$"));
   QStringList italianLeft;
   for (const Seen& s : Walk().seen)
     if (italian.contains(s.text) && !same.contains(s.text) && !noWord.match(s.text).hasMatch())
@@ -382,38 +385,50 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
   refused.lo = 0;
   refused.hi = 65535;
   const std::pair<const char*, std::function<QString()>> messages[] = {
-      {"value beyond the ECU's", [&] {
+      {"value beyond the ECU's",
+       [&] {
          refused.reason = ConfigFileRefusal::Reason::OutOfRange;
          return FileRefusalText(refused);
        }},
-      {"value not a number", [&] {
+      {"value not a number",
+       [&] {
          refused.reason = ConfigFileRefusal::Reason::NotANumber;
          return FileRefusalText(refused);
        }},
-      {"no configuration", [] {
+      {"no configuration",
+       [] {
          ConfigFileRefusal none;
          none.reason = ConfigFileRefusal::Reason::NoConfiguration;
          return FileRefusalText(none);
        }},
-      {"too large to copy", [&] {
+      {"too large to copy",
+       [&] {
          EcuData->ConvertConfigFile(hugeName.constData(), copyName.constData(), kConfigUnscramble, true);
          return OversizedFileText();
        }},
-      {"too large once written back", [&] {
+      {"too large once written back",
+       [&] {
          EcuData->LoadConfiguration(nearName.constData());
          return OversizedFileText();
        }},
       {"unsaved recordings",
        [&] { return UnsavedRecordingsText(dir.filePath(QStringLiteral("Temporanee")), recordings); }},
-      {"read cut short", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read); }},
+      {"read cut short",
+       [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Read); }},
       {"load refused", [] { return PassFailureText(LinkTransfer::PassOutcome::Refused, PassAction::Load); }},
-      {"base map lost", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::BaseCalibration); }},
+      {"base map lost",
+       [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::BaseCalibration); }},
       {"maps lost", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Maps); }},
-      {"restore lost", [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Restore); }},
+      {"restore lost",
+       [] { return PassFailureText(LinkTransfer::PassOutcome::LinkLost, PassAction::Restore); }},
       {"no editor", [&] { return NoTextEditorText(dir.filePath(QStringLiteral("Dec1.cfg"))); }},
       {"one folder", [&] { return DataSubfolderErrorText({missing}); }},
-      {"two folders", [&] { return DataSubfolderErrorText({missing, missing}); }},
-      {"recording", [&] {
+      {"two folders",
+       [&] {
+         return DataSubfolderErrorText({missing, missing});
+       }},
+      {"recording",
+       [&] {
          return shown([&] {
            config_->SetAcquisitionFolder(unmakeable);
            config_->MenuCominciaDrtClick();
@@ -433,8 +448,8 @@ TEST_F(EnglishInterfaceTest, MessagesAndLampFollowTheLanguage) {
   // The file names in the messages are the same in both languages.
   const auto words = [&](QString text) {
     for (const QString& path : recordings) text.remove(QFileInfo(path).fileName());
-    for (const QString& path : {missing, unmakeable, dir.filePath(QStringLiteral("Dec1.cfg")), huge, nearLimit,
-                                dir.filePath(QStringLiteral("Temporanee")), dir.path()})
+    for (const QString& path : {missing, unmakeable, dir.filePath(QStringLiteral("Dec1.cfg")), huge,
+                                nearLimit, dir.filePath(QStringLiteral("Temporanee")), dir.path()})
       text.remove(QDir::toNativeSeparators(path));
     return text;
   };

@@ -182,7 +182,7 @@ TEST_F(FileDialog, FailedLoadWritesNothing) {
 
 TEST_F(FileDialog, FailedSaveIsReportedAndKeepsTheNames) {
   QDir().mkpath(Path("Configurazioni/Locked.trm"));  // a folder stands where the file would go
-  data_.Identita[3] = 3;  // the typed name would name the configuration
+  data_.Identita[3] = 3;                             // the typed name would name the configuration
   data_.SetDescription("Prima");
   data_.SetDatoVetturaStr(1, "Prima auto");
   data_.SetMappa(0, 0, 2.0);
@@ -373,11 +373,16 @@ TEST_F(FileDialog, ReturnConfirmsFromTheNameAndTheList) {
     int result;
     const char* file;  // there afterwards, under Configurazioni
   } cases[] = {
-      {"Return in the name saves", TFormFile::ModeSave, "EditName", Qt::Key_Return, TModalDialog::mrOk, "Golf.trm"},
-      {"Enter in the name saves", TFormFile::ModeSave, "EditName", Qt::Key_Enter, TModalDialog::mrOk, "Golf.trm"},
-      {"Return in the displacement moves on", TFormFile::ModeSave, "EditCilindrata", Qt::Key_Return, 0, nullptr},
-      {"Return on the list loads", TFormFile::ModeLoad, "ListFile", Qt::Key_Return, TModalDialog::mrOk, nullptr},
-      {"Enter on the list loads", TFormFile::ModeLoad, "ListFile", Qt::Key_Enter, TModalDialog::mrOk, nullptr},
+      {"Return in the name saves", TFormFile::ModeSave, "EditName", Qt::Key_Return, TModalDialog::mrOk,
+       "Golf.trm"},
+      {"Enter in the name saves", TFormFile::ModeSave, "EditName", Qt::Key_Enter, TModalDialog::mrOk,
+       "Golf.trm"},
+      {"Return in the displacement moves on", TFormFile::ModeSave, "EditCilindrata", Qt::Key_Return, 0,
+       nullptr},
+      {"Return on the list loads", TFormFile::ModeLoad, "ListFile", Qt::Key_Return, TModalDialog::mrOk,
+       nullptr},
+      {"Enter on the list loads", TFormFile::ModeLoad, "ListFile", Qt::Key_Enter, TModalDialog::mrOk,
+       nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -396,7 +401,7 @@ TEST_F(FileDialog, ReturnConfirmsFromTheNameAndTheList) {
     if (c.file) EXPECT_TRUE(Exists(QStringLiteral("Configurazioni/") + QLatin1String(c.file)));
     if (c.mode == TFormFile::ModeLoad) {
       EXPECT_EQ(form->EditName->text(), QStringLiteral("Base"));  // the file of the list
-      EXPECT_GT(PetrolMapRows(), 0);  // loaded and written to the ECU
+      EXPECT_GT(PetrolMapRows(), 0);                              // loaded and written to the ECU
     }
     if (c.result == 0) {
       EXPECT_FALSE(Exists("Configurazioni/Golf.trm"));

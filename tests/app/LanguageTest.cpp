@@ -49,8 +49,9 @@ TEST_F(LanguageTest, OwnTableHoldsTheQuotedTexts) {
       {399, "Portare il motore a circa %n giri"},
       {432, "Procedendo i dati acquisiti verranno persi. Continuare ? "},
       {460, "Acquisisci &valore istantaneo  (Space)"},
-      {531, "Impossibile scaricare i dati di configurazione |precedentemente memorizzati. "
-            "Riprovare ?"},
+      {531,
+       "Impossibile scaricare i dati di configurazione |precedentemente memorizzati. "
+       "Riprovare ?"},
       {532, "Scrittura dati di configurazione in corso..."},
       {538, "Cicchetto all'avviamento per temperatura"},
   };
@@ -121,8 +122,11 @@ TEST_F(LanguageTest, ReportedCountsAreClamped) {
     int wantTexts;
   };
   const Case cases[] = {
-      {"3", "600", 3, 600},  {"0", "0", 1, 1},       {"-4", "-7", 1, 1},
-      {"127", "1", 127, 1},  {"200", "5", 1, 5},  // 200 does not fit: it arrives negative
+      {"3", "600", 3, 600},
+      {"0", "0", 1, 1},
+      {"-4", "-7", 1, 1},
+      {"127", "1", 127, 1},
+      {"200", "5", 1, 5},  // 200 does not fit: it arrives negative
       {"1", "2000000000", 1, kMaxTextsPerLanguage},
   };
   for (const auto& c : cases) {
@@ -159,7 +163,7 @@ TEST_F(LanguageTest, CharsetAndCodePageMustBeDecimal) {
     const char* text;
     bool ok;
     int value;
-  } cases[] = {{"1252", true, 1252}, {"-3", true, -3}, {"0", true, 0},   {"", false, 0},
+  } cases[] = {{"1252", true, 1252}, {"-3", true, -3},  {"0", true, 0},     {"", false, 0},
                {" 1", false, 0},     {"12a", false, 0}, {"0x10", false, 0}, {"1.5", false, 0}};
   for (const auto& c : cases) {
     if (c.ok) {

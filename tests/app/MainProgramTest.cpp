@@ -50,7 +50,8 @@ Bytes EncryptedFile(const Bytes& clear) {
   Bytes selected;
   for (int i = 0; i < kEncryptedMaskSize; ++i)
     for (int b = 0; b < 8; ++b)
-      if (mask[static_cast<size_t>(i)] & (1 << b)) selected.push_back(material[static_cast<size_t>(i * 8 + b)]);
+      if (mask[static_cast<size_t>(i)] & (1 << b))
+        selected.push_back(material[static_cast<size_t>(i * 8 + b)]);
   md5_ctx md5;
   md5_init(&md5);
   md5_update(&md5, selected.size(), selected.data());
@@ -205,10 +206,10 @@ TEST_F(MainProgramTest, FilesThatCannotBeReadReachNothing) {
     QString expected = Text(78);
     if (c.imageSize >= 0)
       expected += QLatin1Char('\n') + Tr(601)
-                                           .arg(QDir::toNativeSeparators(file))
-                                           .arg(c.imageSize)
-                                           .arg(kMinProgramImageSize)
-                                           .arg(kMaxProgramImageSize);
+                                          .arg(QDir::toNativeSeparators(file))
+                                          .arg(c.imageSize)
+                                          .arg(kMinProgramImageSize)
+                                          .arg(kMaxProgramImageSize);
     EXPECT_EQ(Asked(), (std::vector<QString>{expected}));
     ExpectUntouched();
   }
@@ -293,10 +294,12 @@ TEST_F(MainProgramTest, RefusedWritesKeepTheConfigurationUnsaved) {
   prompts.Answer(PromptYes);
   prompts.Answer(PromptNo);
   Program(image);
-  const QString refused = QStringLiteral(
-      "La centralina non ha accettato tutti i dati.\n"
-      "La centralina non ha ricevuto tutta la configurazione; la configurazione in memoria è "
-      "conservata.\n") + Text(531);
+  const QString refused =
+      QStringLiteral(
+          "La centralina non ha accettato tutti i dati.\n"
+          "La centralina non ha ricevuto tutta la configurazione; la configurazione in memoria è "
+          "conservata.\n") +
+      Text(531);
   EXPECT_EQ(Asked(), (std::vector<QString>{refused, refused}));
   EXPECT_EQ(MapRowsWrittenAfter(SimOp::EndProgramming), 24);  // written twice
   EXPECT_TRUE(data.Changed);

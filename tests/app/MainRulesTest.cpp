@@ -58,7 +58,7 @@ TEST(MainLayout, SelectionKeysStepOverHiddenEntries) {
   visible[2] = visible[3] = false;
   EXPECT_EQ(MenuSelectionAfterKey(1, true, visible), 4);
   EXPECT_EQ(MenuSelectionAfterKey(4, false, visible), 1);
-  EXPECT_EQ(MenuSelectionAfterKey(7, true, visible), -1);  // Down on the last entry
+  EXPECT_EQ(MenuSelectionAfterKey(7, true, visible), -1);   // Down on the last entry
   EXPECT_EQ(MenuSelectionAfterKey(0, false, visible), -1);  // Up on entry 0
   EXPECT_EQ(MenuSelectionAfterKey(0, true, visible), 1);
   visible[7] = false;
@@ -113,7 +113,7 @@ TEST(StatusTextList, NameValueLines) {
   list.SetText(QByteArray("; comment\r\n10=Sequenziale 4\r\nABC=x=y\n10=second\rnoequals\n=empty\n"));
   EXPECT_EQ(list.Count(), 6);
   EXPECT_EQ(list.Value(QStringLiteral("10")), QStringLiteral("Sequenziale 4"));  // first line wins
-  EXPECT_EQ(list.Value(QStringLiteral("abc")), QStringLiteral("x=y"));          // any case
+  EXPECT_EQ(list.Value(QStringLiteral("abc")), QStringLiteral("x=y"));           // any case
   EXPECT_EQ(list.Value(QStringLiteral("noequals")), QString());
   EXPECT_EQ(list.Value(QString()), QStringLiteral("empty"));
   EXPECT_EQ(list.Value(QStringLiteral("1")), QString());

@@ -100,9 +100,10 @@ TEST_F(MainWindowTest, SilentConnectRefusalsStillSpeakAndNeverUnderTheSplash) {
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0], Joined(69, 55));
   EXPECT_EQ(texts[1], Main().ConnectionWarningText());
-  EXPECT_EQ(texts[1], QString::fromUtf8("ATTENZIONE: non è stata rilevata la connessione con la centralina\n\n"
-                                        "- le modifiche apportate non avranno effetto in centralina\n"
-                                        "- prima di modificare i parametri stabilire la connessione (CTRL+C)"));
+  EXPECT_EQ(texts[1],
+            QString::fromUtf8("ATTENZIONE: non è stata rilevata la connessione con la centralina\n\n"
+                              "- le modifiche apportate non avranno effetto in centralina\n"
+                              "- prima di modificare i parametri stabilire la connessione (CTRL+C)"));
   for (const PromptRequest& r : watching.inner.Shown()) EXPECT_EQ(r.icon, PromptIcon::Stop);
   EXPECT_EQ(watching.underSplash, (std::vector<bool>{false, false}));
   EXPECT_FALSE(LinkOpen());

@@ -66,9 +66,7 @@ inline QString ScreenshotPath(const QString& name) {
 // adds "-2" to the names).
 class ProgressOnScreen final : public QObject {
  public:
-  explicit ProgressOnScreen(QString shot) : shot_(std::move(shot)) {
-    qApp->installEventFilter(this);
-  }
+  explicit ProgressOnScreen(QString shot) : shot_(std::move(shot)) { qApp->installEventFilter(this); }
   ~ProgressOnScreen() override { qApp->removeEventFilter(this); }
 
   std::vector<std::string> receivers;

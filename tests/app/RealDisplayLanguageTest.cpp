@@ -60,9 +60,10 @@ class OwnXServer {
         QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
       return false;
     // Xvfb picks a free display and writes its number on the descriptor given (stdout here).
-    xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                         QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                                         QStringLiteral("tcp")});
+    xvfb_.start(
+        QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+         QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!xvfb_.waitForStarted()) return false;
     QByteArray number;
     while (!number.contains('\n') && xvfb_.waitForReadyRead(20000)) number += xvfb_.readAllStandardOutput();
@@ -135,7 +136,6 @@ class RealDisplayLanguageTest : public LanguageFixture {
     EXPECT_EQ(ShowPrompt(&Main(), QString(), Text(72), PromptIcon::Warning, PromptYesNoCancel), PromptCancel);
     return buttons;
   }
-
 };
 
 TEST_F(RealDisplayLanguageTest, MessageBoxAndEditorPageFollowTheLanguage) {
@@ -174,8 +174,9 @@ TEST_F(RealDisplayLanguageTest, MessageBoxAndEditorPageFollowTheLanguage) {
   EXPECT_EQ(config_->PageControl()->Caption(TabCambio), Tr(111));
   EXPECT_EQ(page->LabelSegnaleGiri->text(), QStringLiteral("Rpm signal"));
   EXPECT_EQ(page->LabelGiriCambio->text(), QStringLiteral("Changeover rpm"));
-  for (QWidget* shown : {static_cast<QWidget*>(page->LabelSegnaleGiri), static_cast<QWidget*>(page->LabelTempCambio),
-                         static_cast<QWidget*>(config_->PageControl())})
+  for (QWidget* shown :
+       {static_cast<QWidget*>(page->LabelSegnaleGiri), static_cast<QWidget*>(page->LabelTempCambio),
+        static_cast<QWidget*>(config_->PageControl())})
     EXPECT_GT(OnScreen(screen, shown), 0.95) << shown->objectName().toStdString();
   config_->hide();
 }

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include "BrandProfile.h"

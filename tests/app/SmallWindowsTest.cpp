@@ -177,13 +177,12 @@ class FormScaricaTest : public ::testing::Test {
 
 TEST_F(FormScaricaTest, DialogOffersProgrammingAndSRecordFiles) {
   TFormScarica form(nullptr);
-  EXPECT_EQ(form.OpenDialogFile.Filter,
-            QStringLiteral("File programmazione|*.ptn|File Motorola S|*.s19"));
+  EXPECT_EQ(form.OpenDialogFile.Filter, QStringLiteral("File programmazione|*.ptn|File Motorola S|*.s19"));
   EXPECT_EQ(form.OpenDialogFile.Title, QStringLiteral("Apri file di programmazione"));
   EXPECT_TRUE(form.OpenDialogFile.DefaultExt.isEmpty());
   EXPECT_EQ(FileDialogFilters(form.OpenDialogFile.Filter),
-            QStringList({QStringLiteral("File programmazione (*.ptn)"),
-                         QStringLiteral("File Motorola S (*.s19)")}));
+            QStringList(
+                {QStringLiteral("File programmazione (*.ptn)"), QStringLiteral("File Motorola S (*.s19)")}));
 }
 
 TEST_F(FormScaricaTest, CancelledFirstChoiceShowsNothing) {
@@ -205,8 +204,7 @@ TEST_F(FormScaricaTest, ChosenFileIsShownAndKeptForTheNextRun) {
   EXPECT_EQ(form.OpenDialogFile.FileName, image);
   EXPECT_EQ(form.OpenDialogFile.FilterIndex, kProgramFileFilter);
   EXPECT_EQ(form.LabelN->text(), QStringLiteral("nuovo.ptn"));
-  EXPECT_EQ(form.LabelD->text(),
-            FormatProgramFileDate(FileCreationTime(image).toLocalTime().date()));
+  EXPECT_EQ(form.LabelD->text(), FormatProgramFileDate(FileCreationTime(image).toLocalTime().date()));
   // Next run: straight to the window, no dialog; Annulla gives Cancel.
   ClickWhenModal(form.ButtonAnnulla);
   form.ChooseProgramFile();
@@ -257,6 +255,5 @@ TEST(ProgramFileDate, DayMonthYearWithoutLeadingZerosAndTheLocaleSeparator) {
     ScopedLocale use(c.locale);
     EXPECT_EQ(FormatProgramFileDate(date), QLatin1String(c.shown)) << c.locale.name().toStdString();
   }
-  EXPECT_EQ(FormatProgramFileDate(QDate(2010, 12, 31)).left(3), QStringLiteral("31") +
-                                                                    LocaleDateSeparator());
+  EXPECT_EQ(FormatProgramFileDate(QDate(2010, 12, 31)).left(3), QStringLiteral("31") + LocaleDateSeparator());
 }

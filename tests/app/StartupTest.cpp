@@ -51,8 +51,7 @@ T* FindTopLevel() {
 
 QMainWindow* MainWindow() {
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* m = qobject_cast<QMainWindow*>(w); m && m->objectName() == QLatin1String("FormMain"))
-      return m;
+    if (auto* m = qobject_cast<QMainWindow*>(w); m && m->objectName() == QLatin1String("FormMain")) return m;
   return nullptr;
 }
 
@@ -107,8 +106,8 @@ class StartupTest : public ::testing::Test {
     StartupOptions o;
     o.beforeLoop = [this, check] {
       if (check) check();
-      idle = QObject::connect(QAbstractEventDispatcher::instance(),
-                              &QAbstractEventDispatcher::aboutToBlock, [this] {
+      idle = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                              [this] {
                                 QObject::disconnect(idle);
                                 splashGoneAtIdle = FindTopLevel<TFormSplash>() == nullptr;
                                 // The silent connect read the ECU, so closing asks to
@@ -155,8 +154,8 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
     EXPECT_NE(EcuData, nullptr);
     EXPECT_NE(DatiMappati, nullptr);
     EXPECT_NE(FormScarica, nullptr);
-    auto simulated = reinterpret_cast<SimulatedEcu* (*)(TSerialLink*)>(
-        SerialModule->resolve("_SimulatedEcu"));
+    auto simulated =
+        reinterpret_cast<SimulatedEcu* (*)(TSerialLink*)>(SerialModule->resolve("_SimulatedEcu"));
     ASSERT_NE(simulated, nullptr);
     for (const SimCall& c : simulated(SerialLink)->Calls()) configuration.push_back(c);
   });
@@ -171,8 +170,8 @@ TEST_F(StartupTest, RunsWithBothLibrariesAndWritesTheSettingsBack) {
   EXPECT_TRUE(traceFolder.endsWith(QStringLiteral("/Acquisizioni/Temporanee"))) << traceFolder.toStdString();
   // The link is configured once, in this order, before anything else uses it.
   ASSERT_GE(configuration.size(), 5u);
-  const SimOp order[] = {SimOp::SetLinkParamA, SimOp::SetLinkParamB, SimOp::SetScreen,
-                         SimOp::SetLinkParamC, SimOp::SetLinkParamD};
+  const SimOp order[] = {SimOp::SetLinkParamA, SimOp::SetLinkParamB, SimOp::SetScreen, SimOp::SetLinkParamC,
+                         SimOp::SetLinkParamD};
   for (size_t i = 0; i < 5; ++i) EXPECT_EQ(configuration[i].op, order[i]) << i;
   EXPECT_EQ(configuration[0].a, 0);
   EXPECT_EQ(configuration[1].a, 5);
@@ -492,8 +491,8 @@ TEST_F(StartupTest, CalibrationWithTheDemoDataReachesTheWizard) {
   };
   StartupOptions o = CloseAtFirstIdle([&] {
     prompts.Clear();  // the settings' first-run notice
-    run(1600);  // the simulated vehicle's own displacement: the present map
-    run(1800);  // between the demo's 1600 and 2000 cc LPG calibrations
+    run(1600);        // the simulated vehicle's own displacement: the present map
+    run(1800);        // between the demo's 1600 and 2000 cc LPG calibrations
     std::memcpy(map, EcuData->Mappa, sizeof map);
   });
   EXPECT_EQ(RunProgram(o), 0);

@@ -15,8 +15,8 @@ enum class LinkFault { Drop, Silence };
 inline const char* LinkFaultName(LinkFault fault) { return fault == LinkFault::Drop ? "drop" : "silence"; }
 
 struct DropSweepResult {
-  int positions = 0;                // runs in which the link failed
-  std::vector<std::string> wrong;   // "position: what went wrong", one per wrong run
+  int positions = 0;               // runs in which the link failed
+  std::vector<std::string> wrong;  // "position: what went wrong", one per wrong run
 
   // "3 of 140 positions went wrong: 17: ..., 18: ..." (at most five shown).
   std::string Text() const {

@@ -1,6 +1,7 @@
 #pragma once
 // Every field of a data set, for tests that compare or fill them all: X(field) for each, in
 // declaration order. Ini is left out. ECU_VALUE_FIELDS are those of the values (TEcuDataFields).
+// clang-format off
 #define ECU_FIELDS(X) X(FilePath) X(IniOpen) X(FileKey) X(Changed) X(WriteThrough) ECU_VALUE_FIELDS(X)
 #define ECU_VALUE_FIELDS(X)                                                                       \
   X(Mappa) X(MappaBenzina)                                                                        \
@@ -32,4 +33,4 @@
   X(MinimoValoreCorrettore) X(TempoPerCorrezione) X(TempoCicchetto) X(Identita) X(ProgFile)       \
   X(DescrizAuto) X(Euro) X(CentCubici) X(Valvole) X(NCilindri) X(Potenza) X(Motore)               \
   X(Centralina) X(Cambio) X(AnnoVettura)
-
+// clang-format on

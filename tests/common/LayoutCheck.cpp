@@ -58,8 +58,7 @@ bool IsBackdrop(const QWidget* w) {
   if (w->testAttribute(Qt::WA_TransparentForMouseEvents)) return true;
   const char* cls = w->metaObject()->className();
   if (qstrcmp(cls, "QFrame") == 0 || qstrcmp(cls, "QWidget") == 0) return true;
-  if (const auto* l = qobject_cast<const QLabel*>(w))
-    return !l->pixmap().isNull() || l->text().isEmpty();
+  if (const auto* l = qobject_cast<const QLabel*>(w)) return !l->pixmap().isNull() || l->text().isEmpty();
   return false;
 }
 
@@ -188,8 +187,9 @@ void CheckSiblings(const QWidget* w, const std::vector<const QWidget*>& siblings
     if (s == w || IsInternal(s) || IsBackdrop(s)) continue;
     if (w->geometry().intersects(s->geometry()))
       out << QStringLiteral("%1: covers %2: %3 over %4")
-                 .arg(Path(w), s->objectName().isEmpty() ? QString::fromLatin1(s->metaObject()->className())
-                                                         : s->objectName(),
+                 .arg(Path(w),
+                      s->objectName().isEmpty() ? QString::fromLatin1(s->metaObject()->className())
+                                                : s->objectName(),
                       Rect(w->geometry()), Rect(s->geometry()));
   }
 }

@@ -116,4 +116,5 @@ class SmallDisk {
 inline constexpr SmallDisk::State kNoRoomStates[] = {SmallDisk::State::Full, SmallDisk::State::ReadOnly};
 
 #define SKIP_WITHOUT_SMALL_DISK(disk) \
-  if (!(disk).Mounted()) GTEST_SKIP() << "no small disk for the full-disk tests: " << (disk).WhyNot().toStdString()
+  if (!(disk).Mounted())              \
+  GTEST_SKIP() << "no small disk for the full-disk tests: " << (disk).WhyNot().toStdString()

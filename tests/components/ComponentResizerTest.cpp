@@ -1,11 +1,10 @@
-#include "ComponentResizer.h"
-
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <memory>
 #include <vector>
 
+#include "ComponentResizer.h"
 #include "MessageSink.h"
 #include "MouseHelpers.h"
 #include "PrivateMessage.h"
@@ -61,12 +60,18 @@ TEST(ResizerGeometryTest, HoverZonesFollowTheModeInOrder) {
     int x, y, zone;
     Qt::CursorShape cursor;
   } cases[] = {
-      {def, 2, 20, 3, Qt::SizeHorCursor},      {def, 77, 20, 4, Qt::SizeHorCursor},
-      {def, 40, 20, 9, Qt::SizeAllCursor},     {def, 40, 2, 9, Qt::SizeAllCursor},
-      {horOnly, 2, 20, 0, Qt::ArrowCursor},    {horOnly, 77, 20, 4, Qt::SizeHorCursor},
-      {all, 2, 2, 5, Qt::SizeFDiagCursor},     {all, 77, 37, 7, Qt::SizeFDiagCursor},
-      {all, 2, 37, 6, Qt::SizeBDiagCursor},    {all, 77, 2, 8, Qt::SizeBDiagCursor},
-      {all, 40, 2, 1, Qt::SizeVerCursor},      {all, 40, 37, 2, Qt::SizeVerCursor},
+      {def, 2, 20, 3, Qt::SizeHorCursor},
+      {def, 77, 20, 4, Qt::SizeHorCursor},
+      {def, 40, 20, 9, Qt::SizeAllCursor},
+      {def, 40, 2, 9, Qt::SizeAllCursor},
+      {horOnly, 2, 20, 0, Qt::ArrowCursor},
+      {horOnly, 77, 20, 4, Qt::SizeHorCursor},
+      {all, 2, 2, 5, Qt::SizeFDiagCursor},
+      {all, 77, 37, 7, Qt::SizeFDiagCursor},
+      {all, 2, 37, 6, Qt::SizeBDiagCursor},
+      {all, 77, 2, 8, Qt::SizeBDiagCursor},
+      {all, 40, 2, 1, Qt::SizeVerCursor},
+      {all, 40, 37, 2, Qt::SizeVerCursor},
       {cornerNoMove, 2, 2, 0, Qt::ArrowCursor},  // top-left needs raMove; then top needs it too
       {cornerNoMove, 77, 37, 7, Qt::SizeFDiagCursor},
       {cornerNoMove, 40, 37, 2, Qt::SizeVerCursor},
@@ -81,15 +86,11 @@ TEST(ResizerGeometryTest, HoverZonesFollowTheModeInOrder) {
 
 TEST(ResizerGeometryTest, ResizeSnapsKeepsMinimumAndStopsAtTheOrigin) {
   EXPECT_EQ(ResizerGeometry::Snap(-19, 10), -10);
-  EXPECT_EQ(ResizerGeometry::Resize({100, 100, 80, 40}, 27, false, 0, false, 10),
-            QRect(100, 100, 100, 40));
-  EXPECT_EQ(ResizerGeometry::Resize({100, 100, 80, 40}, -200, false, -100, false, 10),
-            QRect(100, 100, 6, 6));
+  EXPECT_EQ(ResizerGeometry::Resize({100, 100, 80, 40}, 27, false, 0, false, 10), QRect(100, 100, 100, 40));
+  EXPECT_EQ(ResizerGeometry::Resize({100, 100, 80, 40}, -200, false, -100, false, 10), QRect(100, 100, 6, 6));
   // From the left past the parent's origin: Left 0, width unchanged.
-  EXPECT_EQ(ResizerGeometry::Resize({30, 100, 80, 40}, 50, true, 0, false, 10),
-            QRect(0, 100, 80, 40));
-  EXPECT_EQ(ResizerGeometry::Resize({30, 20, 80, 40}, 20, true, 10, true, 10),
-            QRect(10, 10, 100, 50));
+  EXPECT_EQ(ResizerGeometry::Resize({30, 100, 80, 40}, 50, true, 0, false, 10), QRect(0, 100, 80, 40));
+  EXPECT_EQ(ResizerGeometry::Resize({30, 20, 80, 40}, 20, true, 10, true, 10), QRect(10, 10, 100, 50));
 }
 
 TEST_F(ResizerTest, LockedPassesEveryMouseEventToTheControl) {

@@ -1,9 +1,8 @@
-#include "GridMath.h"
-
 #include <gtest/gtest.h>
 
 #include <QLocale>
 
+#include "GridMath.h"
 #include "QtPrint.h"
 #include "RiferimentiMappa.h"
 
@@ -32,7 +31,7 @@ TEST(GridMathTest, AdjustFillsTheClientOrFitsTheControl) {
 }
 
 TEST(GridMathTest, ExpandScalesFromColumnOne) {
-  TFit f = GridMath::Expand({{40, 40, 40}, 243}, 0);  // factor (243 - 3) / 120 = 2
+  TFit f = GridMath::Expand({{40, 40, 40}, 243}, 0);   // factor (243 - 3) / 120 = 2
   EXPECT_EQ(f.sizes, (std::vector<int>{82, 80, 80}));  // column 0: 243 - 160 - 1
   f = GridMath::Expand({{40, 40, 40}, 10}, 0);
   EXPECT_EQ(f.sizes, (std::vector<int>{5, 5, 5}));
@@ -63,8 +62,9 @@ TEST(GridMathTest, DataFormatPatterns) {
     const char* pattern;
     const char* text;
   } cases[] = {
-      {3.14159, "0.00", "3.14"}, {2.5, "0.00", "2.50"},     {2.5, "0.##", "2.5"},
-      {0.5, "#.##", ".5"},       {7, "000", "007"},         {-0.001, "0.00", "0.00"},
+      {3.14159, "0.00", "3.14"}, {2.5, "0.00", "2.50"},
+      {2.5, "0.##", "2.5"},      {0.5, "#.##", ".5"},
+      {7, "000", "007"},         {-0.001, "0.00", "0.00"},
       {-12.5, "0.0", "-12.5"},   {1234567, "#,##0", "1,234,567"},
       {12, "0 ms", "12 ms"},     {1.25, "", "1.25"},
   };

@@ -117,7 +117,7 @@ TEST_F(KeyComboWidget, KeyTable) {
     EXPECT_EQ(combo->currentIndex(), c.index);
     EXPECT_EQ(combo->DroppedDown(), c.openAfter);
     EXPECT_EQ(enters, c.enters);
-    QWidget* focus = c.focus == Prev ? static_cast<QWidget*>(prev)
+    QWidget* focus = c.focus == Prev   ? static_cast<QWidget*>(prev)
                      : c.focus == Next ? static_cast<QWidget*>(next)
                                        : static_cast<QWidget*>(combo);
     if (!combo->DroppedDown()) {
@@ -162,8 +162,7 @@ TEST_F(KeyComboWidget, EnterOpensThenConfirms) {
 TEST_F(KeyComboWidget, AMousePickIsConfirmedAtOnce) {
   Start(0, true);
   QAbstractItemView* list = combo->view();
-  const QPoint at(list->viewport()->width() / 2,
-                  list->visualRect(list->model()->index(2, 0)).center().y());
+  const QPoint at(list->viewport()->width() / 2, list->visualRect(list->model()->index(2, 0)).center().y());
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(combo->currentIndex(), 2);
@@ -192,8 +191,8 @@ TEST_F(KeyComboWidget, ProgrammaticChangesAreNotTheUsers) {
 TEST_F(KeyComboWidget, WheelChangesOnlyAFocusedList) {
   auto wheel = [&] {
     const QPoint at = combo->rect().center();
-    QWheelEvent e(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent e(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
     QApplication::sendEvent(combo, &e);
   };
   Start(1, false);
@@ -265,9 +264,9 @@ TEST_F(KeyComboWidget, LeavingClosesTheList) {
 // search by initial letter, open or closed.
 TEST_F(KeyComboWidget, CharactersTypedWithModifiersReachNothing) {
   for (bool open : {false, true}) {
-    for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::AltModifier),
-                                       Qt::ControlModifier | Qt::AltModifier,
-                                       Qt::KeyboardModifiers(Qt::MetaModifier)}) {
+    for (Qt::KeyboardModifiers mods :
+         {Qt::KeyboardModifiers(Qt::AltModifier), Qt::ControlModifier | Qt::AltModifier,
+          Qt::KeyboardModifiers(Qt::MetaModifier)}) {
       SCOPED_TRACE(QString("%1 mods %2").arg(open ? "open" : "closed").arg(int(mods), 0, 16).toStdString());
       Start(0, open);
       QKeyEvent press(QEvent::KeyPress, Qt::Key_C, mods, QStringLiteral("c"));

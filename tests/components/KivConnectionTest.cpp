@@ -7,8 +7,8 @@ TEST(KivConnection, VersionsFrom493AreAccepted) {
   struct Case {
     uint32_t major, minor, release;
     bool accepted;
-  } cases[] = {{4, 9, 3, true},  {4, 9, 2, false}, {3, 20, 0, false}, {4, 10, 0, true},
-               {5, 0, 0, true},  {4, 8, 99, false}, {4, 9, 100, true}, {0, 0, 0, false}};
+  } cases[] = {{4, 9, 3, true}, {4, 9, 2, false},  {3, 20, 0, false}, {4, 10, 0, true},
+               {5, 0, 0, true}, {4, 8, 99, false}, {4, 9, 100, true}, {0, 0, 0, false}};
   for (const Case& c : cases)
     EXPECT_EQ(TKivConnection::VersionAccepted({c.major, c.minor, c.release, 0}), c.accepted)
         << c.major << "." << c.minor << "." << c.release;

@@ -1,5 +1,3 @@
-#include "KivGrid.h"
-
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -10,6 +8,7 @@
 
 #include "GridModifyDialog.h"
 #include "KivComboBox.h"
+#include "KivGrid.h"
 #include "KivTestSupport.h"
 #include "Prompt.h"
 #include "QtPrint.h"
@@ -267,7 +266,7 @@ TEST_F(KivGridTest, WorkingPointMarksTheActiveCell) {
   EXPECT_EQ(grid->ActiveCol(), 4);
   EXPECT_EQ(grid->ActiveRow(), 0);
   const QRect r = grid->visualRect(Cell(1, 5));
-  EXPECT_EQ(grid->MarkerPoint().x(), r.left());  // the mid-point: the cell's left edge
+  EXPECT_EQ(grid->MarkerPoint().x(), r.left());                  // the mid-point: the cell's left edge
   EXPECT_EQ(grid->MarkerPoint().y(), r.top() + r.height() / 2);  // on the breakpoint: the middle
   grid->SetCursorPosition(1, bp[11] * 1.2 + 1);
   EXPECT_EQ(grid->ActiveCol(), 11);
@@ -305,7 +304,8 @@ TEST_F(KivGridTest, HeldValuesShowWhenTheEcuCannotBeRead) {
   const QString mapHeader = grid->CellText(3, 0);
   ASSERT_NE(cell, "0");
   for (const int code : {0x20E, 0x20C, 0x0D}) ecu->SetAbsent(code);
-  for (TKivSerialData* data : std::initializer_list<TKivSerialData*>{&map, &rpm, &pressure}) data->SetDataValid(false);
+  for (TKivSerialData* data : std::initializer_list<TKivSerialData*>{&map, &rpm, &pressure})
+    data->SetDataValid(false);
   EXPECT_EQ(grid->CellText(3, 5), cell);
   EXPECT_EQ(grid->CellText(0, 12), rpmHeader);
   EXPECT_EQ(grid->CellText(3, 0), mapHeader);
@@ -408,8 +408,8 @@ TEST_F(KivGridTest, ResizerDragKeepsTheColumnProportions) {
   const QPoint corner(vp->width() - 3, vp->height() - 3);
   const QPoint inParent = vp->mapTo(&window, corner);
   // Hover over the bottom-right corner, then drag it 200 pixels to the left.
-  QMouseEvent hover(QEvent::MouseMove, corner, vp->mapToGlobal(corner), Qt::NoButton,
-                    Qt::NoButton, Qt::NoModifier);
+  QMouseEvent hover(QEvent::MouseMove, corner, vp->mapToGlobal(corner), Qt::NoButton, Qt::NoButton,
+                    Qt::NoModifier);
   QApplication::sendEvent(vp, &hover);
   EXPECT_EQ(grid->Resizer()->Zone(), 7);
   QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, corner);

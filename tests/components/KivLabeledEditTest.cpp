@@ -1,8 +1,7 @@
-#include "KivLabeledEdit.h"
-
 #include <QCheckBox>
 
 #include "ComponentsTestWindow.h"
+#include "KivLabeledEdit.h"
 #include "MouseHelpers.h"
 #include "QtPrint.h"
 

@@ -26,10 +26,8 @@ TEST_F(KivNumberLink, ReadsAndWritesByItsKind) {
     const char* write;
   } cases[] = {
       {"scalar", 0x21, -1, -1, 1, false, "ReadVariable(0x21, 18) -> 1", "WriteVariable(0x21, 7) -> 1"},
-      {"element", 0x0C, 2, -1, 2, false, "ReadRow(0x20C, 2, 1500) -> 1",
-       "WriteElement(0x20C, 2, 7) -> 1"},
-      {"cell", 0x0E, 3, 5, 2, false, "ReadCell(0x20E, 3, 5, 1781) -> 1",
-       "WriteCell(0x20E, 3, 5, 7) -> 1"},
+      {"element", 0x0C, 2, -1, 2, false, "ReadRow(0x20C, 2, 1500) -> 1", "WriteElement(0x20C, 2, 7) -> 1"},
+      {"cell", 0x0E, 3, 5, 2, false, "ReadCell(0x20E, 3, 5, 1781) -> 1", "WriteCell(0x20E, 3, 5, 7) -> 1"},
       {"address", 0x21, -1, -1, 1, true, "ReadAtAddress(0x21, 256, 0) -> 1",
        "WriteAtAddress(0x21, 256, 7) -> 1"},
   };
@@ -225,9 +223,8 @@ TEST(KivNumber, IniStoresAndRestoresTheValue) {
     bool user;
     const char* key;
     const char* text;
-  } cases[] = {{-1, -1, true, "Soglia", "1.5"},
-               {4, -1, false, "Soglia4", "15"},
-               {3, 7, true, "Soglia3_7", "1.5"}};
+  } cases[] = {
+      {-1, -1, true, "Soglia", "1.5"}, {4, -1, false, "Soglia4", "15"}, {3, 7, true, "Soglia3_7", "1.5"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     TKivNumber n(nullptr, 0x21, c.row, c.col);

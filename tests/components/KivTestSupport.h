@@ -2,11 +2,11 @@
 // Support for the data-bound component tests: the fake serial library built beside the test,
 // a connection loaded from it with the link open, the call log without the line queries, and
 // a widget that records the private messages it receives.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFile>
-#include <dlfcn.h>
 #include <QThread>
 #include <QWidget>
 #include <string>

@@ -26,9 +26,9 @@ TEST_F(KivArrayLink, VectorTransfersByType) {
   row.SetArrayDimension(12);
   row.SetConnection(&conn);
   EXPECT_EQ(row.Type(), vtMatrixRow);
-  EXPECT_EQ(OpsOf(*ecu, [&] { row.Load(); }),
-            (std::vector<std::string>{"ReadRow(0xC20E, 3, " + std::to_string(ecu->Stored(0x20E, 36)) +
-                                      ") -> 1"}));
+  EXPECT_EQ(
+      OpsOf(*ecu, [&] { row.Load(); }),
+      (std::vector<std::string>{"ReadRow(0xC20E, 3, " + std::to_string(ecu->Stored(0x20E, 36)) + ") -> 1"}));
   EXPECT_EQ(row.RawValues()[0], ecu->Stored(0x20E, 36));
   EXPECT_TRUE(OpsOf(*ecu, [&] { row.Download(); })[0].starts_with("WriteRow(0xC30E, 3, "));
   EXPECT_EQ(OpsOf(*ecu, [&] { row.SetData(900.0, 5u); }),
@@ -73,10 +73,10 @@ TEST_F(KivArrayLink, VectorByAddressGoesElementByElement) {
   v.Address = 0x40;
   v.SetConnection(&conn);
   const int raws[3] = {1, 2, 3};
-  EXPECT_EQ(OpsOf(*ecu, [&] { v.SetDataInEcu(raws); }),
-            (std::vector<std::string>{"WriteAtAddress(0x3321, 64, 1) -> 1",
-                                      "WriteAtAddress(0x3321, 66, 2) -> 1",
-                                      "WriteAtAddress(0x3321, 68, 3) -> 1"}));
+  EXPECT_EQ(
+      OpsOf(*ecu, [&] { v.SetDataInEcu(raws); }),
+      (std::vector<std::string>{"WriteAtAddress(0x3321, 64, 1) -> 1", "WriteAtAddress(0x3321, 66, 2) -> 1",
+                                "WriteAtAddress(0x3321, 68, 3) -> 1"}));
   EXPECT_EQ(OpsOf(*ecu, [&] { v.Load(); }).size(), 3u);
   EXPECT_EQ(v.RawValues(), (std::vector<int>{1, 2, 3}));
 }
@@ -250,9 +250,9 @@ TEST_F(KivArrayLink, MatrixWritesByShape) {
   column.SetRowDimension(3);
   column.SetConnection(&conn);
   auto colWrites = OpsOf(*ecu, [&] { column.Download(); });
-  EXPECT_EQ(colWrites, (std::vector<std::string>{"WriteElement(0x130C, 0, 0) -> 1",
-                                                 "WriteElement(0x130C, 1, 0) -> 1",
-                                                 "WriteElement(0x130C, 2, 0) -> 1"}));
+  EXPECT_EQ(colWrites,
+            (std::vector<std::string>{"WriteElement(0x130C, 0, 0) -> 1", "WriteElement(0x130C, 1, 0) -> 1",
+                                      "WriteElement(0x130C, 2, 0) -> 1"}));
 
   TKivMatrix single(nullptr, 0x21);
   single.SetConnection(&conn);

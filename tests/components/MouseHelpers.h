@@ -8,8 +8,7 @@
 
 // Hover (no button held): Qt Test would move the real cursor, so the event is sent directly.
 inline void HoverAt(QWidget* w, QPoint local) {
-  QMouseEvent e(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
-                Qt::NoModifier);
+  QMouseEvent e(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(w, &e);
 }
 

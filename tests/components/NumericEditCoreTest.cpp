@@ -91,7 +91,7 @@ TEST_P(NumericCore, EnterShowsTheLimitedRoundedEntry) {
       {{0, 0, 0}, 42, "", "42", 42},
       {{0, 0, 0}, 42, "abc", "42", 42},
       {{0, 0, 0}, 42, "-", "42", 42},
-      {{0, 0, 0}, 42, "1T5", "42", 42},    // the other locale's decimal separator
+      {{0, 0, 0}, 42, "1T5", "42", 42},  // the other locale's decimal separator
       {{0, 0, 0}, 42, "1D5D", "42", 42},
       {{0, 0, 0}, 42, "inf", "42", 42},
       {{0, 100, 0}, 42, "", "42", 42},
@@ -165,7 +165,7 @@ TEST_P(NumericCore, GetIntCutsTowardZeroAndCorrectsTheText) {
       {{0, 0, 0}, 7.9, "", 7, ""},  // not an integer: the accepted value cut, text as it was
       {{0, 0, 0}, -7.9, "12D5", -7, "12D5"},
       {{0, 0, 0}, 3, "99999999999", 3, "99999999999"},  // beyond int: not an integer
-      {{0, 0, 0}, 1e12, "", 2147483647, ""},  // saturates
+      {{0, 0, 0}, 1e12, "", 2147483647, ""},            // saturates
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("typed ") + c.typed);
@@ -215,8 +215,9 @@ TEST_P(NumericCore, KeyFilter) {
       {{-10, 10, 0}, "-5", 0, "-5", '-', V::Pass, '-'},
   };
   for (const Case& c : cases) {
-    QChar key = c.key == D ? TNumericEditCore::DecimalSeparator()
-                : c.key == T ? TNumericEditCore::ThousandsSeparator() : QChar(c.key);
+    QChar key = c.key == D   ? TNumericEditCore::DecimalSeparator()
+                : c.key == T ? TNumericEditCore::ThousandsSeparator()
+                             : QChar(c.key);
     const QChar keyAfter = c.keyAfter == D ? TNumericEditCore::DecimalSeparator() : QChar(c.keyAfter);
     SCOPED_TRACE(std::string("text ") + c.text + " key " + QString(key).toStdString());
     const TNumericEditCore core = Make(c.field);

@@ -21,8 +21,7 @@ namespace {
 
 QMainWindow* MainWindow() {
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* m = qobject_cast<QMainWindow*>(w); m && m->objectName() == QLatin1String("FormMain"))
-      return m;
+    if (auto* m = qobject_cast<QMainWindow*>(w); m && m->objectName() == QLatin1String("FormMain")) return m;
   return nullptr;
 }
 

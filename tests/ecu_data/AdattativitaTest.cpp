@@ -26,7 +26,9 @@ class AdattativitaTest : public ::testing::Test {
     data_.CorrezioneZona[zone] = perCell * coefficient / 4;
   }
   int Mv(int row) const { return static_cast<int>(std::floor(data_.GetRifMAP(row) * 1000)); }
-  MapSample Cell(int row, int col, int value) const { return {data_.GetRifGiri(col), Mv(row), value, 0, row, col}; }
+  MapSample Cell(int row, int col, int value) const {
+    return {data_.GetRifGiri(col), Mv(row), value, 0, row, col};
+  }
 
   // Learnt points in the three corner cells the anchors look at.
   void LearnCorners() {
@@ -151,12 +153,10 @@ TEST_F(AdattativitaTest, AnchorWindowBounds) {
     int rpm, map;
     bool found;
   } cases[] = {
-      {b + hR + 2 * hR, m, true},            // far rpm bound included
-      {b + hR + 2 * hR + 1, m, false},
-      {b + hR, m - hM - 2 * hM + 1, true},   // lowest map inside
-      {b + hR, m - hM - 2 * hM, false},      // lower map bound excluded
-      {b + hR, m + hM, true},
-      {b + hR, m + hM + 1, false},
+      {b + hR + 2 * hR, m, true},                                             // far rpm bound included
+      {b + hR + 2 * hR + 1, m, false},  {b + hR, m - hM - 2 * hM + 1, true},  // lowest map inside
+      {b + hR, m - hM - 2 * hM, false},                                       // lower map bound excluded
+      {b + hR, m + hM, true},           {b + hR, m + hM + 1, false},
   };
   for (const auto& c : cases) {
     MapSampleList list = {{c.rpm, c.map, 5, 0, 0, 0}};

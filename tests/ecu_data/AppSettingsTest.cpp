@@ -21,7 +21,9 @@ class AppSettingsTest : public ::testing::Test {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
   }
 
-  static QSettings Store() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tarn", "2001"); }
+  static QSettings Store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tarn", "2001");
+  }
 
   static void Put(const char* name, const QVariant& value) {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Tarn", "2001");

@@ -38,9 +38,11 @@ QByteArray CoreText(const char* eol, int seed) {
   QByteArray t;
   const QByteArray e(eol);
   t += "[RiferimentiGiri]" + e;
-  for (int i = 0; i < 12; ++i) t += "RifGiri" + QByteArray::number(i) + "=" + QByteArray::number(600 + 450 * i + seed) + e;
+  for (int i = 0; i < 12; ++i)
+    t += "RifGiri" + QByteArray::number(i) + "=" + QByteArray::number(600 + 450 * i + seed) + e;
   t += "[RiferimentiMAP]" + e;
-  for (int i = 0; i < 12; ++i) t += "RifMAP" + QByteArray::number(i) + "=" + QByteArray::number(10 + 8 * i + seed) + e;
+  for (int i = 0; i < 12; ++i)
+    t += "RifMAP" + QByteArray::number(i) + "=" + QByteArray::number(10 + 8 * i + seed) + e;
   t += "[MappaCarburazione]" + e;
   for (int c = 0; c < 12; ++c)
     for (int r = 0; r < 12; ++r)
@@ -60,48 +62,52 @@ struct KeyRange {
 };
 constexpr int64_t kMin32 = INT32_MIN;
 constexpr int64_t kMax32 = INT32_MAX;
+// clang-format off
 const KeyRange kKeyRanges[] = {
     {"MajorVersionProg", kMin32, kMax32}, {"MinorVersionProg", kMin32, kMax32}, {"Ufficiale", kMin32, kMax32},
     {"CentCubici", kMin32, kMax32}, {"Valvole", kMin32, kMax32}, {"N cilindri", kMin32, kMax32},
-    {"Potenza", kMin32, kMax32}, {"AnnoVettura", kMin32, kMax32},
-    {"Flag1", 0, 65535}, {"MonoFuel", 0, 255}, {"Cilindrata", 0, 65535},
-    {"RifGiri", 0, 65535}, {"RifMAP", 0, 255}, {"Mappa", 0, 65535}, {"MappaBenzina", 0, 65535},
-    {"TipoDiLambda", 0, 255}, {"RifLambda", 0, 255}, {"OffsetLambda", 0, 255}, {"RitardoLetturaSonda", 0, 255},
-    {"TempoSondaFredda", 0, 255}, {"RifSupSondaFredda", 0, 255}, {"RifInfSondaFredda", 0, 255},
-    {"RifSupSondaCalda", 0, 255}, {"RifInfSondaCalda", 0, 255}, {"LivelloGasAlcol", 0, 255},
-    {"TemperaturaCambio", 0, 255}, {"GiriPerCambio", 0, 65535}, {"RitardoMinimoCambio", 0, 255},
-    {"FuoriGiri", 0, 65535}, {"NumeroCilindri", 0, 255}, {"FasciaGiriMinimo", 0, 65535},
-    {"GiriCutoff", 0, 65535}, {"ChiusuraCutoff", 0, 255}, {"AperturaCutoff", 0, 255}, {"CicliCutoff", 0, 255},
-    {"CoefficienteCutoff", 0, 255}, {"CoeffTermineCutoff", 0, 255}, {"DeltaCutoff", 0, 255},
-    {"CorrezioneInRilascio", -32768, 32767}, {"TipoDiTps", 0, 255}, {"Isteresi", 0, 255},
-    {"TpsMoltoFuori", 0, 255}, {"CoefficienteUscitaMinimo", 0, 255}, {"TempoCoefficienteUscitaMinimo", 0, 255},
-    {"TempoPer100", 0, 255}, {"RifOpenLoop", 0, 255}, {"PassiInvArr", 0, 255}, {"PassiInvSmg", 0, 255},
-    {"PassiIngr", 0, 255}, {"PassiSmag", 0, 255}, {"TempoAlto", 0, 255}, {"TempoBasso", 0, 255},
-    {"TempoSondaSconnessa", 0, 65535}, {"NumeroOnde", 0, 255}, {"LivelloAlto", 0, 255}, {"LivelloBasso", 0, 255},
-    {"TipoSensore", 0, 255}, {"TempoRitBenzina", 0, 255}, {"RifSensore", 0, 255},
-    {"MinErroreIntegrale", -32768, 32767}, {"MaxErroreIntegrale", -32768, 32767},
-    {"MaxErroreIntegraleAlMinimo", -32768, 32767}, {"MinErroreIntegraleAlMinimo", -32768, 32767},
-    {"TpsSbana", 0, 255}, {"GiriSbana", 0, 65535}, {"TempiInversioneSbana", 0, 255}, {"TempoApSbana", 0, 255},
-    {"TempoChSbana", 0, 255}, {"CorrRientroMin", -128, 127}, {"ArrPerTps", 0, 255}, {"VarCumulo", 0, 255},
-    {"MappaArr", 0, 255}, {"RifCumulo", -128, 255}, {"MinCumulo", 0, 255}, {"TipoIniezione", 0, 255},
+    {"Potenza", kMin32, kMax32}, {"AnnoVettura", kMin32, kMax32}, {"Flag1", 0, 65535}, {"MonoFuel", 0, 255},
+    {"Cilindrata", 0, 65535}, {"RifGiri", 0, 65535}, {"RifMAP", 0, 255}, {"Mappa", 0, 65535},
+    {"MappaBenzina", 0, 65535}, {"TipoDiLambda", 0, 255}, {"RifLambda", 0, 255}, {"OffsetLambda", 0, 255},
+    {"RitardoLetturaSonda", 0, 255}, {"TempoSondaFredda", 0, 255}, {"RifSupSondaFredda", 0, 255},
+    {"RifInfSondaFredda", 0, 255}, {"RifSupSondaCalda", 0, 255}, {"RifInfSondaCalda", 0, 255},
+    {"LivelloGasAlcol", 0, 255}, {"TemperaturaCambio", 0, 255}, {"GiriPerCambio", 0, 65535},
+    {"RitardoMinimoCambio", 0, 255}, {"FuoriGiri", 0, 65535}, {"NumeroCilindri", 0, 255},
+    {"FasciaGiriMinimo", 0, 65535}, {"GiriCutoff", 0, 65535}, {"ChiusuraCutoff", 0, 255},
+    {"AperturaCutoff", 0, 255}, {"CicliCutoff", 0, 255}, {"CoefficienteCutoff", 0, 255},
+    {"CoeffTermineCutoff", 0, 255}, {"DeltaCutoff", 0, 255}, {"CorrezioneInRilascio", -32768, 32767},
+    {"TipoDiTps", 0, 255}, {"Isteresi", 0, 255}, {"TpsMoltoFuori", 0, 255},
+    {"CoefficienteUscitaMinimo", 0, 255}, {"TempoCoefficienteUscitaMinimo", 0, 255}, {"TempoPer100", 0, 255},
+    {"RifOpenLoop", 0, 255}, {"PassiInvArr", 0, 255}, {"PassiInvSmg", 0, 255}, {"PassiIngr", 0, 255},
+    {"PassiSmag", 0, 255}, {"TempoAlto", 0, 255}, {"TempoBasso", 0, 255}, {"TempoSondaSconnessa", 0, 65535},
+    {"NumeroOnde", 0, 255}, {"LivelloAlto", 0, 255}, {"LivelloBasso", 0, 255}, {"TipoSensore", 0, 255},
+    {"TempoRitBenzina", 0, 255}, {"RifSensore", 0, 255}, {"MinErroreIntegrale", -32768, 32767},
+    {"MaxErroreIntegrale", -32768, 32767}, {"MaxErroreIntegraleAlMinimo", -32768, 32767},
+    {"MinErroreIntegraleAlMinimo", -32768, 32767}, {"TpsSbana", 0, 255}, {"GiriSbana", 0, 65535},
+    {"TempiInversioneSbana", 0, 255}, {"TempoApSbana", 0, 255}, {"TempoChSbana", 0, 255},
+    {"CorrRientroMin", -128, 127}, {"ArrPerTps", 0, 255}, {"VarCumulo", 0, 255}, {"MappaArr", 0, 255},
+    {"RifCumulo", -128, 255}, {"MinCumulo", 0, 255}, {"TipoIniezione", 0, 255},
     {"CorrenteMantenimento", 0, 255}, {"DutyCorrenteHold", 0, 255}, {"TempoMaxCorrente", 0, 65535},
-    {"Stato", 0, 65535}, {"Abilitazione", 0, 65535}, {"SequenzaIniezione", 0, 255}, {"CorrezioneLivello", 0, 255},
-    {"TempoAperturaIniettore", 0, 65535}, {"NumeroInjUscitaMin", 0, 255}, {"ArricchimentoAccelerazione", -128, 127},
-    {"ArrUscitaMin", -128, 127}, {"CorrezioneFuoriMinimo", -32768, 32767}, {"CorrezioneAlMinimo", -32768, 32767},
-    {"MassimoValoreCorrezione", 0, 255}, {"TempoTraCorrezioni", 0, 255}, {"ZonaApprendimentoFuoriMinimo", 0, 255},
-    {"MinimoValoreCorrettore", 0, 255}, {"TempoPerCorrezione", 0, 65535}, {"Rif", 0, 255}, {"Coeff", -128, 127},
-    {"TempoCicchetto", 0, 65535}, {"TempoCicchettoTemp", 0, 255}, {"TempCicchetto", 0, 255},
-    {"OffsetMapEsterno", -32768, 32767}, {"PendenzaMapEsterno", -32768, 32767}, {"OffsetDiff", -32768, 32767},
-    {"PendenzaDiff", -32768, 32767}, {"RifPressDiff", 0, 255}, {"CoeffPressDiff", -128, 127}, {"RifGas", 0, 255},
-    {"CoeffGas", 0, 255},
+    {"Stato", 0, 65535}, {"Abilitazione", 0, 65535}, {"SequenzaIniezione", 0, 255},
+    {"CorrezioneLivello", 0, 255}, {"TempoAperturaIniettore", 0, 65535}, {"NumeroInjUscitaMin", 0, 255},
+    {"ArricchimentoAccelerazione", -128, 127}, {"ArrUscitaMin", -128, 127},
+    {"CorrezioneFuoriMinimo", -32768, 32767}, {"CorrezioneAlMinimo", -32768, 32767},
+    {"MassimoValoreCorrezione", 0, 255}, {"TempoTraCorrezioni", 0, 255},
+    {"ZonaApprendimentoFuoriMinimo", 0, 255}, {"MinimoValoreCorrettore", 0, 255},
+    {"TempoPerCorrezione", 0, 65535}, {"Rif", 0, 255}, {"Coeff", -128, 127}, {"TempoCicchetto", 0, 65535},
+    {"TempoCicchettoTemp", 0, 255}, {"TempCicchetto", 0, 255}, {"OffsetMapEsterno", -32768, 32767},
+    {"PendenzaMapEsterno", -32768, 32767}, {"OffsetDiff", -32768, 32767}, {"PendenzaDiff", -32768, 32767},
+    {"RifPressDiff", 0, 255}, {"CoeffPressDiff", -128, 127}, {"RifGas", 0, 255}, {"CoeffGas", 0, 255},
 };
+// clang-format on
 
 // The range of a key ("Mappa3_10" is a "Mappa" key); nullptr for a text key.
 const KeyRange* RangeOf(const QByteArray& key) {
   QByteArray base = key;
   for (const KeyRange& r : kKeyRanges)
     if (base == r.key) return &r;
-  while (!base.isEmpty() && (std::isdigit(static_cast<unsigned char>(base.back())) || base.back() == '_')) base.chop(1);
+  while (!base.isEmpty() && (std::isdigit(static_cast<unsigned char>(base.back())) || base.back() == '_'))
+    base.chop(1);
   for (const KeyRange& r : kKeyRanges)
     if (base == r.key) return &r;
   return nullptr;
@@ -185,11 +191,27 @@ TEST_F(EcuConfigContent, SavedFileUnscramblesToTwentyOneSectionsOfFormat36) {
   ASSERT_TRUE(plain.endsWith("\r\n"));
   IniFile ini;
   ini.SetText(plain);
-  const std::vector<std::string> sections{
-      "Versione",  "Generale",        "RiferimentiGiri", "RiferimentiMAP", "MappaCarburazione", "Lambda",
-      "SensoreDiLivello", "Accensione-Cambio", "Cutoff", "TPS", "OpenLoop", "PassiInversione", "TempiTraPassi",
-      "Emulazione", "Carburazione", "Arricchimento", "Iniezione", "Diagnosi", "Adattativita", "Temperatura",
-      "PressioneDifferenziale"};
+  const std::vector<std::string> sections{"Versione",
+                                          "Generale",
+                                          "RiferimentiGiri",
+                                          "RiferimentiMAP",
+                                          "MappaCarburazione",
+                                          "Lambda",
+                                          "SensoreDiLivello",
+                                          "Accensione-Cambio",
+                                          "Cutoff",
+                                          "TPS",
+                                          "OpenLoop",
+                                          "PassiInversione",
+                                          "TempiTraPassi",
+                                          "Emulazione",
+                                          "Carburazione",
+                                          "Arricchimento",
+                                          "Iniezione",
+                                          "Diagnosi",
+                                          "Adattativita",
+                                          "Temperatura",
+                                          "PressioneDifferenziale"};
   EXPECT_EQ(ini.Sections(), sections);
   EXPECT_EQ(ini.ReadInteger("Versione", "MajorVersionProg", 0), 3);
   EXPECT_EQ(ini.ReadInteger("Versione", "MinorVersionProg", 0), 6);
@@ -226,11 +248,16 @@ TEST_F(EcuConfigContent, EveryKeyLoadsIntoTheFieldItIsSavedFrom) {
       if (const KeyRange* range = RangeOf(key); range && (v < range->lo || v > range->hi))
         v = range->lo + n % (range->hi - range->lo + 1);
       QByteArray value = QByteArray::number(v);
-      if (key == "NomeConfigurazione") value = "b.trm";
-      else if (key == "Potenza") value = QByteArray::number(n);  // trunc(x + 0.5) is for power >= 0
-      else if (key == "Ufficiale") value = "1";
-      else if (key.startsWith("M") && key.endsWith("VersionProg")) value = line.mid(eq + 1);
-      else if (texts.contains(key)) value = "t" + QByteArray::number(n);
+      if (key == "NomeConfigurazione")
+        value = "b.trm";
+      else if (key == "Potenza")
+        value = QByteArray::number(n);  // trunc(x + 0.5) is for power >= 0
+      else if (key == "Ufficiale")
+        value = "1";
+      else if (key.startsWith("M") && key.endsWith("VersionProg"))
+        value = line.mid(eq + 1);
+      else if (texts.contains(key))
+        value = "t" + QByteArray::number(n);
       line = key + "=" + value;
     }
     edited += line + "\r\n";
@@ -387,10 +414,12 @@ TEST_F(EcuConfigContent, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
       {"empty", {}},
       {"header only", kStoredHeader},
       {"a damaged byte", flipped},
-      {"a value too large for 32 bits", "DECRYPTED_DOZA_FILE\r\n" + WithValue(LinesOf(plain), "Mappa3_10", "2147483648")},
+      {"a value too large for 32 bits",
+       "DECRYPTED_DOZA_FILE\r\n" + WithValue(LinesOf(plain), "Mappa3_10", "2147483648")},
       {"noise", noise},
       {"another brand's key", kStoredHeader + XorWithKey(plain, "AnotherBrand")},
-      {"another program's INI", kStoredHeader + XorWithKey("[Impostazioni]\r\nLingua=0\r\n", GetBrandFileKey())},
+      {"another program's INI",
+       kStoredHeader + XorWithKey("[Impostazioni]\r\nLingua=0\r\n", GetBrandFileKey())},
   };
   auto d = NewData();
   d->Mappa[0][0] = 4444;
@@ -460,10 +489,12 @@ TEST_F(EcuConfigContent, EveryKeyRefusesOneBelowItsMinimumAndOneAboveItsMaximum)
     // The legacy ramp keys are read only from a file that holds them in place of the steps.
     const bool ramp = std::none_of(lines.begin(), lines.end(),
                                    [&](const TextLine& l) { return l.key == firstAndLast.first; });
-    for (const auto& [key, value] : {std::pair{firstAndLast.first, range.lo - 1}, std::pair{firstAndLast.second, range.hi + 1}}) {
+    for (const auto& [key, value] :
+         {std::pair{firstAndLast.first, range.lo - 1}, std::pair{firstAndLast.second, range.hi + 1}}) {
       SCOPED_TRACE(key.toStdString() + "=" + std::to_string(value));
       const QByteArray number = QByteArray::number(static_cast<qlonglong>(value));
-      ASSERT_TRUE(WriteFileBytes(Path("bad.trm"), "DECRYPTED_DOZA_FILE\r\n" + WithValue(ramp ? legacy : lines, key, number)));
+      ASSERT_TRUE(WriteFileBytes(Path("bad.trm"),
+                                 "DECRYPTED_DOZA_FILE\r\n" + WithValue(ramp ? legacy : lines, key, number)));
       link.Clear();
       refused += d->LoadConfiguration(Name(Path("bad.trm"))) == 0;
       EXPECT_EQ(d->FileRefusal().key, key.toStdString());
@@ -499,7 +530,8 @@ TEST_F(EcuConfigContent, EveryKeyTakesItsMinimumAndItsMaximum) {
         if (!maximum ? !chosen.count(range->key) : true) chosen[range->key] = &l;
     for (auto& [name, line] : chosen) {
       const KeyRange& range = *RangeOf(line->key);
-      line->line = line->key + "=" + QByteArray::number(static_cast<qlonglong>(maximum ? range.hi : range.lo));
+      line->line = line->key + "=" +
+                   QByteArray::number(static_cast<qlonglong>(maximum ? range.hi : range.lo));
     }
     ASSERT_TRUE(WriteFileBytes(Path("edge.trm"), "DECRYPTED_DOZA_FILE\r\n" + TextOf(edited)));
     auto d = NewData();
@@ -509,7 +541,9 @@ TEST_F(EcuConfigContent, EveryKeyTakesItsMinimumAndItsMaximum) {
     IniFile saved;
     saved.SetText(Snapshot(*d));
     for (const auto& [name, line] : chosen) {
-      if (name == "MajorVersionProg" || name == "MinorVersionProg" || name == "Ufficiale" || name == "Potenza") continue;
+      if (name == "MajorVersionProg" || name == "MinorVersionProg" || name == "Ufficiale" ||
+          name == "Potenza")
+        continue;
       const QByteArray section = [&] {
         QByteArray current;
         for (const TextLine& l : edited) {
@@ -537,7 +571,7 @@ TEST_F(EcuConfigContent, MapBreakpointsLoadAsAnEcuHoldsThem) {
     int32_t value;
   } cases[] = {
       {WithValue(whole, "RifGiri5", "100"), 5, true, 100},
-      {WithValue(whole, "RifMAP3", "17"), 3, false, 17},        // below RifMAP2 (24)
+      {WithValue(whole, "RifMAP3", "17"), 3, false, 17},          // below RifMAP2 (24)
       {"[RiferimentiGiri]\r\nRifGiri5=2500\r\n", 5, true, 2500},  // equal to the held RifGiri4
       {"[RiferimentiGiri]\r\nRifGiri0=1000\r\n", 0, true, 1000},  // equal to the held RifGiri1
       {"[RiferimentiMAP]\r\nRifMAP10=30\r\nRifMAP11=0\r\n", 11, false, 0},
@@ -565,8 +599,14 @@ TEST_F(EcuConfigContent, VehicleTextsComeBackAsTheyWereSet) {
     const char* set;
     const char* held;
   } cases[] = {
-      {"  Golf", "  Golf"}, {"Golf  ", "Golf  "}, {"\"Golf\"", "\"Golf\""}, {"'Golf'", "'Golf'"},
-      {"\"", "\""}, {"Golf\r\n[Lambda]", "Golf  [Lambda]"}, {"a\tb\x7F", "a b "}, {"", ""},
+      {"  Golf", "  Golf"},
+      {"Golf  ", "Golf  "},
+      {"\"Golf\"", "\"Golf\""},
+      {"'Golf'", "'Golf'"},
+      {"\"", "\""},
+      {"Golf\r\n[Lambda]", "Golf  [Lambda]"},
+      {"a\tb\x7F", "a b "},
+      {"", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.set);
@@ -619,7 +659,8 @@ TEST_F(EcuConfigContent, FarLargerFilesAreRefusedBeforeTheyAreRead) {
 
 // An INI text with CR LF line ends, padded to `size` bytes: a configuration's core and filler.
 QByteArray PaddedText(qsizetype size) {
-  QByteArray text = "[Versione]\r\nMajorVersionProg=3\r\nMinorVersionProg=6\r\n" + CoreText("\r\n", 0) + "[Altro]\r\n";
+  QByteArray text = "[Versione]\r\nMajorVersionProg=3\r\nMinorVersionProg=6\r\n" + CoreText("\r\n", 0) +
+                    "[Altro]\r\n";
   const QByteArray filler = "Riga=" + QByteArray(993, '1') + "\r\n";  // long lines read fast
   text += filler.repeated((size - text.size()) / filler.size() - 1);
   text += "Riga=" + QByteArray(size - text.size() - 7, '1') + "\r\n";
@@ -685,11 +726,12 @@ TEST_F(EcuConfigContent, ValuesThatAreNotWholeNumbersRefuseTheFile) {
     int loads;
     int32_t flag1;  // after the load
   } cases[] = {
-      {"Flag1", "12abc", 0, 1}, {"Flag1", "1.5", 0, 1}, {"Flag1", "0x10", 0, 1}, {"Mappa3_10", "--3", 0, 1},
-      {"Ufficiale", "si", 0, 1}, {"Potenza", "75,5", 0, 1}, {"MajorVersionProg", "3.6", 0, 1},
-      {"Flag1", " 108 ", 1, 108}, {"Flag1", "+108", 1, 108},
-      {"Flag1", "", 1, 1},                 // an empty value keeps the field
-      {"Motore", "1.4 16V", 1, 0x6C},      // a text is a text
+      {"Flag1", "12abc", 0, 1},          {"Flag1", "1.5", 0, 1},
+      {"Flag1", "0x10", 0, 1},           {"Mappa3_10", "--3", 0, 1},
+      {"Ufficiale", "si", 0, 1},         {"Potenza", "75,5", 0, 1},
+      {"MajorVersionProg", "3.6", 0, 1}, {"Flag1", " 108 ", 1, 108},
+      {"Flag1", "+108", 1, 108},         {"Flag1", "", 1, 1},  // an empty value keeps the field
+      {"Motore", "1.4 16V", 1, 0x6C},                          // a text is a text
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + c.value.toStdString());
@@ -712,7 +754,8 @@ TEST_F(EcuConfigContent, MissingKeysKeepTheirFields) {
   source->GiriCutoff = 2200;
   ASSERT_EQ(source->SaveConfiguration(Name(Path("whole.trm"))), 1);
   const QByteArray plain = PlainOf(Path("whole.trm"));
-  const QByteArray without = QByteArray(plain).replace("Mappa3_10=4321\r\n", "").replace("CicliCutoff=51\r\n", "");
+  const QByteArray without =
+      QByteArray(plain).replace("Mappa3_10=4321\r\n", "").replace("CicliCutoff=51\r\n", "");
   ASSERT_EQ(without.size() + 32, plain.size());
   // A 3.6 file with the legacy ramp in place of the steps.
   QByteArray ramp = plain;
@@ -727,8 +770,8 @@ TEST_F(EcuConfigContent, MissingKeysKeepTheirFields) {
   } cases[] = {
       {"a line deleted by hand", "DECRYPTED_DOZA_FILE\r\n" + without, 1111, 0x35, 2200},
       {"no line end after the last line", "DECRYPTED_DOZA_FILE\r\n" + plain.chopped(2), 4321, 0x33, 2200},
-      {"stored, cut after the maps", kStoredHeader + XorWithKey(plain.left(plain.indexOf("[Lambda]")), key), 4321,
-       0x35, 1800},
+      {"stored, cut after the maps", kStoredHeader + XorWithKey(plain.left(plain.indexOf("[Lambda]")), key),
+       4321, 0x35, 1800},
       {"stored, one byte short", kStoredHeader + XorWithKey(plain.chopped(1), key), 4321, 0x33, 2200},
       {"the cut-off as a ramp", "DECRYPTED_DOZA_FILE\r\n" + ramp, 4321, 0x35, 2200},
       {"a few values", "DECRYPTED_DOZA_FILE\r\n[Generale]\r\nFlag1=108\r\n", 1111, 0x35, 1800},
@@ -751,7 +794,8 @@ TEST_F(EcuConfigContent, MissingKeysKeepTheirFields) {
     }
   }
   // A map read alone changes only what the file holds.
-  ASSERT_TRUE(WriteFileBytes(Path("part.trm"), "DECRYPTED_DOZA_FILE\r\n[MappaCarburazione]\r\nMappa3_10=4321\r\n"));
+  ASSERT_TRUE(
+      WriteFileBytes(Path("part.trm"), "DECRYPTED_DOZA_FILE\r\n[MappaCarburazione]\r\nMappa3_10=4321\r\n"));
   auto d = NewData();
   int32_t map[12][12];
   int32_t rpm[12];
@@ -789,7 +833,8 @@ TEST_F(EcuConfigContent, FailedSaveLeavesTheOldFileAndTheChangedFlag) {
   if (geteuid() != 0) {  // folder permissions do not hold back the superuser
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     EXPECT_EQ(d->SaveConfiguration(), 0);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ReadFileBytes(Path("conf.trm")), old);
   }
   // Nothing was left beside the target.

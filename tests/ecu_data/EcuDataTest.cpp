@@ -59,8 +59,8 @@ TEST_F(EcuDataTest, ConstructionSetsEveryDefaultWithoutWritingThrough) {
   EXPECT_EQ(data.Mappa[5][9], 2500);
   EXPECT_EQ(data.Mappa[11][11], 3900);
   EXPECT_EQ(data.MappaBenzina[3][3], 0);
-  EXPECT_EQ(Vec(data.RifGiri), (std::vector<int32_t>{500, 1000, 1500, 2000, 2500, 3000, 3500, 4000,
-                                                      4500, 5000, 5500, 6000}));
+  EXPECT_EQ(Vec(data.RifGiri),
+            (std::vector<int32_t>{500, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 5000, 5500, 6000}));
   EXPECT_EQ(Vec(data.RifMAP), (std::vector<int32_t>{9, 17, 24, 32, 40, 47, 55, 63, 71, 79, 87, 95}));
   EXPECT_EQ(Vec(data.PassiIngr), (std::vector<int32_t>{24, 24, 12, 4, 4, 4, 4, 4, 4, 4, 4, 4}));
   EXPECT_EQ(Vec(data.PassiSmag), Vec(data.PassiIngr));
@@ -247,20 +247,24 @@ TEST_F(EcuDataTest, SetterGroupsOnAcceptedAndRefusedWrites) {
       {"SetTipoEmulazione", A, [](TEcuData& d) { d.SetTipoEmulazione(1); },
        [](auto& d) { return d.TempoBasso; }},
       {"SetTipoSensore", A, [](TEcuData& d) { d.SetTipoSensore(2); }, [](auto& d) { return d.TipoSensore; }},
-      {"SetRifSensore", A, [](TEcuData& d) { d.SetRifSensore(0, 10); }, [](auto& d) { return d.RifSensore[0]; }},
+      {"SetRifSensore", A, [](TEcuData& d) { d.SetRifSensore(0, 10); },
+       [](auto& d) { return d.RifSensore[0]; }},
       {"SetCorrezioneLivello", A, [](TEcuData& d) { d.SetCorrezioneLivello(0, 50); },
        [](auto& d) { return d.CorrezioneLivello[0]; }},
       {"SetArricchimento", A, [](TEcuData& d) { d.SetArricchimento(0, 5, 100); },
        [](auto& d) { return d.VarCumulo[0]; }},
-      {"SetMappaArr", A, [](TEcuData& d) { d.SetMappaArr(0, 0, 100); }, [](auto& d) { return d.MappaArr[0][0]; }},
-      {"SetRifCumulo", A, [](TEcuData& d) { d.SetRifCumulo(0, -20); }, [](auto& d) { return d.RifCumulo[0]; }},
+      {"SetMappaArr", A, [](TEcuData& d) { d.SetMappaArr(0, 0, 100); },
+       [](auto& d) { return d.MappaArr[0][0]; }},
+      {"SetRifCumulo", A, [](TEcuData& d) { d.SetRifCumulo(0, -20); },
+       [](auto& d) { return d.RifCumulo[0]; }},
       {"SetOffsetPendenza", A, [](TEcuData& d) { d.SetOffsetPendenza(3, 7); },
        [](auto& d) { return d.PendenzaDiff; }},
       {"SetRifPressDiff", A, [](TEcuData& d) { d.SetRifPressDiff(0, 0.5); },
        [](auto& d) { return d.RifPressDiff[0]; }},
       {"SetRifGas", A, [](TEcuData& d) { d.SetRifGas(0, 15); }, [](auto& d) { return d.RifGas[0]; }},
       {"SetCoeffGas", A, [](TEcuData& d) { d.SetCoeffGas(0, 90); }, [](auto& d) { return d.CoeffGas[0]; }},
-      {"SetDiagnosi", A, [](TEcuData& d) { d.SetDiagnosi(0, 2, 5); }, [](auto& d) { return d.Abilitazione[0]; }},
+      {"SetDiagnosi", A, [](TEcuData& d) { d.SetDiagnosi(0, 2, 5); },
+       [](auto& d) { return d.Abilitazione[0]; }},
       {"SetCoeffTemp", A, [](TEcuData& d) { d.SetCoeffTemp(0, 0.5); }, [](auto& d) { return d.Coeff[0]; }},
       {"SetRifTemp", A, [](TEcuData& d) { d.SetRifTemp(3, 55); }, [](auto& d) { return d.Rif[3]; }},
       {"SetModoCambio", B, [](TEcuData& d) { d.SetModoCambio(2); }, [](auto& d) { return d.GiriPerCambio; }},
@@ -279,7 +283,8 @@ TEST_F(EcuDataTest, SetterGroupsOnAcceptedAndRefusedWrites) {
       {"SetFlag1", C, [](TEcuData& d) { d.SetFlag1(3, true); }, [](auto& d) { return d.Flag1; }},
       {"SetArrUscitaMin", C, [](TEcuData& d) { d.SetArrUscitaMin(0, 20); },
        [](auto& d) { return d.ArrUscitaMin[0]; }},
-      {"SetCicliCutoff", C, [](TEcuData& d) { d.SetCicliCutoff(1, 5); }, [](auto& d) { return d.CicliCutoff; }},
+      {"SetCicliCutoff", C, [](TEcuData& d) { d.SetCicliCutoff(1, 5); },
+       [](auto& d) { return d.CicliCutoff; }},
       {"SetTempoAperturaIniettore", D, [](TEcuData& d) { d.SetTempoAperturaIniettore(1, 2.0); },
        [](auto& d) { return d.TempoAperturaIniettore; }},
       {"SetOpzioneVettura", D, [](TEcuData& d) { d.SetOpzioneVettura(1, true); },
@@ -533,8 +538,8 @@ TEST_F(EcuDataTest, ExtremeFieldValuesConvertWithoutOverflow) {
     }
     add({data.GetTempoCutoff(1), data.GetTempoCutoff(2), double(data.GetCicliCutoff(2)),
          double(data.GetModoCambio()), double(data.GetModoCutoff()), double(data.GetTipoEmulazione()),
-         double(data.GetTipoSensore()), double(data.GetNumeroSonde()), double(data.GetArricchimentoAccelerazione()),
-         data.GetTempoAperturaIniettore(1)});
+         double(data.GetTipoSensore()), double(data.GetNumeroSonde()),
+         double(data.GetArricchimentoAccelerazione()), data.GetTempoAperturaIniettore(1)});
     for (int k = 0; k < kValueCodeCount; ++k) add({data.GetValue(kValueCodes[k].code)});
     for (const bool coefficients : {false, true})
       for (const int reading : {0, 1, 255, INT32_MAX, INT32_MIN})
@@ -609,13 +614,14 @@ TEST_F(EcuDataTest, SettersHoldOnlyWhatTheirWordHolds) {
     EXPECT_EQ(c.held(d), c.expected);
     const std::vector<std::string> writes = link.log;
     if (*c.sent)
-      EXPECT_NE(std::find(writes.begin(), writes.end(), c.sent), writes.end()) << ::testing::PrintToString(writes);
+      EXPECT_NE(std::find(writes.begin(), writes.end(), c.sent), writes.end())
+          << ::testing::PrintToString(writes);
     else
       EXPECT_TRUE(writes.empty()) << writes.front();
   }
   // The power: the file carries hundredths of a non-negative int32.
-  for (const auto& [set, held] : {std::pair{-5.0f, 0.0f}, std::pair{std::nanf(""), 0.0f}, std::pair{1e30f, 21474836.0f},
-                                  std::pair{85.5f, 85.5f}}) {
+  for (const auto& [set, held] : {std::pair{-5.0f, 0.0f}, std::pair{std::nanf(""), 0.0f},
+                                  std::pair{1e30f, 21474836.0f}, std::pair{85.5f, 85.5f}}) {
     data.SetPotenza(set);
     EXPECT_EQ(data.Potenza, held) << set;
   }
@@ -715,8 +721,7 @@ TEST_F(EcuDataTest, ProbeCountRewritesDiagnosisAndSequence) {
   EXPECT_EQ(data.GetNumeroSonde(), 2);
   EXPECT_FALSE(data.Flag1 & 0x04);
   EXPECT_EQ(data.Stato[0], 0xFF);
-  EXPECT_EQ(Vec(data.SequenzaIniezione),
-            (std::vector<int32_t>{0, 0x84, 1, 0x85, 2, 0x86, 0, 0}));
+  EXPECT_EQ(Vec(data.SequenzaIniezione), (std::vector<int32_t>{0, 0x84, 1, 0x85, 2, 0x86, 0, 0}));
   EXPECT_TRUE(data.IsDoppiaSonda());
   data.SetNumeroSonde(1);
   EXPECT_EQ(Vec(data.SequenzaIniezione), (std::vector<int32_t>{0, 5, 2, 6, 1, 4, 0, 0}));

@@ -90,9 +90,15 @@ struct Golden {
     std::snprintf(text, sizeof text, "%s 0x%X %d", op, code, row);
     lines.emplace_back(text);
   }
-  void R(std::initializer_list<int> codes) { for (int c : codes) Add("ReadVariable", c); }
-  void W(std::initializer_list<int> codes) { for (int c : codes) Add("WriteVariable", c); }
-  void WA(std::initializer_list<int> codes) { for (int c : codes) Add("WriteArray", c); }
+  void R(std::initializer_list<int> codes) {
+    for (int c : codes) Add("ReadVariable", c);
+  }
+  void W(std::initializer_list<int> codes) {
+    for (int c : codes) Add("WriteVariable", c);
+  }
+  void WA(std::initializer_list<int> codes) {
+    for (int c : codes) Add("WriteArray", c);
+  }
   void Err() { lines.emplace_back("GetLastErrorCode"); }
   void P(int n) { lines.push_back("P+" + std::to_string(n)); }
   void PSet(int n) { lines.push_back("P=" + std::to_string(n)); }
@@ -153,8 +159,8 @@ Golden ReadAllGolden(const ReadShape& s) {
   g.P(2);
   g.R({0x2339, 0x233A, 0x43, 0x44, 0x23B, 0x23C, 0x3E, 0x449, 0x66C, 0x24A, 0x24B, 0x814E, 0x5150});
   g.P(2);
-  g.R({0x253, 0x9113D, 0x91737, 0x56, 0x6555, 0x458, 0x671, 0x672, 0x73, 0x74, 0x75, 0x76, 0x277,
-       0xA12A, 0x9578});
+  g.R({0x253, 0x9113D, 0x91737, 0x56, 0x6555, 0x458, 0x671, 0x672, 0x73, 0x74, 0x75, 0x76, 0x277, 0xA12A,
+       0x9578});
   g.Err();
   g.R({0x26D});
   g.Err();
@@ -507,9 +513,8 @@ TEST_F(ExchangeTest, WaitEcuStateReadyLateAndNever) {
   Reset();
   EXPECT_TRUE(data.WaitEcuState(20000));
   EXPECT_EQ(Log(), (std::vector<std::string>{"IsLinkOpen", "ReadVariable 0x2", "Sleep 500",
-                                             "ReadVariable 0x2", "Sleep 500", "ReadVariable 0x2",
-                                             "Sleep 500", "ReadVariable 0x2", "Sleep 500",
-                                             "ReadVariable 0x2"}));
+                                             "ReadVariable 0x2", "Sleep 500", "ReadVariable 0x2", "Sleep 500",
+                                             "ReadVariable 0x2", "Sleep 500", "ReadVariable 0x2"}));
 
   // Never ready: gives up when the time is over.
   ecu.SetReadyDelay(100000);
@@ -550,9 +555,9 @@ TEST_F(ExchangeTest, IdentityCustomerCodeAndBlocks) {
 TEST_F(ExchangeTest, PresetsAndUndo) {
   data.TipoDiLambda = 4 | 0x40;  // type index 3
   EXPECT_TRUE(data.ApplyPresetLambda());
-  EXPECT_EQ(data.RifLambda, 69);        // 1.35 V
-  EXPECT_EQ(data.LivelloBasso, 41);     // 0.8 V
-  EXPECT_EQ(ecu.Stored(0x47), 82);      // 1.6 V
+  EXPECT_EQ(data.RifLambda, 69);     // 1.35 V
+  EXPECT_EQ(data.LivelloBasso, 41);  // 0.8 V
+  EXPECT_EQ(ecu.Stored(0x47), 82);   // 1.6 V
   data.TipoDiLambda = 7;
   EXPECT_FALSE(data.ApplyPresetLambda());
 

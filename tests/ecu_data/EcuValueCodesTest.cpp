@@ -50,22 +50,22 @@ TEST_F(ValueCodesTest, ConversionsOfEveryFamily) {
     double entered;
     int32_t written;
   } cases[] = {
-      {0x06, 7, 7, 9.9, 9},                      // raw
-      {0x05, 51, 1.0, 1.0, 51},                  // volts
-      {0x1B, 10, 10 * 5.0 / 255, 0.3, 15},       // volts, 0.3 x 51 + 0.5
-      {0x04, 40 | 0x40, 1, 2, 25},               // lambda type, bit 6 ignored
-      {0x14, 8, 4, 0, 3},                        // cylinder table
-      {0x0F, 128, CalcTemperatura(128), 25, 128},  // NTC
-      {0x20, 18, 0.36, 0.36, 18},                // x 0.02 s
-      {0x38, 100, 4.0, 4.0, 100},                // x 0.04, trunc(25 v + 0.1)
-      {0x45, 20, 100, 100, 20},                  // x 5
-      {0x5F, 3, 12, 13, 3},                      // x 4
-      {0x23B, 6, 120, 130, 7},                   // x 20 minutes, 0.05 v + 0.5
-      {0x24A, 2000, 8.0, 8.0, 2000},             // x 0.004
-      {0x24B, 1598, 1598, 1597.5, 1598},         // trunc(v + 0.5)
-      {0x627, -200, 200, 150, -150},             // negated
-      {0x449, -100, -100, -80, -80},             // signed raw
-      {0x150001A, 0x20, 1, 0, 0},                // TipoDiTps bit 5
+      {0x06, 7, 7, 9.9, 9},                         // raw
+      {0x05, 51, 1.0, 1.0, 51},                     // volts
+      {0x1B, 10, 10 * 5.0 / 255, 0.3, 15},          // volts, 0.3 x 51 + 0.5
+      {0x04, 40 | 0x40, 1, 2, 25},                  // lambda type, bit 6 ignored
+      {0x14, 8, 4, 0, 3},                           // cylinder table
+      {0x0F, 128, CalcTemperatura(128), 25, 128},   // NTC
+      {0x20, 18, 0.36, 0.36, 18},                   // x 0.02 s
+      {0x38, 100, 4.0, 4.0, 100},                   // x 0.04, trunc(25 v + 0.1)
+      {0x45, 20, 100, 100, 20},                     // x 5
+      {0x5F, 3, 12, 13, 3},                         // x 4
+      {0x23B, 6, 120, 130, 7},                      // x 20 minutes, 0.05 v + 0.5
+      {0x24A, 2000, 8.0, 8.0, 2000},                // x 0.004
+      {0x24B, 1598, 1598, 1597.5, 1598},            // trunc(v + 0.5)
+      {0x627, -200, 200, 150, -150},                // negated
+      {0x449, -100, -100, -80, -80},                // signed raw
+      {0x150001A, 0x20, 1, 0, 0},                   // TipoDiTps bit 5
       {0x230001A, 0x18 | 0x01, 3, 2, 0x10 | 0x01},  // bits 3-4, others kept
       {0x3300034, 0x08 | 0x03, 2, 4, 0x18 | 0x03},  // bits 3-5, + 1
   };
@@ -90,13 +90,13 @@ TEST_F(ValueCodesTest, ValuesBeyondTheWordAreCutToIt) {
     double entered;
     int32_t written;
   } cases[] = {
-      {0x05, 10.0, 255},       // 510 in a byte
-      {0x06, -3, 0},           // unsigned byte
-      {0x213, 70000, 65535},   // word
-      {0x626, 1e6, 32767},     // signed word
-      {0x627, 1e6, -32768},    // signed word, negated
-      {0x449, -1000, -128},    // signed byte
-      {0x24B, 1e12, 65535},    // saturated first, then cut
+      {0x05, 10.0, 255},      // 510 in a byte
+      {0x06, -3, 0},          // unsigned byte
+      {0x213, 70000, 65535},  // word
+      {0x626, 1e6, 32767},    // signed word
+      {0x627, 1e6, -32768},   // signed word, negated
+      {0x449, -1000, -128},   // signed byte
+      {0x24B, 1e12, 65535},   // saturated first, then cut
       {0x23B, -1e12, 0},
   };
   for (const auto& c : cases) {
@@ -228,8 +228,7 @@ TEST(Ntc, TemperatureOfAReading) {
   EXPECT_NEAR(CalcTemperatura(CalcTemperaturaRaw(-40)), -40, 1.0);
   EXPECT_NEAR(CalcTemperatura(CalcTemperaturaRaw(100)), 100, 1.0);
   // Colder with every step of the reading, also beyond the table's cold end (252..254).
-  for (int v = 2; v <= 254; ++v)
-    EXPECT_LT(CalcTemperatura(v), CalcTemperatura(v - 1)) << v;
+  for (int v = 2; v <= 254; ++v) EXPECT_LT(CalcTemperatura(v), CalcTemperatura(v - 1)) << v;
   EXPECT_LT(CalcTemperatura(254), -55.0f);
   EXPECT_GT(CalcTemperatura(1), 170.0f);
 }

@@ -59,7 +59,8 @@ class EncryptedProgramFileTest : public ::testing::Test {
     Bytes selected;
     for (int i = 0; i < 16; ++i)
       for (int b = 0; b < 8; ++b)
-        if (mask[static_cast<size_t>(i)] & (1 << b)) selected.push_back(material[static_cast<size_t>(i * 8 + b)]);
+        if (mask[static_cast<size_t>(i)] & (1 << b))
+          selected.push_back(material[static_cast<size_t>(i * 8 + b)]);
     Bytes file(kEncryptedFileMagic, kEncryptedFileMagic + 22);
     file.insert(file.end(), mask.begin(), mask.end());
     file.insert(file.end(), material.begin(), material.end());
@@ -93,7 +94,8 @@ TEST_F(EncryptedProgramFileTest, DecryptsEveryMaskAndChunkBoundary) {
     Bytes mask;
   } masks[] = {{"empty", Bytes(16, 0)}, {"full", Bytes(16, 0xFF)}, {"sparse", sparse}};
   for (const auto& m : masks) {
-    for (size_t length : {size_t{kMinProgramImageSize}, size_t{255}, size_t{256}, size_t{511}, size_t{1000}}) {
+    for (size_t length :
+         {size_t{kMinProgramImageSize}, size_t{255}, size_t{256}, size_t{511}, size_t{1000}}) {
       SCOPED_TRACE(testing::Message() << m.name << " mask, payload " << length);
       QString path;
       const Bytes expected = MakeFile("p.ptn", m.mask, Pattern(length, static_cast<int>(length)), &path);

@@ -46,19 +46,30 @@ TEST(IniFile, ReadsProfileStyleTextWithLfOrCrLf) {
 
   // Untouched lines come back as they were; a changed key is rewritten in place.
   ini.WriteInteger("generale", "NOME", 5);
-  EXPECT_EQ(ini.Text(),
-            "DECRYPTED_DOZA_FILE\r\n[Generale]\r\n; a comment\r\nNome=5\r\nCitt\xE0=Forl\xEC\r\n"
-            "Nome=second is ignored\r\nno equals sign here\r\n[ Vuota ]\r\n[generale]\r\nExtra=1\r\nLast=7\r\n");
+  EXPECT_EQ(
+      ini.Text(),
+      "DECRYPTED_DOZA_FILE\r\n[Generale]\r\n; a comment\r\nNome=5\r\nCitt\xE0=Forl\xEC\r\n"
+      "Nome=second is ignored\r\nno equals sign here\r\n[ Vuota ]\r\n[generale]\r\nExtra=1\r\nLast=7\r\n");
 }
 
 TEST(IniFile, IntegersAreStrictDecimal) {
   struct Case {
     const char* text;
     std::optional<int32_t> value;
-  } cases[] = {{"12", 12},          {" -5 ", -5},       {"+7", 7},           {"007", 7},
-               {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"2147483648", std::nullopt},
-               {"99999999999999999999", std::nullopt}, {"12a", std::nullopt}, {"", std::nullopt},
-               {"-", std::nullopt}, {"0x10", std::nullopt}, {"1.5", std::nullopt}, {"1 2", std::nullopt}};
+  } cases[] = {{"12", 12},
+               {" -5 ", -5},
+               {"+7", 7},
+               {"007", 7},
+               {"2147483647", INT32_MAX},
+               {"-2147483648", INT32_MIN},
+               {"2147483648", std::nullopt},
+               {"99999999999999999999", std::nullopt},
+               {"12a", std::nullopt},
+               {"", std::nullopt},
+               {"-", std::nullopt},
+               {"0x10", std::nullopt},
+               {"1.5", std::nullopt},
+               {"1 2", std::nullopt}};
   for (const Case& c : cases) EXPECT_EQ(IniFile::ParseInteger(c.text), c.value) << c.text;
 
   IniFile ini;

@@ -57,8 +57,8 @@ TEST(LiveDataRecord, DecodeRoundTripAndBank2Rules) {
     bool twoProbes;
     bool lambda2, correction2, injection2;
   } cases[] = {{30, false, false, false, false}, {15, true, false, false, false},
-               {16, true, false, false, false}, {19, true, true, false, false},
-               {22, true, true, true, false},   {23, true, true, true, true}};
+               {16, true, false, false, false},  {19, true, true, false, false},
+               {22, true, true, true, false},    {23, true, true, true, true}};
   for (const auto& c : cases) {
     LiveDataRecord out;
     out.lambda2 = 7;

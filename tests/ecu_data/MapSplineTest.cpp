@@ -37,7 +37,8 @@ std::vector<double> SolveIndependently(int n, std::vector<double> a, std::vector
     }
   }
   std::vector<double> x(static_cast<size_t>(n));
-  for (int k = 0; k < n; ++k) x[static_cast<size_t>(column[static_cast<size_t>(k)])] = static_cast<double>(r[static_cast<size_t>(k)]);
+  for (int k = 0; k < n; ++k)
+    x[static_cast<size_t>(column[static_cast<size_t>(k)])] = static_cast<double>(r[static_cast<size_t>(k)]);
   return x;
 }
 
@@ -53,7 +54,8 @@ void BuildSystem(const std::vector<SplinePoint>& p, const std::vector<double>& t
       a[static_cast<size_t>(i * m + j)] = r > 0 ? r * r * std::log(r) : 0.0;
     }
     const double row[3] = {1.0, p[i].x, p[i].y};
-    for (int k = 0; k < 3; ++k) a[static_cast<size_t>(i * m + n + k)] = a[static_cast<size_t>((n + k) * m + i)] = row[k];
+    for (int k = 0; k < 3; ++k)
+      a[static_cast<size_t>(i * m + n + k)] = a[static_cast<size_t>((n + k) * m + i)] = row[k];
     b[static_cast<size_t>(i)] = t[static_cast<size_t>(i)];
   }
 }
@@ -154,7 +156,12 @@ class FitMapSplineTest : public ::testing::Test {
   void TearDown() override { EcuData = previous_; }
 
   MapSample Node(int row, int col, int value) const {
-    return {data_.GetRifGiri(col), static_cast<int32_t>(std::lround(data_.GetRifMAP(row) * 1000)), value, 0, row, col};
+    return {data_.GetRifGiri(col),
+            static_cast<int32_t>(std::lround(data_.GetRifMAP(row) * 1000)),
+            value,
+            0,
+            row,
+            col};
   }
   double X(int c) const { return data_.GetRifGiri(c) / static_cast<double>(data_.GetRifGiri(11)); }
   double Y(int r) const { return data_.GetRifMAP(r) / data_.GetRifMAP(11); }
@@ -275,8 +282,8 @@ TEST_F(FitMapSplineTest, BlendScalesTheGasMapPerMille) {
     double before[12][12];
     for (int r = 0; r < 12; ++r)
       for (int c = 0; c < 12; ++c) before[r][c] = data_.GetMappa(r, c);
-    const std::vector<MapSample> s = {Node(5, 0, correction), Node(5, 11, correction), Node(11, 0, correction),
-                                      Node(11, 11, correction)};
+    const std::vector<MapSample> s = {Node(5, 0, correction), Node(5, 11, correction),
+                                      Node(11, 0, correction), Node(11, 11, correction)};
     ASSERT_TRUE(FitMapSpline(s, false, true));
     for (int r = 0; r < 12; ++r)
       for (int c = 0; c < 12; ++c) {
@@ -312,8 +319,12 @@ TEST_F(FitMapSplineTest, FiftyRandomPointsAgreeWithAnIndependentSolverWithinOneR
   std::mt19937 random(99);
   std::vector<MapSample> s;
   while (s.size() < 50) {
-    const MapSample p{static_cast<int32_t>(500 + random() % 5501), static_cast<int32_t>(180 + random() % 1821),
-                      static_cast<int32_t>(1000 + random() % 15001), 0, 0, 0};
+    const MapSample p{static_cast<int32_t>(500 + random() % 5501),
+                      static_cast<int32_t>(180 + random() % 1821),
+                      static_cast<int32_t>(1000 + random() % 15001),
+                      0,
+                      0,
+                      0};
     bool duplicate = false;
     for (const MapSample& q : s) duplicate |= q.rpm == p.rpm && q.map == p.map;
     if (!duplicate) s.push_back(p);

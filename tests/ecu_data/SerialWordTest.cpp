@@ -10,14 +10,10 @@ TEST(SerialWord, FieldsOfTheCodesInUse) {
     int count;
     int key;
   } cases[] = {
-      {0x216, 0x16, false, true, false, 1, 0x216},
-      {0xC30C, 0x0C, true, true, false, 12, 0x20C},
-      {0xC30E, 0x0E, true, true, false, 12, 0x20E},
-      {0x91737, 0x37, true, true, true, 145, 0x237},
-      {0x14135, 0x35, true, false, false, 20, 0x35},
-      {0x5132, 0x32, true, false, false, 5, 0x32},
-      {0x432, 0x32, false, false, true, 1, 0x32},
-      {0x477A, 0x7A, true, true, true, 4, 0x27A},
+      {0x216, 0x16, false, true, false, 1, 0x216},   {0xC30C, 0x0C, true, true, false, 12, 0x20C},
+      {0xC30E, 0x0E, true, true, false, 12, 0x20E},  {0x91737, 0x37, true, true, true, 145, 0x237},
+      {0x14135, 0x35, true, false, false, 20, 0x35}, {0x5132, 0x32, true, false, false, 5, 0x32},
+      {0x432, 0x32, false, false, true, 1, 0x32},    {0x477A, 0x7A, true, true, true, 4, 0x27A},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);

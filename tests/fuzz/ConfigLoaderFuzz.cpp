@@ -12,15 +12,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TEcuData ecu("");
   QByteArray file;
   if (form == 0) {
-    file = QByteArray(kDecryptedMarker.data(), static_cast<qsizetype>(kDecryptedMarker.size())) + "\r\n" + body;
+    file = QByteArray(kDecryptedMarker.data(), static_cast<qsizetype>(kDecryptedMarker.size())) + "\r\n" +
+           body;
   } else if (form == 1) {
     file = ConvertConfigText(body, kConfigScramble, false, ecu.FileKey).value_or(QByteArray());
-    file.prepend(QByteArray(kEncryptedMarker.data(), static_cast<qsizetype>(kEncryptedMarker.size())) + "\r\n");
+    file.prepend(QByteArray(kEncryptedMarker.data(), static_cast<qsizetype>(kEncryptedMarker.size())) +
+                 "\r\n");
   } else {
     file = body;
   }
-  const QByteArray path = QFile::encodeName(
-      FuzzInputFile(reinterpret_cast<const uint8_t*>(file.constData()), static_cast<size_t>(file.size()), "config"));
+  const QByteArray path = QFile::encodeName(FuzzInputFile(reinterpret_cast<const uint8_t*>(file.constData()),
+                                                          static_cast<size_t>(file.size()), "config"));
   ecu.LoadConfiguration(path.constData(), (data[0] & 0x80) != 0);
   // The load may have rewritten the file in the stored form: the map load reads that.
   int32_t map[TEcuData::kMapSize][TEcuData::kMapSize] = {};

@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (LoadEncryptedFile(path, &image) && image.size() != size - kEncryptedHeaderSize + 4) std::abort();
   static TEcuData ecu("");
   const QByteArray name = QFile::encodeName(path);
-  if (ecu.LoadProgrammingFile(name.constData(), &image, true, nullptr) && image.size() != size + 4) std::abort();
+  if (ecu.LoadProgrammingFile(name.constData(), &image, true, nullptr) && image.size() != size + 4)
+    std::abort();
   return 0;
 }

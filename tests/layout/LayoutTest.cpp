@@ -9,10 +9,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,8 +28,8 @@
 #include <QTest>
 #include <QTextLayout>
 #include <QValueAxis>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -79,9 +79,9 @@ int LanguageOfRun() { return qgetenv("LAYOUT_LANGUAGE") == "en" ? 1 : 0; }
 bool OnXServer() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
 
 QString ShotFolder() {
-  const QString dir = QDir::current().filePath(QStringLiteral("test-results/screenshots/layout-") +
-                                               (OnXServer() ? QStringLiteral("x-") : QString()) + ScreenName() +
-                                               (LanguageOfRun() == 1 ? QStringLiteral("-en") : QStringLiteral("-it")));
+  const QString dir = QDir::current().filePath(
+      QStringLiteral("test-results/screenshots/layout-") + (OnXServer() ? QStringLiteral("x-") : QString()) +
+      ScreenName() + (LanguageOfRun() == 1 ? QStringLiteral("-en") : QStringLiteral("-it")));
   QDir().mkpath(dir);
   return dir;
 }
@@ -90,12 +90,16 @@ QString ShotFolder() {
 // lie (menus open over it included), offscreen the window's own drawing.
 QImage Picture(QWidget& w) {
   if (OnXServer())
-    return w.screen()->grabWindow(0, w.frameGeometry().x(), w.frameGeometry().y(), w.frameGeometry().width(),
-                                  w.frameGeometry().height()).toImage();
+    return w.screen()
+        ->grabWindow(0, w.frameGeometry().x(), w.frameGeometry().y(), w.frameGeometry().width(),
+                     w.frameGeometry().height())
+        .toImage();
   return w.grab().toImage();
 }
 
-void Keep(QWidget& w, const QString& name) { Picture(w).save(ShotFolder() + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"); }
+void Keep(QWidget& w, const QString& name) {
+  Picture(w).save(ShotFolder() + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG");
+}
 
 // Shows the window as its caller does and lets it settle.
 void ShowAndSettle(QWidget& w) {
@@ -128,7 +132,10 @@ QStringList CheckTabs(const TFunctionKeyTabStrip& tabs) {
     const QString text = tabs.TabText(i);
     const QRect r = tabs.TabRect(i);
     if (fm.horizontalAdvance(text) > r.width() || fm.height() > r.height())
-      found << QStringLiteral("PageControl: tab text cut: \"%1\" in %2x%3").arg(text).arg(r.width()).arg(r.height());
+      found << QStringLiteral("PageControl: tab text cut: \"%1\" in %2x%3")
+                   .arg(text)
+                   .arg(r.width())
+                   .arg(r.height());
   }
   return found;
 }
@@ -137,7 +144,10 @@ QStringList CheckTabs(const TFunctionKeyTabStrip& tabs) {
 QImage Region(QWidget* w, const QRect& r) {
   if (OnXServer()) {
     const QPoint at = w->mapToGlobal(r.topLeft());
-    return w->screen()->grabWindow(0, at.x(), at.y(), r.width(), r.height()).toImage().convertToFormat(QImage::Format_RGB32);
+    return w->screen()
+        ->grabWindow(0, at.x(), at.y(), r.width(), r.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
   }
   return w->grab(r).toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -210,7 +220,7 @@ class LayoutTest : public LanguageFixture, public ::testing::WithParamInterface<
     ASSERT_NO_FATAL_FAILURE(LoadLanguages());
     ASSERT_EQ(LanguageCount, 2);
     settings->SetSetting(SettingLanguage, LanguageOfRun());
-    Shown();  // the first show takes the language and connects
+    Shown();      // the first show takes the language and connects
     FirstIdle();  // the splash goes
     ASSERT_EQ(CurrentLanguage, LanguageOfRun());
     ASSERT_TRUE(LinkOpen());
@@ -350,7 +360,7 @@ TEST_P(LayoutTest, WaitWindows) {
     int caption, message;
     QString suffix;
     int laterCaption, laterMessage;  // 0: unchanged
-    QString retry;                    // the caption's attempt suffix of a retry
+    QString retry;                   // the caption's attempt suffix of a retry
   };
   const QString plain = Tr(73), spaced = QStringLiteral(" ") + Tr(73) + QStringLiteral(" ");
   const Wait waits[] = {
@@ -488,7 +498,8 @@ TEST_P(LayoutTest, EditorPagesAndLimitHints) {
     if (hintShown) Keep(form, name + QStringLiteral("-hint"));
   }
   form.close();
-  EXPECT_TRUE(found.isEmpty()) << found.size() << " violations\n" << found.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(found.isEmpty()) << found.size() << " violations\n"
+                               << found.join(QLatin1Char('\n')).toStdString();
 }
 
 namespace {

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QTemporaryFile>
-
 #include <array>
 
 #include "Clock.h"

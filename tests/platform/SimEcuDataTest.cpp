@@ -30,6 +30,7 @@ class SimEcuDataTest : public ::testing::Test {
 
 // Compares the configuration fields the passes move between two data sets.
 void ExpectSameConfiguration(const TEcuData& a, const TEcuData& b) {
+// clang-format off
 #define SAME(field) \
   EXPECT_EQ(std::memcmp(&a.field, &b.field, sizeof a.field), 0) << #field
   SAME(Mappa); SAME(MappaBenzina); SAME(SequenzaIniezione); SAME(RifGiri); SAME(RifMAP);
@@ -59,6 +60,7 @@ void ExpectSameConfiguration(const TEcuData& a, const TEcuData& b) {
   SAME(MassimoValoreCorrezione); SAME(TempoTraCorrezioni); SAME(ZonaApprendimentoFuoriMinimo);
   SAME(MinimoValoreCorrettore); SAME(TempoPerCorrezione); SAME(TempoCicchetto);
 #undef SAME
+  // clang-format on
 }
 
 TEST_F(SimEcuDataTest, ReadAllGivesTheDefaultVehicleWithEverythingPresent) {
@@ -140,6 +142,7 @@ TEST_F(SimEcuDataTest, WhatWriteAllWritesReadAllReadsBack) {
   ExpectSameConfiguration(defaults, written);
 
   // Every field the write-all moves gets a new value.
+// clang-format off
 #define BYTES(field) Change(written.field, 0, 255)
 #define WORDS(field) Change(written.field, 0, 65535)
 #define SIGNED(field) Change(written.field, -128, 127)
@@ -174,6 +177,7 @@ TEST_F(SimEcuDataTest, WhatWriteAllWritesReadAllReadsBack) {
 #undef WORDS
 #undef SIGNED
 #undef SIGNED_WORDS
+  // clang-format on
   written.Flag1 ^= 0x05;  // other signal type and probes; the enrichment stays a map
   ASSERT_TRUE(written.IsMappaArricchimento());
   ASSERT_TRUE(written.HasMonoFuel && written.HasTempoCicchetto && written.HasCoeffTemp &&

@@ -148,17 +148,25 @@ TEST_F(SimEcuTest, OutOfBoundsAndUnknownItemsFail) {
     bool (*run)(TSerialLink&, int32_t*, const int32_t*);
   };
   const Case cases[] = {
-      {"row past the table", [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadRow(0xC30E, d, 12); }},
+      {"row past the table",
+       [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadRow(0xC30E, d, 12); }},
       {"negative row", [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadRow(0xC30E, d, -1); }},
-      {"row longer than the table's", [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadRow(0xD136, d, 0); }},
-      {"enrichment row 5", [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadRow(0x6136, d, 5); }},
-      {"array longer than the variable", [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadVariable(0xD30C, d); }},
-      {"cell column 12", [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadCell(0x20E, d, 0, 12); }},
-      {"unknown variable", [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadVariable(0x99, d); }},
+      {"row longer than the table's",
+       [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadRow(0xD136, d, 0); }},
+      {"enrichment row 5",
+       [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadRow(0x6136, d, 5); }},
+      {"array longer than the variable",
+       [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadVariable(0xD30C, d); }},
+      {"cell column 12",
+       [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadCell(0x20E, d, 0, 12); }},
+      {"unknown variable",
+       [](TSerialLink& l, int32_t* d, const int32_t*) { return l.ReadVariable(0x99, d); }},
       {"element 12", [](TSerialLink& l, int32_t*, const int32_t*) { return l.WriteElement(0x20C, 12, 7); }},
       {"write row 12", [](TSerialLink& l, int32_t*, const int32_t* v) { return l.WriteRow(0xC30E, v, 12); }},
-      {"write array too long", [](TSerialLink& l, int32_t*, const int32_t* v) { return l.WriteArray(0xD30C, v); }},
-      {"write cell row 12", [](TSerialLink& l, int32_t*, const int32_t*) { return l.WriteCell(0x20E, 12, 0, 7); }},
+      {"write array too long",
+       [](TSerialLink& l, int32_t*, const int32_t* v) { return l.WriteArray(0xD30C, v); }},
+      {"write cell row 12",
+       [](TSerialLink& l, int32_t*, const int32_t*) { return l.WriteCell(0x20E, 12, 0, 7); }},
       {"write unknown", [](TSerialLink& l, int32_t*, const int32_t*) { return l.WriteVariable(0x99, 7); }},
   };
   const auto before = ecu_.StoredValues(0x20C);

@@ -16,7 +16,8 @@ namespace {
 // Sets an environment variable for its lifetime (unset when value is null).
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, const char* value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+  ScopedEnv(const char* name, const char* value)
+      : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
     if (value)
       qputenv(name, value);
     else
@@ -51,7 +52,9 @@ TEST(TextEditor, CommandsInTheOrderTried) {
       {"gvim -f", "", QString(), {{"gvim", {"-f", f}}, opener}},
       {"  ", "nano", term, {{term, {"-e", "nano", f}}, opener}},
       {"", "vim -n", QString(), {opener}},  // a terminal editor needs a terminal
-      {"\"/opt/my editor/ed\"", "nano", term,
+      {"\"/opt/my editor/ed\"",
+       "nano",
+       term,
        {{"/opt/my editor/ed", {f}}, {term, {"-e", "nano", f}}, opener}},
   };
   for (const auto& c : cases)

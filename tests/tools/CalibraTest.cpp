@@ -332,10 +332,12 @@ TEST_F(Calibra, RefusedRecordSkipsTheTick) {
   TFormCalibra form(nullptr);
   form.TimerBlink->stop();
   ecu_.SetNoAnswer(true);
-  ASSERT_FALSE(RunUntil(form, [&] { return form.Wizard().GetState() != TCalibraWizard::WarmUp; }, 200));
+  ASSERT_FALSE(RunUntil(
+      form, [&] { return form.Wizard().GetState() != TCalibraWizard::WarmUp; }, 200));
   EXPECT_EQ(form.LabelGiri->text(), QStringLiteral("0000"));
   ecu_.SetNoAnswer(false);
-  EXPECT_TRUE(RunUntil(form, [&] { return form.Wizard().GetState() == TCalibraWizard::IdleCheck; }, 400));
+  EXPECT_TRUE(RunUntil(
+      form, [&] { return form.Wizard().GetState() == TCalibraWizard::IdleCheck; }, 400));
 }
 
 TEST_F(Calibra, WholeRunAgainstTheSimulatedEngine) {
@@ -352,18 +354,22 @@ TEST_F(Calibra, WholeRunAgainstTheSimulatedEngine) {
   EXPECT_TRUE(form.ImageGasOn->isVisibleTo(&form));
   EXPECT_EQ(form.LabelOperazione->text(), w.Text(398));
   // Idle: the prompt, and Enter from a control of the form.
-  ASSERT_TRUE(RunUntil(form, [&] { return form.LabelMessaggio->isVisibleTo(&form); }, 100));
+  ASSERT_TRUE(RunUntil(
+      form, [&] { return form.LabelMessaggio->isVisibleTo(&form); }, 100));
   QTest::keyClick(form.EditCilindrata, Qt::Key_Return);
   ASSERT_EQ(w.GetState(), TCalibraWizard::IdleMeasure);
   EXPECT_TRUE(form.ProgressBarCalibra->isVisibleTo(&form));
-  ASSERT_TRUE(RunUntil(form, [&] { return form.ProgressBarCalibra->value() == 40; }, 400));
-  ASSERT_TRUE(RunUntil(form, [&] { return w.GetState() == TCalibraWizard::Measure2000; }, 400));
+  ASSERT_TRUE(RunUntil(
+      form, [&] { return form.ProgressBarCalibra->value() == 40; }, 400));
+  ASSERT_TRUE(RunUntil(
+      form, [&] { return w.GetState() == TCalibraWizard::Measure2000; }, 400));
   EXPECT_LT(w.IdleMean().rpm, 1100);
   EXPECT_GT(w.IdleMean().injectionMs, 0.0);
   // About 2000 rpm.
   EXPECT_EQ(form.LabelOperazione->text(), Tr(399).replace(QStringLiteral("%n"), QStringLiteral("2000")));
   ecu_.HoldRpm(2000);
-  ASSERT_TRUE(RunUntil(form, [&] { return w.GetState() == TCalibraWizard::Computation; }, 400));
+  ASSERT_TRUE(RunUntil(
+      form, [&] { return w.GetState() == TCalibraWizard::Computation; }, 400));
   EXPECT_EQ(w.Mean2000().rpm, 2000);
   EXPECT_TRUE(form.LabelMessaggio->isVisibleTo(&form));
   // The screenshot while the wizard measures is taken before the computation tick.
@@ -388,11 +394,13 @@ TEST_F(Calibra, WholeRunAgainstTheSimulatedEngine) {
   EXPECT_FALSE(store_.IsCellaOccupata(0, 11));
   // Done: the live part goes on, nothing more is written.
   ecu_.ClearCalls();
-  RunUntil(form, [] { return false; }, 20);
+  RunUntil(
+      form, [] { return false; }, 20);
   EXPECT_EQ(ecu_.CountCalls(SimOp::WriteCell), 0);
   EXPECT_EQ(ecu_.CountCalls(SimOp::ReadPacket, 0), 20);
   form.FormPaint();
-  RunUntil(form, [] { return false; }, 1);
+  RunUntil(
+      form, [] { return false; }, 1);
   EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/calibra-done.png"), "PNG"));
 }
 
@@ -410,7 +418,8 @@ TEST_F(Calibra, FailedFitShowsTheErrorAndKeepsTheMap) {
   int32_t before[12][12];
   std::memcpy(before, data_.Mappa, sizeof before);
   ecu_.ClearCalls();
-  RunUntil(form, [] { return false; }, 1);
+  RunUntil(
+      form, [] { return false; }, 1);
   EXPECT_EQ(w.GetState(), TCalibraWizard::Done);
   EXPECT_EQ(form.LabelMessaggio->text(), QStringLiteral("ERRORE NELLA TARATURA"));
   EXPECT_EQ(std::memcmp(before, data_.Mappa, sizeof before), 0);

@@ -24,7 +24,8 @@ TEST(FormCilindrata, OkIsRefusedBelow500WhileTheDisplacementIsShown) {
     int result;
     bool refused;
   } cases[] = {
-      {false, 499, true, 0, true},  {false, 500, true, TModalDialog::mrOk, false},
+      {false, 499, true, 0, true},
+      {false, 500, true, TModalDialog::mrOk, false},
       {false, 0, false, TModalDialog::mrCancel, false},
       {true, 0, true, TModalDialog::mrOk, false},  // the field is hidden: any value goes
   };
@@ -87,7 +88,7 @@ TEST(FormCilindrata, ReturnPressesTheFocusedButton) {
   } cases[] = {
       {true, AsShown, TModalDialog::mrOk},  // the fuel question opens on OK
       {true, Annulla, TModalDialog::mrCancel},
-      {false, AsShown, 0},                  // the displacement field
+      {false, AsShown, 0},  // the displacement field
       {false, Ok, TModalDialog::mrOk},
   };
   for (const auto& c : cases) {

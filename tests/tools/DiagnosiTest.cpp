@@ -46,8 +46,7 @@ class Diagnosis : public SimEcuFixture {
   std::vector<std::string> WordWrites() const {
     std::vector<std::string> out;
     for (const SimCall& c : ecu_.Calls())
-      if (c.op == SimOp::WriteElement && (c.code == 0x239 || c.code == 0x23A))
-        out.push_back(c.Text());
+      if (c.op == SimOp::WriteElement && (c.code == 0x239 || c.code == 0x23A)) out.push_back(c.Text());
     return out;
   }
   int Writes() const {
@@ -63,8 +62,8 @@ class Diagnosis : public SimEcuFixture {
 TEST(DiagnosisRules, ListedChecksAndRunningTimes) {
   EXPECT_EQ(TDiagnosiCore::ListedBits(1), (std::vector<int>{0, 2, 3, 4, 5, 6, 7}));
   EXPECT_EQ(TDiagnosiCore::ListedBits(2), (std::vector<int>{0, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-  const std::pair<int, const char*> times[] = {{0, "0 : 00"}, {5, "0 : 05"}, {65, "1 : 05"},
-                                               {600, "10 : 00"}, {1439, "23 : 59"}};
+  const std::pair<int, const char*> times[] = {
+      {0, "0 : 00"}, {5, "0 : 05"}, {65, "1 : 05"}, {600, "10 : 00"}, {1439, "23 : 59"}};
   for (auto [minutes, text] : times) EXPECT_EQ(TDiagnosiCore::RunningTime(minutes), text);
 }
 
@@ -86,13 +85,15 @@ TEST_F(Diagnosis, ActivationBuildsTheListOnceByProbeCount) {
     EXPECT_EQ(form.ListDiagnosi->item(0, 0)->text(), "Autodiagnosi centralina");
     EXPECT_EQ(form.ListDiagnosi->horizontalHeaderItem(1)->text(), "Stato");
     // The check boxes show the enable word; filling them wrote nothing.
-    for (int bit : TDiagnosiCore::ListedBits(probes)) EXPECT_EQ(Checked(form, bit), ((0x0FD >> bit) & 1) != 0) << bit;
+    for (int bit : TDiagnosiCore::ListedBits(probes))
+      EXPECT_EQ(Checked(form, bit), ((0x0FD >> bit) & 1) != 0) << bit;
     EXPECT_EQ(Writes(), 0);
     EXPECT_EQ(State(form, 0), "OK");
     EXPECT_EQ(form.ListDiagnosi->currentRow(), 0);
     EXPECT_TRUE(form.ListDiagnosi->selectionModel()->selectedRows().isEmpty());
     // Every item in view without scrolling; the buttons under the list.
-    const QRect last = form.ListDiagnosi->visualItemRect(form.ListDiagnosi->item(form.ListDiagnosi->rowCount() - 1, 0));
+    const QRect last =
+        form.ListDiagnosi->visualItemRect(form.ListDiagnosi->item(form.ListDiagnosi->rowCount() - 1, 0));
     EXPECT_LE(last.bottom(), form.ListDiagnosi->viewport()->height());
     EXPECT_EQ(form.ButtonAzzeraErrori->y(), form.ListDiagnosi->y() + form.ListDiagnosi->height() + 10);
     EXPECT_EQ(form.Image1->y() >= form.ButtonAzzeraErrori->y(), true);
@@ -135,8 +136,8 @@ TEST_F(Diagnosis, ClearingErrorsShowsOkUntilTheEcuReportsThemAgain) {
   ecu_.ClearCalls();
   form.ButtonAzzeraErroriClick();
   EXPECT_TRUE(prompts_.Shown().empty());  // no question
-  EXPECT_EQ(WordWrites(), (std::vector<std::string>{"WriteElement(0x239, 0, 0) -> 1",
-                                                    "WriteElement(0x239, 1, 0) -> 1"}));
+  EXPECT_EQ(WordWrites(),
+            (std::vector<std::string>{"WriteElement(0x239, 0, 0) -> 1", "WriteElement(0x239, 1, 0) -> 1"}));
   for (int bit : TDiagnosiCore::ListedBits(1)) EXPECT_EQ(State(form, bit), "OK") << bit;
   clock_.Advance(5000);
   form.Timer1Timer();

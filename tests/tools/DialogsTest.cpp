@@ -29,18 +29,46 @@ int Count(const SimulatedEcu& ecu, SimOp op, int code) {
 TEST_F(Dialogs, CentriCelleChecksEachRowBeforeStoringIt) {
   struct Case {
     const char* what;
-    std::vector<std::pair<int, const char*>> rpm;   // edits changed: index, text
+    std::vector<std::pair<int, const char*>> rpm;  // edits changed: index, text
     std::vector<std::pair<int, const char*>> map;
     const char* message;  // nullptr: stored and closed
     int focusRpm, focusMap;
     bool rpmStored, mapStored;
   };
   const Case cases[] = {
-      {"equal rpm", {{0, "800"}, {1, "800"}}, {}, "Attenzione: i riferimenti GIRI non sono corretti!", 0, -1, false, false},
-      {"rpm going down", {{5, "2900"}, {6, "2800"}}, {}, "Attenzione: i riferimenti GIRI non sono corretti!", 5, -1, false, false},
-      {"equal MAP rows 3 and 4", {{0, "600"}}, {{3, "0,70"}, {4, "0,70"}}, "Attenzione: i riferimenti MAP non sono corretti!", -1, 3, true, false},
+      {"equal rpm",
+       {{0, "800"}, {1, "800"}},
+       {},
+       "Attenzione: i riferimenti GIRI non sono corretti!",
+       0,
+       -1,
+       false,
+       false},
+      {"rpm going down",
+       {{5, "2900"}, {6, "2800"}},
+       {},
+       "Attenzione: i riferimenti GIRI non sono corretti!",
+       5,
+       -1,
+       false,
+       false},
+      {"equal MAP rows 3 and 4",
+       {{0, "600"}},
+       {{3, "0,70"}, {4, "0,70"}},
+       "Attenzione: i riferimenti MAP non sono corretti!",
+       -1,
+       3,
+       true,
+       false},
       // 0.19 V and 0.20 V make the same reading (trunc(V x 51 + 0.5) = 10): refused too.
-      {"MAP rows one reading apart", {{0, "600"}}, {{0, "0,19"}, {1, "0,20"}}, "Attenzione: i riferimenti MAP non sono corretti!", -1, 0, true, false},
+      {"MAP rows one reading apart",
+       {{0, "600"}},
+       {{0, "0,19"}, {1, "0,20"}},
+       "Attenzione: i riferimenti MAP non sono corretti!",
+       -1,
+       0,
+       true,
+       false},
       {"valid", {{0, "600"}}, {{0, "0,15"}}, nullptr, -1, -1, true, true},
   };
   QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -126,7 +154,7 @@ TEST_F(Dialogs, ParAdattaEcuReadsAndWritesItsNineCodes) {
     EXPECT_EQ(dlg.Fields()[i]->DataCode(), codes[i]);
     EXPECT_EQ(dlg.Fields()[i]->GetInt(), static_cast<int>(data_.GetValue(codes[i]))) << i;
   }
-  dlg.EditSaturazione->setText("203");  // multiples of 4
+  dlg.EditSaturazione->setText("203");   // multiples of 4
   dlg.EditZoneSaturate->setText("300");  // at most 255
   dlg.EditMaxCorr->setText("47");        // multiples of 5
   ecu_.ClearCalls();

@@ -68,8 +68,8 @@ TEST(MapChartRules, DragValueTruncatesToATenthInsideTheLimits) {
   struct Case {
     double axis;
     std::optional<double> want;
-  } cases[] = {{7.46, 7.4}, {7.4, 7.4}, {0.04, 0.0}, {-0.05, 0.0}, {-0.1, std::nullopt},
-               {20.04, 20.0}, {20.1, std::nullopt}, {35, std::nullopt}};
+  } cases[] = {{7.46, 7.4},          {7.4, 7.4},    {0.04, 0.0},          {-0.05, 0.0},
+               {-0.1, std::nullopt}, {20.04, 20.0}, {20.1, std::nullopt}, {35, std::nullopt}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.axis);
     const std::optional<double> v = TMapChartModel::DragValue(c.axis);
@@ -90,7 +90,7 @@ TEST_F(MapChart, RowPromptsHideAndShowOnlyValidRows) {
     bool show;
     const char* answer;
     bool changed;
-  } cases[] = {{false, "13", false}, {false, "0", false}, {false, "x", false}, {false, "", false},
+  } cases[] = {{false, "13", false}, {false, "0", false},   {false, "x", false}, {false, "", false},
                {false, "3", true},   {false, " 12 ", true}, {true, "13", false}, {true, "-1", false},
                {true, "3", true},    {true, "0", true}};
   const int visibleAfter[] = {12, 12, 12, 12, 11, 10, 10, 10, 11, 12};
@@ -193,7 +193,7 @@ TEST_F(MapChart, ADragDroppedOutsideTheChartWritesNothing) {
   QTest::mouseMove(vp, to);
   QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(-20, to.y()));
   EXPECT_NEAR(form.Model().Y(4, 3), 5.0, 0.1);  // moved on the chart
-  EXPECT_EQ(data_.Mappa[4][3], 815);             // not written
+  EXPECT_EQ(data_.Mappa[4][3], 815);            // not written
   EXPECT_EQ(CountCalls(SimOp::WriteCell, kGas), 0);
   // A click on a point without moving writes nothing, and hints come back afterwards.
   QTest::mouseClick(vp, Qt::LeftButton, {}, At(form, 6, 6));

@@ -257,13 +257,13 @@ TEST_F(TraceChart, ReadsTheRecordersGoldenFilesOfBothFormats) {
 TEST_F(TraceChart, ScalesEachColumnAsItsSeriesPlotsIt) {
   const TTraceFile t = TTraceFile::Parse(RecordedTrace(2, {{1500, Sample()}}));
   ASSERT_EQ(t.status, TTraceFile::Status::Ok);
-  EXPECT_DOUBLE_EQ(t.time[0], 1.5);  // TEMPO 1500 ms
-  EXPECT_FLOAT_EQ(t.values[0][0], 2.5);  // GIRI x 0.001
-  EXPECT_FLOAT_EQ(t.values[2][0], 0.4);  // CUMULO x 0.01
-  EXPECT_FLOAT_EQ(t.values[6][0], 2.5);  // COR. 25 x 0.1
-  EXPECT_FLOAT_EQ(t.values[8][0], -4.5);  // COR.BNZ x 0.1
+  EXPECT_DOUBLE_EQ(t.time[0], 1.5);        // TEMPO 1500 ms
+  EXPECT_FLOAT_EQ(t.values[0][0], 2.5);    // GIRI x 0.001
+  EXPECT_FLOAT_EQ(t.values[2][0], 0.4);    // CUMULO x 0.01
+  EXPECT_FLOAT_EQ(t.values[6][0], 2.5);    // COR. 25 x 0.1
+  EXPECT_FLOAT_EQ(t.values[8][0], -4.5);   // COR.BNZ x 0.1
   EXPECT_FLOAT_EQ(t.values[11][0], 12.8);  // TEMP. x 0.1
-  EXPECT_FLOAT_EQ(t.values[13][0], 2);  // CORRET2 25 div 10
+  EXPECT_FLOAT_EQ(t.values[13][0], 2);     // CORRET2 25 div 10
 }
 
 TEST_F(TraceChart, AcceptsOnlyWellFormedFiles) {
@@ -316,7 +316,7 @@ TEST_F(TraceChart, AcceptsOnlyWellFormedFiles) {
 
 TEST_F(TraceChart, ScansNumbersTheWayTheCLibraryDoes) {
   double v[4] = {};
-  EXPECT_EQ(TTraceFile::ScanNumbers("  ", "ii", v), -1);  // end of input first
+  EXPECT_EQ(TTraceFile::ScanNumbers("  ", "ii", v), -1);      // end of input first
   EXPECT_EQ(TTraceFile::ScanNumbers("12.5 7", "ifi", v), 3);  // %d stops at '.', %f takes ".5"
   EXPECT_DOUBLE_EQ(v[1], 0.5);
   EXPECT_DOUBLE_EQ(v[2], 7);
@@ -664,7 +664,8 @@ TEST_F(TraceChart, ATraceTooLargeToHoldIsRefusedAtOnceNamingTheFile) {
   const QString text = prompts_.Shown()[0].text;
   EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
   EXPECT_TRUE(text.contains("troppo grande per il grafico")) << text.toStdString();
-  EXPECT_TRUE(text.contains(QLocale().toString(static_cast<double>(TTraceFile::MaxBytes()) / (1 << 20), 'f', 0)))
+  EXPECT_TRUE(
+      text.contains(QLocale().toString(static_cast<double>(TTraceFile::MaxBytes()) / (1 << 20), 'f', 0)))
       << text.toStdString();
   EXPECT_EQ(prompts_.Shown()[0].caption, "Grafico - enorme");
   EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Stop);

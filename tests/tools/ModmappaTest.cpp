@@ -32,19 +32,15 @@ TEST(FormModMappa, KeyFilter) {
     const char* expect;
   };
   const Case cases[] = {
-      {false, "-12", 0, 0, '-', "-12"},   // a second minus at the start: dropped
-      {false, "-12", 0, 3, '-', "-"},     // the whole text selected: accepted
-      {false, "12", 1, 0, '-', "12"},     // not at the start
-      {false, "12", 0, 0, '-', "-12"},
-      {true, "1,5", 3, 0, ',', "1,5"},    // a second separator: dropped
-      {true, "1,5", 1, 1, ',', "1,5"},    // the selection holds the first: replaced
-      {true, "15", 1, 0, ',', "1,5"},
-      {true, "15", 1, 0, '.', "15"},      // not this locale's separator
-      {false, "15", 1, 0, ',', "15"},     // integers take no separator
-      {false, "1234", 4, 0, '5', "12345"},
-      {false, "12345", 5, 0, '6', "12345"},  // five characters at most
-      {false, "12345", 0, 5, '6', "6"},
-      {false, "12", 2, 0, 'a', "12"},
+      {false, "-12", 0, 0, '-', "-12"},  // a second minus at the start: dropped
+      {false, "-12", 0, 3, '-', "-"},    // the whole text selected: accepted
+      {false, "12", 1, 0, '-', "12"},    // not at the start
+      {false, "12", 0, 0, '-', "-12"},     {true, "1,5", 3, 0, ',', "1,5"},  // a second separator: dropped
+      {true, "1,5", 1, 1, ',', "1,5"},  // the selection holds the first: replaced
+      {true, "15", 1, 0, ',', "1,5"},      {true, "15", 1, 0, '.', "15"},  // not this locale's separator
+      {false, "15", 1, 0, ',', "15"},                                      // integers take no separator
+      {false, "1234", 4, 0, '5', "12345"}, {false, "12345", 5, 0, '6', "12345"},  // five characters at most
+      {false, "12345", 0, 5, '6', "6"},    {false, "12", 2, 0, 'a', "12"},
       {false, "12", 2, 0, '+', "12"},
   };
   for (const Case& c : cases) {

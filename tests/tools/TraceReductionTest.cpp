@@ -91,7 +91,8 @@ TEST(TraceReduction, ColumnsFollowTheOffsetAndScale) {
   std::vector<uint32_t> kept;
   reduction.Reduce(values, TMinMaxPyramid(values), kept);
   ASSERT_EQ(kept.size(), 300u);  // first (also the lowest), the peak, last
-  EXPECT_EQ((std::vector<uint32_t>(kept.begin(), kept.begin() + 6)), (std::vector<uint32_t>{0, 3, 7, 8, 11, 15}));
+  EXPECT_EQ((std::vector<uint32_t>(kept.begin(), kept.begin() + 6)),
+            (std::vector<uint32_t>{0, 3, 7, 8, 11, 15}));
 }
 
 TEST(MinMaxPyramid, FindsTheFirstLowestAndHighestOfAnyRange) {
@@ -111,7 +112,8 @@ TEST(MinMaxPyramid, FindsTheFirstLowestAndHighestOfAnyRange) {
       const auto first = values.begin() + begin, last = values.begin() + end;
       const uint32_t low = static_cast<uint32_t>(std::min_element(first, last) - values.begin());
       // max_element gives the first of equal highest ones too.
-      const uint32_t high = static_cast<uint32_t>(std::max_element(first, last, std::less<float>()) - values.begin());
+      const uint32_t high =
+          static_cast<uint32_t>(std::max_element(first, last, std::less<float>()) - values.begin());
       const TMinMaxPyramid::TExtremes e = pyramid.Find(values, begin, end);
       ASSERT_EQ(e.low, low) << begin << ".." << end;
       ASSERT_EQ(e.high, high) << begin << ".." << end;
@@ -166,7 +168,9 @@ std::vector<uint32_t> ReducedByWalking(const std::vector<double>& time, const st
 
 TEST(TraceReduction, KeepsWhatWalkingEveryRecordKeeps) {
   std::mt19937 random(5);
-  const auto uniform = [&random](double a, double b) { return std::uniform_real_distribution<double>(a, b)(random); };
+  const auto uniform = [&random](double a, double b) {
+    return std::uniform_real_distribution<double>(a, b)(random);
+  };
   // How the times of 3000 records run: in order, with equal times, restarting, jumping back now
   // and then, backwards, in no order.
   const std::vector<std::pair<const char*, std::function<double(int)>>> timings = {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QImage>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -70,7 +70,7 @@ TEST(GaugeNeedles, TipsFollowTheDialsAndStopAtTheirEnds) {
                       {5250, {376, 103}}, {7000, {359, 187}}, {7520, {359, 187}}};
   for (const Case& c : rpm) EXPECT_EQ(RpmNeedleTip(kRpmDial, c.value), c.tip) << c.value;
   // Pressure on 83..107 kPa: 55 pixels, minimum left, middle up, maximum right, clamped.
-  const Case pressure[] = {{83, {557, 191}},  {89, {574, 153}},  {95, {612, 136}}, {101, {650, 153}},
+  const Case pressure[] = {{83, {557, 191}},  {89, {574, 153}}, {95, {612, 136}}, {101, {650, 153}},
                            {107, {667, 191}}, {50, {557, 191}}, {200, {667, 191}}};
   for (const Case& c : pressure) EXPECT_EQ(PressureNeedleTip(kLpgDial, c.value), c.tip) << c.value;
   // CNG scale 100..180 kPa: 140 straight up.
@@ -82,7 +82,7 @@ TEST(GaugeNeedles, EraseInGreyAndKeepTheHubNavy) {
   DrawRpmNeedle(canvas, kRpmDial, 3500, false);
   DrawPressureNeedle(canvas, kLpgDial, 107, true);
   const std::vector<std::string> expected = {
-      "pen E0E0E0 5", "move 304,132", "line 304,54", "pen 800000 5", "ellipse 299,127 309,137",
+      "pen E0E0E0 5", "move 304,132", "line 304,54",  "pen 800000 5", "ellipse 299,127 309,137",
       "pen 800000 5", "move 612,191", "line 667,191", "pen 800000 5", "ellipse 607,186 617,196",
   };
   EXPECT_EQ(canvas.calls, expected);
@@ -116,9 +116,9 @@ TEST(DashboardText, FixedFormatsRoundOnSignificantDigits) {
     const char* text;
   };
   const Case cases[] = {
-      {1.4, 3, "1,40"},     {12.345, 4, "12,35"}, {-0.9, 3, "-0,90"},    {1.6, 3, "1,60"},
-      {0.0, 3, "0,00"},     {0.004, 3, "0,00"},   {0.005, 3, "0,01"},    {99.96, 3, "100,00"},
-      {2.345, 3, "2,35"},   {1234.0, 3, "1,23E+03"}, {999.6, 3, "1,00E+03"}, {-0.001, 3, "0,00"},
+      {1.4, 3, "1,40"},      {12.345, 4, "12,35"},    {-0.9, 3, "-0,90"},     {1.6, 3, "1,60"},
+      {0.0, 3, "0,00"},      {0.004, 3, "0,00"},      {0.005, 3, "0,01"},     {99.96, 3, "100,00"},
+      {2.345, 3, "2,35"},    {1234.0, 3, "1,23E+03"}, {999.6, 3, "1,00E+03"}, {-0.001, 3, "0,00"},
       {262.14, 4, "262,10"}, {0.996, 3, "1,00"},
   };
   for (const Case& c : cases)
@@ -164,7 +164,7 @@ TEST_F(DashboardModel, ReadoutMapAndTemperatureFromTheRecord) {
   const std::string warmText = std::to_string(static_cast<int>(CalcTemperatura(warm))) + "°C";
   const Case cases[] = {
       {9, 0, 0, "0000", 10, 15, "-0,90bar", "0°C", 0},
-      {123, 255, 255, "0120", 260, 300, "1,60bar", "-1000°C", 0},  // bar clamped, no sensor
+      {123, 255, 255, "0120", 260, 300, "1,60bar", "-1000°C", 0},     // bar clamped, no sensor
       {12345, 102, hot, "12340", 110, 165, "0,10bar", nullptr, 276},  // above 80 deg: full column
       {7520, 51, warm, "7520", 60, 90, "-0,40bar", warmText.c_str(), warmHeight},
   };
@@ -240,12 +240,12 @@ TEST_F(DashboardModel, LambdaBarsByProbeTypeAndColour) {
       {0, 51, 0x00, false, 260, kColorButtonFace},  // 1.0 V on 0..1 V; bit 5 clear
       {0, 12, 0x20, false, 61, kColorGreen},        // 0.235 V below the reference
       {0, 40, 0x20, false, 203, kColorRed},
-      {0, 40, 0x20, true, 203, kColorGreen},        // above the reference with type bit 0
-      {1, 128, 0x20, false, 130, kColorRed},        // 0..5 V
-      {2, 255, 0x20, false, 0, kColorRed},          // 5..0 V: 5 V empty
-      {2, 0, 0x20, false, 260, kColorGreen},        //         0 V full
-      {3, 10, 0x20, false, 0, kColorGreen},         // below 0.8 V: empty, not negative
-      {3, 255, 0x20, false, 260, kColorRed},        // beyond 1.6 V: full
+      {0, 40, 0x20, true, 203, kColorGreen},  // above the reference with type bit 0
+      {1, 128, 0x20, false, 130, kColorRed},  // 0..5 V
+      {2, 255, 0x20, false, 0, kColorRed},    // 5..0 V: 5 V empty
+      {2, 0, 0x20, false, 260, kColorGreen},  //         0 V full
+      {3, 10, 0x20, false, 0, kColorGreen},   // below 0.8 V: empty, not negative
+      {3, 255, 0x20, false, 260, kColorRed},  // beyond 1.6 V: full
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.lambdaType << " " << int(c.lambda));

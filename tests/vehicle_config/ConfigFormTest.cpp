@@ -51,8 +51,8 @@ class FieldsPage : public TConfigPage {
     noHint->setProperty("limitHint", false);
     accensione = new TKeyComboBox(this);
     accensione->setObjectName("ComboAccensione");
-    accensione->addItems({"3 Cilindri", "4 Cilindri", "5 Cilindri", "6 Cilindri", "8 Cilindri",
-                          "Bibobina", "Monobobina"});
+    accensione->addItems(
+        {"3 Cilindri", "4 Cilindri", "5 Cilindri", "6 Cilindri", "8 Cilindri", "Bibobina", "Monobobina"});
     layout->addWidget(accensione);
   }
   void PageShow() override {
@@ -453,7 +453,8 @@ TEST_F(ConfigFormTest, ATraceThatFindsNoRoomIsKeptAndTheOldFileStays) {
     EXPECT_TRUE(prompts_.Shown()[1].text.startsWith("Impossibile scrivere il file "));
     ASSERT_EQ(TempFiles().size(), 1);
     const QString kept = QDir(TempFolder()).filePath(TempFiles()[0]);
-    for (const PromptRequest& p : prompts_.Shown()) EXPECT_TRUE(p.text.endsWith(QDir::toNativeSeparators(kept)));
+    for (const PromptRequest& p : prompts_.Shown())
+      EXPECT_TRUE(p.text.endsWith(QDir::toNativeSeparators(kept)));
     QByteArray trace;
     ASSERT_TRUE(ReadWholeFile(kept, &trace));
     EXPECT_EQ(trace_rule::Check(trace).records, 3);

@@ -21,7 +21,7 @@ TEST(LimitHintPlace, FirstFreePlaceInsideTheArea) {
     std::vector<QRect> taken;
     QPoint at;
   };
-  const QRect unit(234, 103, 30, 16);      // the unit right of the field
+  const QRect unit(234, 103, 30, 16);       // the unit right of the field
   const QRect nextField(150, 126, 80, 22);  // the field of the next row
   const Case cases[] = {
       {"design place free", kPage, {kField}, {280, 103}},

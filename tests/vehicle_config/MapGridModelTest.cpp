@@ -10,10 +10,8 @@ using namespace MapGrid;
 
 namespace {
 
-const std::array<int, 12> kRpm = {500, 1000, 1500, 2000, 2500, 3000,
-                                  3500, 4000, 4500, 5000, 5500, 6000};
-const std::array<double, 12> kMap = {0.18, 0.33, 0.47, 0.63, 0.78, 0.93,
-                                     1.08, 1.24, 1.39, 1.54, 1.70, 1.86};
+const std::array<int, 12> kRpm = {500, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 5000, 5500, 6000};
+const std::array<double, 12> kMap = {0.18, 0.33, 0.47, 0.63, 0.78, 0.93, 1.08, 1.24, 1.39, 1.54, 1.70, 1.86};
 
 template <size_t N, typename T>
 std::array<double, N> AsDouble(const std::array<T, N>& a) {
@@ -134,7 +132,7 @@ TEST(MapGridMarker, RecomputesOnChangeOrEveryFiftyTicks) {
 TEST(MapGridHighlight, ColumnTables) {
   // GetGiriCentroFascia(0..5) with the default breakpoints (0 outside 1..5).
   const std::array<int, 6> centres = {0, 750, 1250, 1750, 2250, 2750};
-  const std::map<int, int> arr = {{0, 0}, {1, 0}, {750, 0}, {751, 1}, {1250, 1},
+  const std::map<int, int> arr = {{0, 0},    {1, 0},    {750, 0},  {751, 1}, {1250, 1},
                                   {2000, 3}, {2750, 4}, {2751, 5}, {9000, 5}};
   for (const auto& [rpm, col] : arr) EXPECT_EQ(EnrichmentColumn(rpm, centres), col) << rpm << " rpm";
 
@@ -172,8 +170,8 @@ TEST(MapGridChange, BlockInTheThreeModes) {
 
   EXPECT_DOUBLE_EQ(ApplyChange(ModePercent, 2.0, 10, false), 2.2);
   // Integer cells: percent results rounded half to even.
-  EXPECT_EQ(ApplyChange(ModePercent, 5, 50, true), 8);    // 7.5
-  EXPECT_EQ(ApplyChange(ModePercent, 3, 50, true), 4);    // 4.5
+  EXPECT_EQ(ApplyChange(ModePercent, 5, 50, true), 8);     // 7.5
+  EXPECT_EQ(ApplyChange(ModePercent, 3, 50, true), 4);     // 4.5
   EXPECT_EQ(ApplyChange(ModePercent, 20, -12, true), 18);  // 17.6
   EXPECT_EQ(ApplyChange(ModeLinear, 15, -20, true), -5);
 }
@@ -203,8 +201,9 @@ TEST(MapGridChange, ReferenceRowSkipsColumnsThatBreakTheOrder) {
   };
   for (const Case& c : cases) {
     std::vector<double> row = start;
-    const int n = ChangeRow(9, c.left, c.right, c.mode, c.value, true, true,
-                            [&](int i) { return row[i]; }, [&](int i, double v) { row[i] = v; });
+    const int n = ChangeRow(
+        9, c.left, c.right, c.mode, c.value, true, true, [&](int i) { return row[i]; },
+        [&](int i, double v) { row[i] = v; });
     EXPECT_EQ(row, c.expect) << c.left << ".." << c.right << " value " << c.value;
     EXPECT_EQ(n, c.written);
   }
@@ -212,13 +211,15 @@ TEST(MapGridChange, ReferenceRowSkipsColumnsThatBreakTheOrder) {
   // equal to its left neighbour.
   std::vector<double> press = {47 * 0.01, 55 * 0.01, 61 * 0.01};  // as the getter gives them
   const auto stored = [](double v) { return static_cast<int>(v * 100) * 0.01; };
-  EXPECT_EQ(ChangeRow(3, 1, 1, ModeAbsolute, 0.479, false, true, [&](int i) { return press[i]; },
-                      [&](int i, double v) { press[i] = v; }, stored),
+  EXPECT_EQ(ChangeRow(
+                3, 1, 1, ModeAbsolute, 0.479, false, true, [&](int i) { return press[i]; },
+                [&](int i, double v) { press[i] = v; }, stored),
             0);
   // An unordered row takes every value.
   std::vector<double> coeff = {85, 88, 91};
-  EXPECT_EQ(ChangeRow(3, 0, 2, ModeAbsolute, 100, true, false, [&](int i) { return coeff[i]; },
-                      [&](int i, double v) { coeff[i] = v; }),
+  EXPECT_EQ(ChangeRow(
+                3, 0, 2, ModeAbsolute, 100, true, false, [&](int i) { return coeff[i]; },
+                [&](int i, double v) { coeff[i] = v; }),
             3);
   EXPECT_EQ(coeff, (std::vector<double>{100, 100, 100}));
 }
@@ -258,9 +259,9 @@ TEST(MapGridClipboardTest, PastePlanAsksOnlyWhenSizesDiffer) {
     Block target;
   };
   const Case cases[] = {
-      {{3, 4, 3, 4}, false, {3, 4, 4, 5}},     // one cell: no question
-      {{0, 0, 1, 1}, false, {0, 0, 1, 1}},     // same size
-      {{0, 0, 2, 2}, true, {0, 0, 1, 1}},      // 3 x 3 selection
+      {{3, 4, 3, 4}, false, {3, 4, 4, 5}},          // one cell: no question
+      {{0, 0, 1, 1}, false, {0, 0, 1, 1}},          // same size
+      {{0, 0, 2, 2}, true, {0, 0, 1, 1}},           // 3 x 3 selection
       {{11, 11, 11, 11}, false, {11, 11, 11, 11}},  // clipped to the grid
   };
   for (const Case& c : cases) {

@@ -65,7 +65,9 @@ class MapGridWidget : public SimEcuFixture {
     QGuiApplication::clipboard()->clear();
   }
   // Selects data cells (row, col)..(row2, col2) of the map grid.
-  void Select(int row, int col, int row2, int col2) { grid_.SetSelection({row + 1, col + 1, row2 + 1, col2 + 1}); }
+  void Select(int row, int col, int row2, int col2) {
+    grid_.SetSelection({row + 1, col + 1, row2 + 1, col2 + 1});
+  }
 
   TestHost host_;
   TMapGrid grid_;
@@ -284,7 +286,9 @@ TEST_F(MapGridWidget, SmallGridsKeepTheReferencesIncreasing) {
   EXPECT_TRUE(prompts_.Shown().empty());  // skipped silently
   // The coefficient row shows stored - 100; absolute stores value + 100, linear adds.
   temp.SetSelection({1, 0, 1, 1});
-  host_.Answer("-7", 0, [&](TFormModMappa& d) { EXPECT_EQ(d.Edit1->text(), QString::number(data_.GetCoeffGas(0) - 100)); });
+  host_.Answer("-7", 0, [&](TFormModMappa& d) {
+    EXPECT_EQ(d.Edit1->text(), QString::number(data_.GetCoeffGas(0) - 100));
+  });
   QTest::keyClick(&temp, Qt::Key_Return);
   EXPECT_EQ(data_.GetCoeffGas(0), 93);
   EXPECT_EQ(data_.GetCoeffGas(1), 93);

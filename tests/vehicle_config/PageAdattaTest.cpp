@@ -79,9 +79,10 @@ TEST_F(PageAdattaTest, TheEnableBoxRemembersTheMaximumCorrection) {
   EXPECT_EQ(LastWrite(0x73), 0);
   EXPECT_EQ(ecu_.Stored(0x73), 0);
   EXPECT_EQ(p->EditMassimoValoreCorrezione->text(), "0");
-  for (TNumericEdit* e : {p->EditCorrezioneFuoriMinimo, p->EditCorrezioneAlMinimo, p->EditMassimoValoreCorrezione,
-                          p->EditTempoTraCorrezioni, p->EditRigheZonaApprendimento, p->EditColonneZonaApprendimento,
-                          p->EditMinimoValoreCorrettore, p->EditTempoPerCorrezione})
+  for (TNumericEdit* e :
+       {p->EditCorrezioneFuoriMinimo, p->EditCorrezioneAlMinimo, p->EditMassimoValoreCorrezione,
+        p->EditTempoTraCorrezioni, p->EditRigheZonaApprendimento, p->EditColonneZonaApprendimento,
+        p->EditMinimoValoreCorrettore, p->EditTempoPerCorrezione})
     EXPECT_FALSE(e->isEnabled()) << e->objectName().toStdString();
   // Shown again while off: the box follows the data set and nothing is written.
   ecu_.ClearCalls();
@@ -313,7 +314,8 @@ class MapCorrectionTest : public PageAdattaTest {
       int rpm;
       double map;
       int us;
-    } points[] = {{1000, 0.5, 3000}, {3000, 1.5, 5000}, {5000, 2.5, 8000}, {2000, 3.0, 7000}, {4000, 1.0, 4000}};
+    } points[] = {
+        {1000, 0.5, 3000}, {3000, 1.5, 5000}, {5000, 2.5, 8000}, {2000, 3.0, 7000}, {4000, 1.0, 4000}};
     for (const auto& p : points) dati_.Add(p.rpm, p.map, p.us, 0);
   }
   bool MapAsBefore() const {

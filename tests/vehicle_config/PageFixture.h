@@ -65,7 +65,8 @@ class PageFixture : public SimEcuFixture {
   }
   // A decimal number as the user types it ("0.2" with the user's separator).
   static QString Dec(const char* text) {
-    return QString::fromLatin1(text).replace(QLatin1Char('.'), QLatin1Char(DecimalText::UserDecimalSeparator()));
+    return QString::fromLatin1(text).replace(QLatin1Char('.'),
+                                             QLatin1Char(DecimalText::UserDecimalSeparator()));
   }
   // A choice made with the list closed: confirmed at once.
   static void Choose(TKeyComboBox* combo, int index) {
@@ -74,7 +75,9 @@ class PageFixture : public SimEcuFixture {
     emit combo->enterPressed();
   }
   // A click on a check box.
-  static void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+  static void Click(QCheckBox* box) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+  }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
       clock_.Advance(TFormConfig::kLiveTickMs);

@@ -72,9 +72,7 @@ TEST_F(PagesCambioLambdaTps, WithoutTheMonoFuelVariableThreeChangeoverItems) {
 }
 
 TEST_F(PagesCambioLambdaTps, StartSquirtFieldsFollowWhatTheEcuHolds) {
-  const struct {
-    bool time, table;
-  } cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+  const struct { bool time, table; } cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.time << c.table);
     data_.HasTempoCicchetto = c.time;
@@ -279,7 +277,7 @@ TEST_F(PagesCambioLambdaTps, ShowingThePageWithASwitchClearsTheManualIdleValue) 
   ASSERT_NE(ecu_.Stored(0x1A) & 0x80, 0);
   ecu_.ClearCalls();
   auto* p = Show<TPageTps>(TabTps);
-  EXPECT_EQ(ecu_.Stored(0x1A) & 0x80, 0);  // bit 7 written 0 as by a click
+  EXPECT_EQ(ecu_.Stored(0x1A) & 0x80, 0);      // bit 7 written 0 as by a click
   EXPECT_EQ((ecu_.Stored(0x1A) >> 3) & 3, 1);  // the switch stays
   EXPECT_FALSE(p->CheckTpsBloc->isChecked());
   EXPECT_FALSE(p->CheckTpsBloc->isEnabled());

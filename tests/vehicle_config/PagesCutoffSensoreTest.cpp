@@ -36,8 +36,9 @@ TEST_F(PagesCutoffSensore, CutoffModesShowTheirFields) {
     EXPECT_EQ(p->ComboCutoff->currentIndex(), c.mode);
     EXPECT_EQ(p->EditCfTot->isVisible(), c.endRpmShown);
     EXPECT_EQ(p->LabelRpm3->isVisible(), c.endRpmShown);
-    for (QWidget* w : std::initializer_list<QWidget*>{p->EditChiusuraCutoff, p->LabelS13, p->EditAperturaCutoff,
-                                                      p->EditPassiCutoff, p->LabelCutoffParziale})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{p->EditChiusuraCutoff, p->LabelS13, p->EditAperturaCutoff,
+                                         p->EditPassiCutoff, p->LabelCutoffParziale})
       EXPECT_EQ(w->isVisible(), c.rampsShown) << w->objectName().toStdString();
     for (QWidget* w : std::initializer_list<QWidget*>{p->CheckCutoffConIniettori, p->CheckCutoffTotale,
                                                       p->CheckSmagrInRilascio})

@@ -10,14 +10,14 @@
 #include "DrawGrid.h"
 #include "EcuValueCodes.h"
 #include "LayoutCheck.h"
+#include "LiveDataRecord.h"
+#include "LivePanel.h"
 #include "PageCorrezioni.h"
 #include "PageFixture.h"
 #include "PageIniezione.h"
 #include "PagePressione.h"
 #include "PageTps.h"
 #include "PageVarie.h"
-#include "LiveDataRecord.h"
-#include "LivePanel.h"
 #include "PageVettori.h"
 
 namespace {
@@ -168,7 +168,8 @@ TEST_F(PagesVarie, TheLiveTemperatureBandIsHighlightedOnTheReferenceTable) {
            e->palette().color(QPalette::Base) == QColor(0, 0, 0x80);
   };
   auto fieldOf = [&](int band) -> QLineEdit* {
-    return band < TPageVettori::kBreakpoints ? static_cast<QLineEdit*>(p->EditRifTemp[band]) : p->EditRifTemp9;
+    return band < TPageVettori::kBreakpoints ? static_cast<QLineEdit*>(p->EditRifTemp[band])
+                                             : p->EditRifTemp9;
   };
   // Band 0 up to the first reference, then one band per reference, "Oltre" above the last.
   const struct {
@@ -265,7 +266,7 @@ TEST_F(PagesVarie, TranslationLoadsNumberedTextsAndKeepsTheOthers) {
   form_->TranslateConfigForm();
   auto* tps = static_cast<TPageTps*>(form_->Page(TabTps));
   EXPECT_EQ(tps->CheckTpsBloc->text(), "Valore TPS al minimo impostato manualmente");  // 499
-  EXPECT_EQ(tps->ComboTpsSwitch->itemText(0), "Assente");                          // 193
+  EXPECT_EQ(tps->ComboTpsSwitch->itemText(0), "Assente");                              // 193
   EXPECT_EQ(tps->LabelTipoTps->text(), "Tipo TPS");  // 189: the language has none
   auto* vettori = static_cast<TPageVettori*>(form_->Page(TabVettori));
   EXPECT_EQ(vettori->GroupCorrLivello->title(), "Correzione livello carburante");  // 277
@@ -280,7 +281,9 @@ TEST_F(PagesVarie, PicturesOfPagesConnectedToTheSimulator) {
   const struct {
     ConfigPageId id;
     const char* file;
-  } pages[] = {{TabCambio, "page-cambio.png"}, {TabTps, "page-tps.png"}, {TabEmissioni, "page-emissioni.png"},
+  } pages[] = {{TabCambio, "page-cambio.png"},
+               {TabTps, "page-tps.png"},
+               {TabEmissioni, "page-emissioni.png"},
                {TabIniezione, "page-iniezione.png"}};
   for (const auto& page : pages) {
     Show<TConfigPage>(page.id);

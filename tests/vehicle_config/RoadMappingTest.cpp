@@ -46,12 +46,12 @@ TEST(RoadMappingRules, GasTemperatureCoefficient) {
     int k;
   } const cases[] = {
       {-5, 120}, {0, 120}, {80, 130}, {95, 130},  // the end values
-      {10, 110},                                 // on a reference
-      {5, 115},                                  // halfway between 120 and 110
-      {33, 97},                                  // 100 - 10 x 3 / 10 = 97
-      {37, 93},                                  // 100 - 10 x 7 / 10 = 93
-      {41, 90},                                  // 90 + 5 x 1 / 10 = 90 (toward zero)
-      {79, 127},                                 // 105 + 25 x 9 / 10 = 127
+      {10, 110},                                  // on a reference
+      {5, 115},                                   // halfway between 120 and 110
+      {33, 97},                                   // 100 - 10 x 3 / 10 = 97
+      {37, 93},                                   // 100 - 10 x 7 / 10 = 93
+      {41, 90},                                   // 90 + 5 x 1 / 10 = 90 (toward zero)
+      {79, 127},                                  // 105 + 25 x 9 / 10 = 127
   };
   for (const Case& c : cases)
     EXPECT_EQ(RoadMapping::GasTemperatureCoefficient(c.t, refs, coeffs), c.k) << "t " << c.t;
@@ -68,7 +68,7 @@ TEST(RoadMappingRules, PressureFactor) {
   EXPECT_DOUBLE_EQ(RoadMapping::PressureFactor(0.2, refs, corr), 110.0);
   EXPECT_DOUBLE_EQ(RoadMapping::PressureFactor(2.5, refs, corr), 94.0);
   EXPECT_DOUBLE_EQ(RoadMapping::PressureFactor(1.5, refs, corr), 100.0);
-  EXPECT_NEAR(RoadMapping::PressureFactor(1.55, refs, corr), 99.5, 1e-9);  // above its reference
+  EXPECT_NEAR(RoadMapping::PressureFactor(1.55, refs, corr), 99.5, 1e-9);   // above its reference
   EXPECT_NEAR(RoadMapping::PressureFactor(1.45, refs, corr), 100.5, 1e-9);  // below it
   EXPECT_NEAR(RoadMapping::PressureFactor(0.55, refs, corr), 109.5, 1e-9);
 }
@@ -190,7 +190,8 @@ TEST_F(RoadMappingTest, StoredTimeFollowsTheUsePetrolOptionAndTheCorrections) {
   EXPECT_NEAR(RoadMapping::AcquisitionTime(live, false, data_), 10000 * 4.1234 / (k * factor), 1e-9);
   dati_.Clear();
   RoadMapping::Acquire(dati_, live, false, data_);
-  EXPECT_EQ(dati_.Samples().back().value, static_cast<int>(std::nearbyint(10000 * 4.1234 / (k * factor) * 1000)));
+  EXPECT_EQ(dati_.Samples().back().value,
+            static_cast<int>(std::nearbyint(10000 * 4.1234 / (k * factor) * 1000)));
   // Without the additional data: the gas time as measured.
   data_.HasDatiAggiuntivi = false;
   EXPECT_DOUBLE_EQ(RoadMapping::AcquisitionTime(live, false, data_), 4.1234);
@@ -249,7 +250,8 @@ TEST_F(RoadMappingTest, MappingModeTogglesTheMenuTheBannerAndTheViewControls) {
   EXPECT_EQ(map_->CheckMappaBenzina->isEnabled(), data_.HasMappaBenzina);
   EXPECT_EQ(map_->CheckEntrambeMappe->isEnabled(), data_.HasMappaBenzina);
   ASSERT_EQ(prompts_.Shown().size(), 2u);
-  EXPECT_EQ(prompts_.Shown()[0].text, QString::fromUtf8("Sei sicuro di voler cancellare tutti i dati acquisiti?"));
+  EXPECT_EQ(prompts_.Shown()[0].text,
+            QString::fromUtf8("Sei sicuro di voler cancellare tutti i dati acquisiti?"));
   EXPECT_EQ(prompts_.Shown()[0].caption, form_->windowTitle());
   EXPECT_EQ(prompts_.Shown()[0].icon, PromptIcon::Question);
 }

@@ -14,14 +14,10 @@ long Env(const char* name) {
 }
 }  // namespace
 
-FAKE_EXPORT void _MaxLanguages(int8_t* count) {
-  *count = static_cast<int8_t>(Env("FAKE_LANGUAGE_COUNT"));
-}
+FAKE_EXPORT void _MaxLanguages(int8_t* count) { *count = static_cast<int8_t>(Env("FAKE_LANGUAGE_COUNT")); }
 
 #ifndef FAKE_ONLY_LANGUAGES
-FAKE_EXPORT void _MaxStrings(int32_t* count) {
-  *count = static_cast<int32_t>(Env("FAKE_TEXT_COUNT"));
-}
+FAKE_EXPORT void _MaxStrings(int32_t* count) { *count = static_cast<int32_t>(Env("FAKE_TEXT_COUNT")); }
 #endif
 
 FAKE_EXPORT int _LoadText(int id, char* buffer, int size) {
