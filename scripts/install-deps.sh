@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev nettle-dev libjpeg-dev
           libgtest-dev libbenchmark-dev libtsan2 xvfb xauth libqt6opengl6-dev
-          openbox qt6-translations-l10n)
+          openbox qt6-translations-l10n clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
