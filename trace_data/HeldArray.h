@@ -13,10 +13,6 @@
 #include <type_traits>
 #include <utility>
 
-// Room for a first block of `bytes`, as malloc gives it (realloc and free take it); null when
-// there is none.
-void* AllocateHeld(size_t bytes);
-
 template <typename T>
 class THeldArray {
   static_assert(std::is_trivially_copyable_v<T>);
@@ -67,7 +63,7 @@ class THeldArray {
 
  private:
   void Resize(size_t n) {
-    void* p = data_ ? std::realloc(data_, n * sizeof(T)) : AllocateHeld(n * sizeof(T));
+    void* p = std::realloc(data_, n * sizeof(T));  // malloc while there is no block
     if (!p) throw std::bad_alloc();
     data_ = static_cast<T*>(p);
     capacity_ = n;

@@ -1,3 +1,0 @@
-#include "HeldArray.h"
-
-void* AllocateHeld(size_t bytes) { return std::malloc(bytes); }
