@@ -70,7 +70,9 @@ class MainActivation : public MainFixture {
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     // Back from the menu. Offscreen a menu takes the window system's focus as any window does
     // and leaves it nowhere: only a window system has it back where it was.
-    if (OnWindowSystem()) EXPECT_TRUE(TakesTheKeys(&w));
+    if (OnWindowSystem()) {
+      EXPECT_TRUE(TakesTheKeys(&w));
+    }
   }
 };
 
@@ -102,7 +104,9 @@ TEST_F(MainActivation, TheMainWindowHasTheKeysAfterEveryPass) {
            if (!form) return d->reject();
            // Offscreen every window that shows takes the activation, the notice of the dialog's
            // file scan too, which is shown without it: only a window system leaves it here.
-           if (OnWindowSystem()) EXPECT_TRUE(TakesTheKeys(form));
+           if (OnWindowSystem()) {
+             EXPECT_TRUE(TakesTheKeys(form));
+           }
            // The dialog lists the files once it is active.
            if (!QTest::qWaitFor([form] { return form->ListFile->currentItem() != nullptr; }, kSettleMs)) {
              ADD_FAILURE() << "the dialog listed no file";

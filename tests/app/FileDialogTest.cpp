@@ -398,7 +398,9 @@ TEST_F(FileDialog, ReturnConfirmsFromTheNameAndTheList) {
     QTest::keyClick(focus, c.key);
     EXPECT_EQ(form->result(), c.result);
     EXPECT_EQ(form->isVisible(), c.result == 0);
-    if (c.file) EXPECT_TRUE(Exists(QStringLiteral("Configurazioni/") + QLatin1String(c.file)));
+    if (c.file) {
+      EXPECT_TRUE(Exists(QStringLiteral("Configurazioni/") + QLatin1String(c.file)));
+    }
     if (c.mode == TFormFile::ModeLoad) {
       EXPECT_EQ(form->EditName->text(), QStringLiteral("Base"));  // the file of the list
       EXPECT_GT(PetrolMapRows(), 0);                              // loaded and written to the ECU

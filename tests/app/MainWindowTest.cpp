@@ -254,7 +254,7 @@ TEST_F(MainWindowTest, ConnectAndResetTakeTheirCursorAwayBeforeTheLastWord) {
     std::function<void()> arrange;
     std::vector<Qt::CursorShape> shapes;
     bool reset;
-    QString said;  // the last message, when it matters which path was taken
+    QString said = {};  // the last message, when it matters which path was taken
   } cases[] = {
       {"connected", [] {}, {}, false},
       {"line not opened", [&] { ecu.FailOpenLinks(1); }, {none}, false},
@@ -293,7 +293,9 @@ TEST_F(MainWindowTest, ConnectAndResetTakeTheirCursorAwayBeforeTheLastWord) {
     Pump();
     EXPECT_EQ(watch.shapes, c.shapes);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    if (!c.said.isEmpty()) EXPECT_EQ(watch.inner.Shown().back().text, c.said);
+    if (!c.said.isEmpty()) {
+      EXPECT_EQ(watch.inner.Shown().back().text, c.said);
+    }
   }
 }
 
