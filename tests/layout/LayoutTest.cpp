@@ -833,7 +833,11 @@ TEST_P(LayoutTest, EditorKeepsToItsScreen) {
     bool opened = false;
     OnNextModal([&](QDialog* d) {
       opened = true;
-      if (OnXServer()) (void)QTest::qWaitForWindowActive(d, 2000);
+      // Checked and pictured once it is on the screen, framed and active, as a user meets it.
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(d)) << o.control;
+      if (OnXServer()) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(d)) << o.control;
+      }
       QCoreApplication::processEvents();
       found << Check(*d, name);
       d->reject();
