@@ -99,8 +99,7 @@ void TFormConfig::BuildPanel() {
   // A reading's cell is at least as wide as the column's widest usual reading in the font it has
   // (the design width does not hold it in every font, with both banks side by side above all).
   auto roomFor = [](QLabel* l, const char* widest, int least) {
-    const int needed = widest ? l->fontMetrics().horizontalAdvance(QString::fromUtf8(widest)) + 2 : 0;
-    l->setMinimumWidth(std::max(least, needed));
+    l->setMinimumWidth(std::max(least, l->fontMetrics().horizontalAdvance(QString::fromUtf8(widest)) + 2));
   };
   struct Column {
     const char* caption;
@@ -108,7 +107,7 @@ void TFormConfig::BuildPanel() {
     const char* designText;
     QLabel** bank1;
     QLabel** bank2;
-    const char* widest;  // the widest usual reading, where the design width may not hold it
+    const char* widest;  // the widest usual reading
   };
   const Column columns[] = {
       {"LabelLambda", 279, "Lambda", &LabLambda, &LabLambda2, "0.00V"},

@@ -81,6 +81,13 @@ int TextHeight(const QFontMetrics& fm, const QString& text) {
   return fm.height() + (lines - 1) * fm.lineSpacing();
 }
 
+// The indent QLabel keeps from the aligned edges: its own, or with the default -1 half an 'x'
+// where the label has a frame.
+int LabelIndent(const QLabel* l) {
+  if (l->indent() >= 0) return l->indent();
+  return l->frameWidth() > 0 ? l->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+}
+
 void CheckText(const QWidget* w, QStringList& out) {
   const QFontMetrics fm = w->fontMetrics();
   QString text;
@@ -99,9 +106,7 @@ void CheckText(const QWidget* w, QStringList& out) {
       return;
     }
     text = l->text();
-    int indent = l->indent();
-    if (indent < 0) indent = l->frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2 : 0;
-    room = r.width() - indent;
+    room = r.width() - LabelIndent(l);
     roomHeight = r.height();
   } else if (const auto* b = qobject_cast<const QAbstractButton*>(w)) {
     // The room the style draws the button's text in.
@@ -276,12 +281,10 @@ QStringList TextInkViolations(const QLabel* label) {
   if (!label->isVisible() || text.isEmpty() || label->wordWrap() || text.contains(QLatin1Char('\n')) ||
       Qt::mightBeRichText(text))
     return out;
-  const QFontMetrics fm = label->fontMetrics();
   // The room QLabel draws in: its contents, less its margin and indent.
   QRect room =
       label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(), -label->margin());
-  int indent = label->indent();
-  if (indent < 0) indent = label->frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+  const int indent = LabelIndent(label);
   if (indent > 0) {
     if (label->alignment() & Qt::AlignLeft) room.setLeft(room.left() + indent);
     if (label->alignment() & Qt::AlignRight) room.setRight(room.right() - indent);

@@ -419,19 +419,9 @@ class RandomConfigurationRig {
   // and compares what the file carries. Empty when everything came back; otherwise what went
   // wrong.
   std::string SaveAndOpen(RandomDraw& draw, int steps, const QString& path, const BreakpointEditor& editor) {
-    for (int k = 0; k < steps; ++k) {
-      RandomStep(data_, ecu_, draw, editor);
-      ecu_.ClearCalls();  // the log is not needed and would grow
-    }
     const QByteArray name = QFile::encodeName(path);
-    if (data_.SaveConfiguration(name.constData()) != 1) return "the save failed";
-    TEcuData opened("opened");
-    opened.SetFileKey(data_.FileKey);
-    if (opened.LoadConfiguration(name.constData()) != 1)
-      return "the saved file was refused: " + opened.FileRefusal().Where();
-    const TEcuDataFields carried = AsCarried(data_, opened);
-    if (carried == static_cast<const TEcuDataFields&>(data_)) return {};
-    return "fields that did not come back: " + DifferingFields(data_, carried);
+    if (!DriveAndSave(draw, steps, name, editor)) return "the save failed";
+    return OpensWithEveryField(name, "the saved file was refused");
   }
 
   // Drives the data set, saves it, puts the file into an older form padded so that its stored
@@ -440,12 +430,8 @@ class RandomConfigurationRig {
   // naming the size it would have, and stays byte for byte as it was. Empty when so.
   std::string SaveNearTheLimitAndOpen(RandomDraw& draw, int steps, const QString& path,
                                       const BreakpointEditor& editor) {
-    for (int k = 0; k < steps; ++k) {
-      RandomStep(data_, ecu_, draw, editor);
-      ecu_.ClearCalls();
-    }
     const QByteArray name = QFile::encodeName(path);
-    if (data_.SaveConfiguration(name.constData()) != 1) return "the save failed";
+    if (!DriveAndSave(draw, steps, name, editor)) return "the save failed";
     const QByteArray plainName = name + ".plain";
     if (!data_.ConvertConfigFile(name.constData(), plainName.constData(), kConfigUnscramble, true))
       return "no plain copy";
@@ -481,15 +467,31 @@ class RandomConfigurationRig {
       return {};
     }
     if (loaded != 1) return where + ": refused: " + opened.FileRefusal().Where();
-    TEcuData again("again");
-    again.SetFileKey(data_.FileKey);
-    if (again.LoadConfiguration(name.constData()) != 1) return where + ": the file written back was refused";
-    const TEcuDataFields carried = AsCarried(data_, again);
-    if (carried == static_cast<const TEcuDataFields&>(data_)) return {};
-    return where + ": fields that did not come back: " + DifferingFields(data_, carried);
+    const std::string again = OpensWithEveryField(name, "the file written back was refused");
+    return again.empty() ? again : where + ": " + again;
   }
 
  private:
+  // Drives the data set `steps` times and saves it under `name`; false when the save failed.
+  bool DriveAndSave(RandomDraw& draw, int steps, const QByteArray& name, const BreakpointEditor& editor) {
+    for (int k = 0; k < steps; ++k) {
+      RandomStep(data_, ecu_, draw, editor);
+      ecu_.ClearCalls();  // the log is not needed and would grow
+    }
+    return data_.SaveConfiguration(name.constData()) == 1;
+  }
+
+  // Opens `name` in a fresh data set and compares what the file carries: empty when every field
+  // came back, else what went wrong (`refused`, and why, when the file did not open).
+  std::string OpensWithEveryField(const QByteArray& name, const std::string& refused) const {
+    TEcuData opened("opened");
+    opened.SetFileKey(data_.FileKey);
+    if (opened.LoadConfiguration(name.constData()) != 1) return refused + ": " + opened.FileRefusal().Where();
+    const TEcuDataFields carried = AsCarried(data_, opened);
+    if (carried == static_cast<const TEcuDataFields&>(data_)) return {};
+    return "fields that did not come back: " + DifferingFields(data_, carried);
+  }
+
   FakeClock clock_;
   ScopedClock useClock_;
   SimulatedEcu ecu_;

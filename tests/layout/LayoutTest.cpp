@@ -114,6 +114,14 @@ void ShowAndSettle(QWidget& w) {
   QCoreApplication::processEvents();
 }
 
+// The editor as the main window opens it, shown and settled; its live timer stopped, so the
+// test alone decides when a tick comes.
+void OpenEditor(TFormConfig& form) {
+  form.TranslateConfigForm();
+  ShowAndSettle(form);
+  form.StopLiveTimer();
+}
+
 // Violations of a window, prefixed with the case that showed it.
 QStringList Check(QWidget& w, const QString& name) {
   Keep(w, name);
@@ -243,6 +251,17 @@ class LayoutTest : public LanguageFixture, public ::testing::WithParamInterface<
     ShowAndSettle(w);
     found_ << Check(w, Case(name));
     w.close();
+  }
+
+  // Shows each page the editor offers in turn and hands it to `visit` with its case's name.
+  void ForEachPage(TFormConfig& form, const std::function<void(ConfigPageId, const QString&)>& visit) const {
+    for (int id = 0; id < kConfigPageCount; ++id) {
+      const auto page = static_cast<ConfigPageId>(id);
+      if (!form.IsPageVisible(page)) continue;
+      form.SetActivePage(page);
+      QCoreApplication::processEvents();
+      visit(page, Case(QStringLiteral("config-") + form.Page(page)->objectName()));
+    }
   }
 
   QStringList found_;  // what CheckWindow found
@@ -422,10 +441,8 @@ TEST_P(LayoutTest, TraceSeriesDialog) {
 // whole in the item, right of the red mark.
 TEST_P(LayoutTest, RecordingMenuTitle) {
   TFormConfig form(&Main());
-  form.TranslateConfigForm();
   form.SetAcquisitionFolder(dir.path());
-  ShowAndSettle(form);
-  form.StopLiveTimer();
+  OpenEditor(form);
   auto* bar = form.findChild<QMenuBar*>();
   ASSERT_TRUE(bar);
   QMenu* menu = form.MenuAcquisizioni;
@@ -471,17 +488,10 @@ TEST_P(LayoutTest, RecordingMenuTitle) {
 // Every visible page of the editor, and the limit hint of every field that shows one.
 TEST_P(LayoutTest, EditorPagesAndLimitHints) {
   TFormConfig form(&Main());
-  form.TranslateConfigForm();
-  ShowAndSettle(form);
-  form.StopLiveTimer();
+  OpenEditor(form);
   form.Timer1Timer();  // the live panel shows readings, however fast the window came up
   QStringList found;
-  for (int id = 0; id < kConfigPageCount; ++id) {
-    const auto page = static_cast<ConfigPageId>(id);
-    if (!form.IsPageVisible(page)) continue;
-    form.SetActivePage(page);
-    QCoreApplication::processEvents();
-    const QString name = Case(QStringLiteral("config-") + form.Page(page)->objectName());
+  ForEachPage(form, [&](ConfigPageId page, const QString& name) {
     found << Check(form, name);
     found << CheckTabs(*form.findChild<TFunctionKeyTabStrip*>(QStringLiteral("PageControl")));
     bool hintShown = false;
@@ -496,7 +506,7 @@ TEST_P(LayoutTest, EditorPagesAndLimitHints) {
     }
     // The page with the hint of its last field.
     if (hintShown) Keep(form, name + QStringLiteral("-hint"));
-  }
+  });
   form.close();
   EXPECT_TRUE(found.isEmpty()) << found.size() << " violations\n"
                                << found.join(QLatin1Char('\n')).toStdString();
@@ -715,15 +725,8 @@ TEST_P(LayoutTest, DrawnGridCellsHoldTheirWidestValues) {
   for (int c = 0; c < TEcuData::kArrCols; ++c)
     data.ArrPerTps[c] = data.VarCumulo[c] = data.ArrUscitaMin[c] = 250;
   TFormConfig form(&Main());
-  form.TranslateConfigForm();
-  ShowAndSettle(form);
-  form.StopLiveTimer();
-  for (int id = 0; id < kConfigPageCount; ++id) {
-    const auto page = static_cast<ConfigPageId>(id);
-    if (!form.IsPageVisible(page)) continue;
-    form.SetActivePage(page);
-    QCoreApplication::processEvents();
-    const QString name = Case(QStringLiteral("config-") + form.Page(page)->objectName());
+  OpenEditor(form);
+  ForEachPage(form, [&](ConfigPageId page, const QString& name) {
     bool grids = false;
     for (TDrawGrid* grid : form.Page(page)->findChildren<TDrawGrid*>()) {
       if (!grid->isVisible()) continue;
@@ -731,7 +734,7 @@ TEST_P(LayoutTest, DrawnGridCellsHoldTheirWidestValues) {
       found_ << CutCellTexts(*grid, name);
     }
     if (grids) Keep(form, name + QStringLiteral("-widest"));
-  }
+  });
   form.close();
   found_.removeDuplicates();
   EXPECT_TRUE(found_.isEmpty()) << found_.join(QLatin1Char('\n')).toStdString();
@@ -794,9 +797,7 @@ QStringList EditorAfter(QWidget& form, const QString& name) {
 // neither the window nor the least size its pages ask for outgrows the screen.
 TEST_P(LayoutTest, EditorKeepsToItsScreen) {
   TFormConfig form(&Main());
-  form.TranslateConfigForm();
-  ShowAndSettle(form);
-  form.StopLiveTimer();
+  OpenEditor(form);
   form.Timer1Timer();
   QStringList found = EditorAfter(form, Case("editor-shown"));
   const auto press = [&](Qt::Key key) {
@@ -904,9 +905,7 @@ QStringList WrappedLines(const QLabel* l) {
 // the map page's note never ends with one word alone on its last line.
 TEST_P(LayoutTest, EditorTextsSetApart) {
   TFormConfig form(&Main());
-  form.TranslateConfigForm();
-  ShowAndSettle(form);
-  form.StopLiveTimer();
+  OpenEditor(form);
   form.Timer1Timer();
   form.SetActivePage(TabMappa);
   QCoreApplication::processEvents();
