@@ -88,11 +88,12 @@ void TEcuData::OpenConfigIni(bool unscramble) {
     // whose stored form would pass the limit is refused before anything changes.
     rewrite = form != ConfigHeader::Encrypted;
     if (rewrite) {
-      const std::optional<QByteArray> written = StoredForm(*ini, FileKey);
+      std::optional<QByteArray> written = StoredForm(*ini, FileKey);
       if (written && written->size() > kMaxConfigFileSize) {
         oversizedFile_ = {FilePath, written->size(), true};
         throw EConfigFileError();
       }
+      if (written) iniStored_ = std::make_unique<QByteArray>(std::move(*written));
     }
   }
   Ini = std::move(ini);
@@ -104,10 +105,12 @@ bool TEcuData::CloseConfigIni(bool writeBack) {
   if (!IniOpen) return true;
   bool ok = true;
   if (writeBack && (IniRewrite || Ini->IsModified())) {
-    const std::optional<QByteArray> stored = StoredForm(*Ini, FileKey);
+    const std::optional<QByteArray> stored = iniStored_ && !Ini->IsModified() ? std::optional(*iniStored_)
+                                                                              : StoredForm(*Ini, FileKey);
     ok = stored && stored->size() <= kMaxConfigFileSize && WriteFileReplacing(PathOf(FilePath), *stored);
   }
   Ini.reset();
+  iniStored_.reset();
   IniRewrite = false;
   IniOpen = false;
   return ok;

@@ -7,6 +7,7 @@
 
 #include "BrandProfile.h"
 #include "EcuValueCodes.h"
+#include "EcuWords.h"
 #include "IniFile.h"
 #include "LinkTransfer.h"
 #include "MessageSink.h"
@@ -605,10 +606,12 @@ void TEcuData::SetMappaArr(int row, int col, int v) {
 int TEcuData::GetRifCumulo(int i) const { return InRange(i, kArrRows) ? RifCumulo[i] : 0; }
 
 void TEcuData::SetRifCumulo(int i, int v) {
-  // The ECU keeps each reference in one byte, written signed (0x432) and read unsigned (0x5132):
-  // a value neither word can carry is refused.
-  if (!InRange(i, kArrRows) || v < SerialWord::MinValue(0x432) || v > SerialWord::MaxValue(0x5132)) return;
-  StoreElementA(0x432, RifCumulo, i, v);
+  // The ECU keeps each reference in one byte, written signed and read unsigned: a value neither
+  // word can carry is refused.
+  if (!InRange(i, kArrRows) || v < SerialWord::MinValue(EcuWord::kRifCumuloWrite) ||
+      v > SerialWord::MaxValue(EcuWord::kRifCumuloRead))
+    return;
+  StoreElementA(EcuWord::kRifCumuloWrite, RifCumulo, i, v);
 }
 
 int TEcuData::GetArrUscitaMin(int i) const {

@@ -22,6 +22,7 @@
 #include "ConfigFileRefusal.h"
 
 class IniFile;
+class QByteArray;
 
 // The values of a configuration: what the ECU holds, what the configuration file adds and the
 // presence flags of the last read. Plain values, so a pass can keep a copy and put it back.
@@ -437,6 +438,9 @@ class TEcuData : public TEcuDataFields {
  private:
   ConfigFileRefusal fileRefusal_;    // FileRefusal()
   OversizedFileInfo oversizedFile_;  // OversizedFile()
+  // The stored form of a document to be rewritten, built once when it was opened to check its
+  // size; written as it is on close unless the document changed since.
+  std::unique_ptr<QByteArray> iniStored_;
   // Raises EConfigFileError, noting the size, when FilePath is far larger than a configuration.
   void RefuseOversizedFile();
   // The official flag is cleared by the first edit (in the ECU as well).
