@@ -44,10 +44,10 @@ void SetFuelDialog(FuelDialogFunction dialog) { g_fuelDialog = dialog; }
 QString OversizedFileText() {
   if (!EcuData || EcuData->OversizedFile().size <= 0) return {};
   const TEcuData::OversizedFileInfo& file = EcuData->OversizedFile();
+  // One pass over the text: a file name that holds "%1" stays as it is.
   return Tr(file.rewrite ? 691 : 600)
-      .arg(QDir::toNativeSeparators(QFile::decodeName(file.path.c_str())))
-      .arg(file.size)
-      .arg(kMaxConfigFileSize);
+      .arg(QDir::toNativeSeparators(QFile::decodeName(file.path.c_str())), QString::number(file.size),
+           QString::number(kMaxConfigFileSize));
 }
 
 QString FileRefusalText(const ConfigFileRefusal& refusal) {

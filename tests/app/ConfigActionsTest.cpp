@@ -132,18 +132,19 @@ TEST_F(ConfigActions, OpenLoadsAndWritesOrReportsTheFailure) {
   EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
   EXPECT_DOUBLE_EQ(data_.GetMappa(5, 6), 2.5);
 
-  // Far larger than any configuration: refused before it is read, naming the file and its size.
+  // Far larger than any configuration: refused before it is read, naming the file (whatever its
+  // name holds) and its size.
   const QByteArray line = "[Generale]\r\nCilindrata=1600\r\n";
-  WriteFile("Configurazioni/Enorme.trm",
+  WriteFile("Configurazioni/Enorme %1.trm",
             "DECRYPTED_DOZA_FILE\r\n" + line.repeated(kMaxConfigFileSize / line.size() + 1));
-  const qint64 size = QFileInfo(Path("Configurazioni/Enorme.trm")).size();
+  const qint64 size = QFileInfo(Path("Configurazioni/Enorme %1.trm")).size();
   prompts_.Clear();
   ecu_.ClearCalls();
-  dialogs_.Choose(Path("Configurazioni/Enorme.trm"));
+  dialogs_.Choose(Path("Configurazioni/Enorme %1.trm"));
   ExecuteApri(&main_, main_.openDialog, main_.saveDialog, base_);
   EXPECT_EQ(PromptTexts(),
             QStringList{QString::fromLatin1(kConfigFileErrorText) + "\nIl file " +
-                        QDir::toNativeSeparators(Path("Configurazioni/Enorme.trm")) +
+                        QDir::toNativeSeparators(Path("Configurazioni/Enorme %1.trm")) +
                         " è troppo grande per essere una configurazione (" + QString::number(size) +
                         " byte, al massimo 1048576): non è stato letto."});
   EXPECT_EQ(EcuWrites(), 0) << ecu_.CallText();
@@ -215,16 +216,16 @@ TEST_F(ConfigActions, PlainCopyForTheTextEditor) {
   // A file far larger than a configuration is not read, and no copy of it made: the message
   // says why.
   const QByteArray line = "[Generale]\r\nCilindrata=1600\r\n";
-  WriteFile("Configurazioni/Enorme.trm",
+  WriteFile("Configurazioni/Enorme %1.trm",
             "DECRYPTED_DOZA_FILE\r\n" + line.repeated(3 * kMaxConfigFileSize / line.size()));
-  const qint64 size = QFileInfo(Path("Configurazioni/Enorme.trm")).size();
+  const qint64 size = QFileInfo(Path("Configurazioni/Enorme %1.trm")).size();
   prompts_.Clear();
-  dialogs_.Choose(Path("Configurazioni/Enorme.trm"));
+  dialogs_.Choose(Path("Configurazioni/Enorme %1.trm"));
   ExecuteBloccoNote(&main_, main_.openDialog, base_);
   EXPECT_EQ(editor_.Opened().size(), 2u);
   EXPECT_EQ(PromptTexts(),
             QStringList{"Impossibile decriptare il file\nIl file " +
-                        QDir::toNativeSeparators(Path("Configurazioni/Enorme.trm")) +
+                        QDir::toNativeSeparators(Path("Configurazioni/Enorme %1.trm")) +
                         " è troppo grande per essere una configurazione (" + QString::number(size) +
                         " byte, al massimo 1048576): non è stato letto."});
   EXPECT_FALSE(QFile::exists(Path("Configurazioni/Decrypted/Dec1.Enorme.trm")));
