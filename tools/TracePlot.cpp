@@ -50,6 +50,15 @@ namespace {
 // Fewer records shown than this are drawn on one thread: the strips would cost more than they save.
 constexpr qsizetype kStripRecords = 1 << 15;
 
+// The pen's width and height on the device, which a band's outline on a layer takes around its
+// line (square caps). A pen of no width draws one pixel wide.
+QSizeF PenOnDevice(const QPen& pen, const QTransform& device) {
+  const bool cosmetic = pen.isCosmetic() || pen.widthF() == 0;
+  const double width = pen.widthF() > 0 ? pen.widthF() : 1;
+  if (cosmetic) return {width, width};
+  return {width * std::abs(device.m11()), width * std::abs(device.m22())};
+}
+
 }  // namespace
 
 void TTracePlot::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
@@ -167,7 +176,7 @@ void TTracePlot::DrawColumns(QPainter* painter, const TFrame& f, int firstColumn
     strip.indices.clear();
     strip.reduction.Reduce(trace_->values[s], trace_->pyramids[s], strip.indices);
     strip.points += static_cast<qsizetype>(strip.indices.size());
-    JoinColumns(f, trace_->values[s], pen, strip);
+    JoinColumns(f, trace_->values[s], PenOnDevice(pen, f.device), strip);
     if (painter) {
       DrawLines(*painter, pen, strip.lines);
       continue;
@@ -212,7 +221,7 @@ bool Covered(const TGroup& previous, const TGroup& group) {
 
 }  // namespace
 
-void TTracePlot::JoinColumns(const TFrame& f, std::span<const float> values, const QPen& pen,
+void TTracePlot::JoinColumns(const TFrame& f, std::span<const float> values, QSizeF pen,
                              TStrip& strip) const {
   const std::span<const double> time = trace_->time;
   const std::vector<uint32_t>& indices = strip.indices;
@@ -247,7 +256,7 @@ void TTracePlot::JoinColumns(const TFrame& f, std::span<const float> values, con
   }
 }
 
-void TTracePlot::AddBand(const TFrame& f, const QPen& pen, double xLow, double xHigh, double low, double high,
+void TTracePlot::AddBand(const TFrame& f, QSizeF pen, double xLow, double xHigh, double low, double high,
                          TStrip& strip) {
   // The line down the middle, or along a flat band.
   const double middle = (xLow + xHigh) / 2;
@@ -257,14 +266,11 @@ void TTracePlot::AddBand(const TFrame& f, const QPen& pen, double xLow, double x
     return;
   }
   // On a layer its outline, the pen's width on the device with square caps, is filled straight
-  // into the pixels. (A pen of no width draws one pixel wide.)
-  const bool cosmetic = pen.isCosmetic() || pen.widthF() == 0;
-  const double penWidth = pen.widthF() > 0 ? pen.widthF() : 1;
-  const double penX = penWidth * (cosmetic ? 1 : std::abs(f.device.m11()));
-  const double penY = penWidth * (cosmetic ? 1 : std::abs(f.device.m22()));
+  // into the pixels.
+  const double halfX = pen.width() / 2, halfY = pen.height() / 2;
   strip.bands.append(QRectF(line.p1(), line.p2())
                          .normalized()
-                         .adjusted(-penX / 2, -penY / 2, penX / 2, penY / 2)
+                         .adjusted(-halfX, -halfY, halfX, halfY)
                          .translated(-strip.onDevice.topLeft()));
 }
 

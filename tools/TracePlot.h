@@ -107,12 +107,12 @@ class TTracePlot final : public QGraphicsObject {
                    TStrip& strip) const;
   static void DrawLines(QPainter& painter, const QPen& pen, const QList<QLineF>& lines);
   // The lines and bands of one series' reduced records (strip.indices) into strip.lines and
-  // strip.bands.
-  void JoinColumns(const TFrame& frame, std::span<const float> values, const QPen& pen, TStrip& strip) const;
+  // strip.bands; pen: the width and height of the series' pen on the device.
+  void JoinColumns(const TFrame& frame, std::span<const float> values, QSizeF pen, TStrip& strip) const;
   // The band of a column whose records lie from xLow to xHigh and from low to high on the
   // device: a line of the pen on the device, or its outline on a layer.
-  static void AddBand(const TFrame& frame, const QPen& pen, double xLow, double xHigh, double low,
-                      double high, TStrip& strip);
+  static void AddBand(const TFrame& frame, QSizeF pen, double xLow, double xHigh, double low, double high,
+                      TStrip& strip);
   // Draws every record of the shown series.
   void DrawEvery(QPainter& painter, const TFrame& frame);
 

@@ -11,17 +11,6 @@
 
 namespace {
 
-// Set while this thread runs a piece of the pool's work: a call from there runs on it alone.
-thread_local bool tInsideWork = false;
-
-class TInsideWork {
- public:
-  TInsideWork() { tInsideWork = true; }
-  ~TInsideWork() { tInsideWork = false; }
-  TInsideWork(const TInsideWork&) = delete;
-  TInsideWork& operator=(const TInsideWork&) = delete;
-};
-
 // What a call gives for the first exception of its pieces: true for none, false for running out
 // of memory; any other is thrown again.
 bool Finish(const std::exception_ptr& error) {
@@ -45,10 +34,12 @@ class TWorkers {
   }
 
   bool Run(size_t count, const std::function<void(size_t)>& work, size_t threads) {
-    if (tInsideWork || threads < 2 || count < 2 || threads_.empty()) return RunHere(count, work);
+    if (threads < 2 || count < 2 || threads_.empty()) return RunHere(count, work);
     TJob job{&work, count};
     {
       std::unique_lock<std::mutex> lock(mutex_);
+      // The pool is held from before its first piece starts until after its last one ends, so
+      // this also takes in a call from inside one of its pieces, on any thread.
       if (job_) {
         lock.unlock();
         return RunHere(count, work);
@@ -58,10 +49,7 @@ class TWorkers {
       ++round_;
     }
     wake_.notify_all();
-    {
-      TInsideWork inside;
-      Take(job);
-    }
+    Take(job);
     std::unique_lock<std::mutex> lock(mutex_);
     // This thread's pieces ran out: every piece has been taken, so the job is done when no
     // thread is still inside it. A helper that has not woken by then is not waited for.
@@ -127,10 +115,7 @@ class TWorkers {
       ++serving_;
       TJob& job = *job_;
       lock.unlock();
-      {
-        TInsideWork inside;
-        Take(job);
-      }
+      Take(job);
       lock.lock();
       --serving_;
       done_.notify_all();

@@ -327,11 +327,8 @@ TTraceFile TTraceFile::Read(const QString& path, size_t blockBytes) {
     std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(bytes, 1, block)));
     size_t kept = 0;
     for (;;) {
-      if (kept == buffer.size()) {
-        // A block without a line end: the line goes on in the next one, up to the longest.
-        if (kept > kLongestLine) break;
-        buffer.resize(std::min(2 * buffer.size(), kLongestLine + 1));
-      }
+      // A block without a line end: the line goes on in the next one, up to the longest.
+      if (kept == buffer.size()) buffer.resize(std::min(2 * buffer.size(), kLongestLine + 1));
       const qint64 got = file.read(buffer.data() + kept, static_cast<qint64>(buffer.size() - kept));
       if (got < 0) return Failed(Status::Unreadable, bytes);
       if (got == 0) {
@@ -343,15 +340,12 @@ TTraceFile TTraceFile::Read(const QString& path, size_t blockBytes) {
       }
       const std::string_view text(buffer.data(), kept + static_cast<size_t>(got));
       const size_t lastEnd = text.rfind('\n');
-      if (lastEnd == std::string_view::npos) {
-        kept = text.size();
-        if (kept > kLongestLine) break;
-        continue;
-      }
-      if (!reader.Lines(text.substr(0, lastEnd + 1))) break;
-      kept = text.size() - lastEnd - 1;
+      const size_t whole = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+      if (whole > 0 && !reader.Lines(text.substr(0, whole))) break;
+      // The unfinished line: refused once it is longer than any line may be.
+      kept = text.size() - whole;
       if (kept > kLongestLine) break;
-      std::memmove(buffer.data(), buffer.data() + lastEnd + 1, kept);
+      std::memmove(buffer.data(), buffer.data() + whole, kept);
     }
     return Failed(reader.OutOfMemory() ? Status::TooLarge : Status::Invalid, bytes);
   } catch (const std::bad_alloc&) {
